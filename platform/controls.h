@@ -1,0 +1,80 @@
+#pragma once
+// Tamiru's own controls as small interfaces: a Win32 implementation wraps an
+// HWND, an in-memory one serves the tests. Handlers are wired by the owning
+// window, so a test can call form.Button13Click() directly.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tamiru::platform {
+
+class Control {
+ public:
+  virtual ~Control() = default;
+  virtual void SetEnabled(bool enabled) = 0;
+  virtual bool IsEnabled() const = 0;
+  virtual void SetVisible(bool visible) = 0;
+  virtual bool IsVisible() const = 0;
+};
+
+// Buttons, labels, group boxes and check boxes: a caption.
+class Captioned : public Control {
+ public:
+  virtual void SetCaption(const std::string& caption) = 0;
+  virtual std::string Caption() const = 0;
+};
+
+using Button = Captioned;
+using Label = Captioned;
+
+class CheckBox : public Captioned {
+ public:
+  virtual void SetChecked(bool checked) = 0;
+  virtual bool IsChecked() const = 0;
+};
+
+class Edit : public Control {
+ public:
+  virtual void SetText(const std::string& text) = 0;
+  virtual std::string Text() const = 0;
+  virtual void SetMaxLength(int bytes) = 0;  // 0 = unlimited
+  virtual int MaxLength() const = 0;
+};
+
+// Items with an optional selection: list boxes, and the list part of a combo box.
+class ItemList {
+ public:
+  virtual ~ItemList() = default;
+  virtual int Count() const = 0;
+  virtual std::string Item(int index) const = 0;  // empty when out of range
+  virtual void SetItems(const std::vector<std::string>& items) = 0;  // in bulk, one repaint
+  virtual std::vector<std::string> Items() const = 0;
+  virtual void Insert(int index, const std::string& item) = 0;     // index == Count() appends
+  virtual void Delete(int index) = 0;
+  virtual int SelectedIndex() const = 0;  // -1 = none
+  virtual void SetSelectedIndex(int index) = 0;
+};
+
+class ListBox : public Control, public ItemList {
+ public:
+  virtual int TopIndex() const = 0;
+  virtual void SetTopIndex(int index) = 0;
+  virtual int ItemAt(int x, int y) const = 0;  // client point to item, -1 = none
+  virtual int ItemHeight() const = 0;
+  virtual int ClientHeight() const = 0;
+};
+
+class ComboBox : public Edit, public ItemList {};
+
+class Timer {
+ public:
+  virtual ~Timer() = default;
+  virtual void SetInterval(std::uint32_t ms) = 0;  // 0: never fires
+  virtual std::uint32_t Interval() const = 0;
+  virtual void SetEnabled(bool enabled) = 0;
+  virtual bool IsEnabled() const = 0;
+  virtual void SetHandler(std::function<void()> on_tick) = 0;
+};
+
+}  // namespace tamiru::platform

@@ -1,0 +1,90 @@
+#pragma once
+// The rest of the platform that the Parts call: keyboard and mouse state,
+// the shell, sound, the screen, the single-instance mutex and the common
+// dialogs. Each is a small interface with a Win32 and a fake implementation.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/window_system.h"
+
+namespace tamiru::platform {
+
+class Input {
+ public:
+  virtual ~Input() = default;
+  // GetAsyncKeyState(vk) & 0x8000: the key is down now.
+  virtual bool IsKeyDown(int virtual_key) = 0;
+  struct Point { int x = 0; int y = 0; };
+  virtual Point CursorPosition() = 0;  // screen coordinates
+};
+
+class Shell {
+ public:
+  virtual ~Shell() = default;
+  // ShellExecuteA(owner, verb or NULL, file, NULL, directory or NULL, show).
+  virtual void ShellExecute(WindowHandle owner, std::optional<std::string> verb, const std::string& file,
+                            std::optional<std::string> directory, int show_command) = 0;
+  // WinExec(command line, show); the result is not used by the callers.
+  virtual void WinExec(const std::string& command_line, int show_command) = 0;
+  // The full path of the running executable.
+  virtual std::string ExecutablePath() = 0;
+};
+
+inline constexpr int kSwHide = 0;
+inline constexpr int kSwShow = 5;
+
+class Sound {
+ public:
+  virtual ~Sound() = default;
+  // sndPlaySoundA(path, SND_ASYNC): returns at once; restarts a sound playing.
+  virtual void PlayAsync(const std::string& path) = 0;
+};
+
+// A screen image: 32-bit pixels 0x00RRGGBB, rows top to bottom.
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;
+};
+
+class Screen {
+ public:
+  virtual ~Screen() = default;
+  virtual Image GrabWholeScreen() = 0;
+};
+
+class SingleInstance {
+ public:
+  virtual ~SingleInstance() = default;
+  // OpenMutexA(MUTEX_ALL_ACCESS, FALSE, name) succeeded: another instance runs.
+  virtual bool AnotherInstanceRuns(const std::string& name) = 0;
+  // CreateMutexA(NULL, TRUE, name); released by Release().
+  virtual void Acquire(const std::string& name) = 0;
+  virtual void Release() = 0;
+};
+
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  // The general error box: stop icon, one OK button, `title` as caption.
+  virtual void ShowError(WindowHandle owner, const std::string& title, const std::string& message) = 0;
+
+  struct FileDialogRequest {
+    std::string filter;            // "name|pattern|name|pattern", as the designer writes it
+    int filter_index = 1;          // 1-based
+    std::string default_extension; // without the dot
+    std::string initial_dir;
+    std::string file_name;
+  };
+  struct FileDialogResult {
+    std::string path;
+    int filter_index = 1;
+  };
+  // The common open and save dialogs; nullopt when the user cancels.
+  virtual std::optional<FileDialogResult> ShowOpenDialog(WindowHandle owner, const FileDialogRequest& request) = 0;
+  virtual std::optional<FileDialogResult> ShowSaveDialog(WindowHandle owner, const FileDialogRequest& request) = 0;
+};
+
+}  // namespace tamiru::platform

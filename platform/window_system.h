@@ -1,0 +1,82 @@
+#pragma once
+// The window-system layer: every call that Tamiru makes on another program's
+// windows passes through here, so the logic runs against the real desktop
+// (platform/win32) or a simulated one (platform/fake).
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tamiru::platform {
+
+// The platform's opaque window handle; 0 is "none".
+using WindowHandle = std::uintptr_t;
+inline constexpr WindowHandle kNoWindow = 0;
+
+using WParam = std::uintptr_t;
+using LParam = std::intptr_t;
+using MsgResult = std::intptr_t;
+
+// Message numbers, as the platform defines them.
+namespace msg {
+inline constexpr unsigned kSetText = 0x000C;       // WM_SETTEXT
+inline constexpr unsigned kGetText = 0x000D;       // WM_GETTEXT
+inline constexpr unsigned kGetTextLength = 0x000E; // WM_GETTEXTLENGTH
+inline constexpr unsigned kKeyDown = 0x0100;       // WM_KEYDOWN
+inline constexpr unsigned kKeyUp = 0x0101;         // WM_KEYUP
+inline constexpr unsigned kSysKeyDown = 0x0104;    // WM_SYSKEYDOWN
+inline constexpr unsigned kButtonClick = 0x00F5;   // BM_CLICK
+inline constexpr unsigned kEditGetLineCount = 0x00BA;  // EM_GETLINECOUNT
+inline constexpr unsigned kEditLineIndex = 0x00BB;     // EM_LINEINDEX
+inline constexpr unsigned kEditLineLength = 0x00C1;    // EM_LINELENGTH
+inline constexpr unsigned kComboGetCount = 0x0146;     // CB_GETCOUNT
+inline constexpr unsigned kComboGetCurSel = 0x0147;    // CB_GETCURSEL
+inline constexpr unsigned kComboSetCurSel = 0x014E;    // CB_SETCURSEL
+inline constexpr unsigned kListSetCurSel = 0x0186;     // LB_SETCURSEL
+inline constexpr unsigned kListGetText = 0x0189;       // LB_GETTEXT
+inline constexpr unsigned kListGetTextLen = 0x018A;    // LB_GETTEXTLEN
+inline constexpr unsigned kListGetCount = 0x018B;      // LB_GETCOUNT
+}  // namespace msg
+
+inline constexpr unsigned kVkReturn = 0x0D;
+inline constexpr unsigned kVkF4 = 0x73;
+
+class WindowSystem {
+ public:
+  virtual ~WindowSystem() = default;
+
+  // FindWindowA: nullopt stands for NULL (any class / any title). Whole class
+  // name and whole title compared by the platform's rules.
+  virtual WindowHandle FindWindow(std::optional<std::string_view> class_name,
+                                  std::optional<std::string_view> title) = 0;
+  // EnumWindows / EnumChildWindows: `visit` returns false to stop. Child
+  // enumeration reports all descendants, in the platform's order.
+  virtual void EnumWindows(const std::function<bool(WindowHandle)>& visit) = 0;
+  virtual void EnumChildWindows(WindowHandle parent, const std::function<bool(WindowHandle)>& visit) = 0;
+
+  // GetWindowTextA / GetClassNameA into a buffer of `buffer_bytes` bytes: at
+  // most buffer_bytes - 1 bytes come back.
+  virtual std::string GetWindowText(WindowHandle window, std::size_t buffer_bytes) = 0;
+  virtual std::string GetClassName(WindowHandle window, std::size_t buffer_bytes) = 0;
+
+  // SendMessageA with plain integer arguments. A peer that does not answer
+  // within the layer's bound counts as answering 0.
+  virtual MsgResult SendMessage(WindowHandle window, unsigned message, WParam wparam, LParam lparam) = 0;
+  // WM_SETTEXT with a zero-terminated copy of `text`.
+  virtual MsgResult SendSetText(WindowHandle window, std::string_view text) = 0;
+  // WM_GETTEXT into a zero-filled buffer of `buffer_bytes` bytes; the bytes
+  // copied (empty when the peer does not answer).
+  virtual std::string SendGetText(WindowHandle window, std::size_t buffer_bytes) = 0;
+  // LB_GETTEXT of one row, whole (the layer asks LB_GETTEXTLEN first so that
+  // no buffer is overrun); empty for a row that does not exist.
+  virtual std::string SendGetListText(WindowHandle window, int row) = 0;
+  // PostMessageA: queued, not awaited. False when the platform refused.
+  virtual bool PostMessage(WindowHandle window, unsigned message, WParam wparam, LParam lparam) = 0;
+
+  virtual bool SetForegroundWindow(WindowHandle window) = 0;
+  virtual WindowHandle GetForegroundWindow() = 0;
+};
+
+}  // namespace tamiru::platform

@@ -1,0 +1,53 @@
+# Shared shell helpers of the test and run commands. Source, don't run.
+
+repo_root() { cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd; }
+
+# Starts a virtual X display of the given size and exports DISPLAY; the
+# display is stopped by stop_virtual_display (or at exit through the trap).
+start_virtual_display() {
+  local size="${1:-1280x1024x24}" n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 "$size" -nolisten tcp >/dev/null 2>&1 &
+    TAMIRU_XVFB_PID=$!
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 1 50); do
+      xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+      kill -0 "$TAMIRU_XVFB_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+  done
+  echo "could not start a virtual display" >&2
+  return 1
+}
+
+stop_virtual_display() {
+  if [ -n "${TAMIRU_XVFB_PID:-}" ]; then
+    kill "$TAMIRU_XVFB_PID" 2>/dev/null || true
+    wait "$TAMIRU_XVFB_PID" 2>/dev/null || true
+    TAMIRU_XVFB_PID=
+  fi
+}
+
+# The Wine prefix lives under the build folder; the first run creates it.
+wine_env() {
+  export TAMIRU_WINEPREFIX="${TAMIRU_WINEPREFIX:-$(repo_root)/build/wine-prefix}"
+  export WINEPREFIX="$TAMIRU_WINEPREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export LANG=ja_JP.UTF-8
+}
+
+ensure_wine_prefix() {
+  wine_env
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "creating the Wine prefix in $WINEPREFIX (first run only)"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+  fi
+  wineserver -p60 >/dev/null 2>&1 || true   # keep the server up between test programs
+}
+
+stop_wine() {
+  wine_env
+  wineserver -k >/dev/null 2>&1 || true
+}

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: native unit tests (ASan + UBSan), the
+# fuzz targets for a short bounded time, and the Windows-side tests under Wine
+# on a virtual display.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+source scripts/lib.sh
+jobs="$(nproc)"
+
+scripts/setup.sh
+
+echo "== native unit tests"
+cmake --preset native >/dev/null
+cmake --build --preset native -j"$jobs"
+ctest --preset native -j"$jobs" 2>&1 | tee build/native-ctest.log | tail -n 3
+
+echo "== fuzz targets (${TAMIRU_FUZZ_SECONDS:=15} s each)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j"$jobs"
+scripts/fuzz.sh "$TAMIRU_FUZZ_SECONDS"
+
+echo "== Windows-side tests under Wine"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j"$jobs"
+trap 'stop_wine; stop_virtual_display' EXIT
+start_virtual_display 1280x1024x24
+ensure_wine_prefix
+ctest --preset windows 2>&1 | tee build/windows-ctest.log | tail -n 3
+
+# One closing line over both test runs.
+python3 - build/native-ctest.log build/windows-ctest.log <<'PY'
+import re, sys
+passed = failed = 0
+for path in sys.argv[1:]:
+    m = re.search(r"tests passed, (\d+) tests failed out of (\d+)", open(path).read())
+    if not m:
+        print(f"no ctest summary in {path}"); sys.exit(1)
+    failed += int(m.group(1)); passed += int(m.group(2)) - int(m.group(1))
+print(f"{passed} passed, {failed} failed")
+sys.exit(1 if failed else 0)
+PY

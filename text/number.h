@@ -1,0 +1,18 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tamiru::text {
+
+// Converts the text of an integer setting: hexadecimal after "0x" or "0X"
+// when the text is longer than two characters, or after "$"; otherwise
+// decimal with an optional sign. Anything else, empty text included, and a
+// number that does not fit 32 bits gives `fallback`. Hexadecimal takes up to
+// 32 bits and reads them as a signed value (0xFFFFFFFF is -1).
+std::int32_t ParseIniInteger(std::string_view text, std::int32_t fallback);
+
+// Decimal text of a signed integer, with "-" when negative.
+std::string DecimalText(long long value);
+
+}  // namespace tamiru::text
