@@ -44,7 +44,12 @@ ensure_wine_prefix() {
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
   fi
-  wineserver -p60 >/dev/null 2>&1 || true   # keep the server up between test programs
+  # Keep the server and Wine's own background processes (services, explorer)
+  # running between test programs, started here with their output away from
+  # ctest's pipes: a background process holding a test's pipe open would
+  # make ctest wait for it long after the test ended.
+  wineserver -p >/dev/null 2>&1 || true
+  wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 }
 
 stop_wine() {
