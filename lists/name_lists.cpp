@@ -1,0 +1,79 @@
+#include "lists/name_lists.h"
+
+#include "text/list_file.h"
+
+namespace tamiru::lists {
+
+namespace {
+// The folder the shell is asked to start the editor in.
+constexpr const char* kEditorFolder = "c:\\Windows";
+}  // namespace
+
+int IndexOf(const ItemList& list, std::string_view text) {
+  const int count = list.Count();
+  for (int i = 0; i < count; ++i) {
+    if (list.Item(i) == text) return i;
+  }
+  return -1;
+}
+
+void SaveItems(const ItemList& list, const std::string& path) { text::WriteListFile(path, list.Items()); }
+
+void OpenListFileForUser(platform::Shell& shell, platform::WindowHandle owner, const std::string& path) {
+  shell.ShellExecute(owner, std::string("open"), path, std::string(kEditorFolder), platform::kSwShow);
+}
+
+void AddFriend(ItemList& friends, Edit& name_edit, const std::string& friend_file, platform::Shell& shell,
+               platform::WindowHandle owner) {
+  const int selected = friends.SelectedIndex();
+  const std::string name = name_edit.Text();
+  name_edit.SetText("");
+  if (name.empty()) {
+    OpenListFileForUser(shell, owner, friend_file);
+    return;
+  }
+  if (IndexOf(friends, name) >= 0) return;
+  const int count = friends.Count();
+  friends.Insert(selected >= 0 && selected <= count ? selected : count, name);
+  SaveItems(friends, friend_file);
+}
+
+void DeleteSelectedFriend(ItemList& friends, const std::string& friend_file) {
+  const int selected = friends.SelectedIndex();
+  if (selected >= 0 && selected < friends.Count()) friends.Delete(selected);
+  SaveItems(friends, friend_file);
+}
+
+void CopySelectedToSelection(const ItemList& friends, ItemList& selection) {
+  const int selected = friends.SelectedIndex();
+  if (selected < 0 || selected >= friends.Count()) return;
+  const std::string name = friends.Item(selected);
+  if (IndexOf(selection, name) >= 0) return;
+  selection.Insert(selection.Count(), name);
+}
+
+void RemoveSelectedFromSelection(ItemList& selection) {
+  const int selected = selection.SelectedIndex();
+  if (selected >= 0 && selected < selection.Count()) selection.Delete(selected);
+}
+
+void CopyAllToSelection(const ItemList& friends, ItemList& selection) { selection.SetItems(friends.Items()); }
+
+void IgnoreAndRemember(Edit& name_edit, const std::string& ignore_file, platform::Shell& shell,
+                       platform::WindowHandle owner, const std::function<void()>& send_ignore) {
+  const std::string name = name_edit.Text();
+  if (name.empty()) {
+    OpenListFileForUser(shell, owner, ignore_file);
+    return;
+  }
+  send_ignore();
+  name_edit.SetText("");
+  auto lines = text::ReadListFile(ignore_file);
+  for (const auto& line : lines) {
+    if (line == name) return;
+  }
+  lines.push_back(name);
+  text::WriteListFile(ignore_file, lines);
+}
+
+}  // namespace tamiru::lists

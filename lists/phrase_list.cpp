@@ -1,0 +1,37 @@
+#include "lists/phrase_list.h"
+
+#include "lists/name_lists.h"
+
+namespace tamiru::lists {
+
+void AddPhrase(platform::ComboBox& chat_line, int& insert_index, const std::string& phrase_file,
+               platform::Shell& shell, platform::WindowHandle owner) {
+  const int count = chat_line.Count();
+  const std::string text = chat_line.Text();
+  chat_line.SetText("");
+  if (text.empty()) {
+    OpenListFileForUser(shell, owner, phrase_file);
+    return;
+  }
+  if (IndexOf(chat_line, text) >= 0) return;
+  if (insert_index == -1) insert_index = count;
+  const int at = (insert_index >= 0 && insert_index <= count) ? insert_index : count;
+  chat_line.Insert(at, text);
+  SaveItems(chat_line, phrase_file);
+}
+
+void RemovePhrase(platform::ComboBox& chat_line, const std::string& phrase_file) {
+  const std::string text = chat_line.Text();
+  chat_line.SetText("");
+  if (text.empty()) return;
+  int last = -1;
+  const int count = chat_line.Count();
+  for (int i = 0; i < count; ++i) {
+    if (chat_line.Item(i) == text) last = i;
+  }
+  if (last < 0) return;
+  chat_line.Delete(last);
+  SaveItems(chat_line, phrase_file);
+}
+
+}  // namespace tamiru::lists
