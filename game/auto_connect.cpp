@@ -1,0 +1,92 @@
+#include "game/auto_connect.h"
+
+#include "text/number.h"
+#include "text/sjis.h"
+
+namespace tamiru::game {
+
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == ':'; }
+
+void SwitchOff(AutoConnectState& state, const AutoConnectControls& controls) {
+  controls.Timer1.SetEnabled(false);
+  controls.Label5.SetCaption("");
+  state.ConnectAttemptTick = 0;
+  controls.Button1.SetCaption("OFF");
+  state.AutoConnectOn = false;
+}
+
+bool AnyClientWindowExists(platform::WindowSystem& windows) {
+  return FindConnectDialog(windows) != platform::kNoWindow || FindWaitingRoom(windows) != platform::kNoWindow ||
+         FindGameMainWindow(windows) != platform::kNoWindow;
+}
+
+}  // namespace
+
+std::string ClientFolder(std::string_view File4) {
+  // Walk whole characters so that a trail byte 0x5C is not read as "\".
+  std::size_t last = text::npos;
+  bool last_follows_separator = false;
+  bool previous_is_separator = false;
+  for (std::size_t pos = 0; pos < File4.size();) {
+    const bool lead = text::IsLeadByte(static_cast<unsigned char>(File4[pos]));
+    const bool separator = !lead && IsSeparator(File4[pos]);
+    if (separator) {
+      last = pos;
+      last_follows_separator = previous_is_separator;
+    }
+    previous_is_separator = separator;
+    pos += lead ? 2 : 1;
+  }
+  if (last == text::npos) return {};
+  std::size_t length = last + 1;
+  if (File4[last] == '\\' && !last_follows_separator) --length;
+  return std::string(File4.substr(0, length));
+}
+
+std::string ClientCommandLine(std::string_view File4) {
+  return ClientFolder(File4) + std::string(kClientExecutable);
+}
+
+void Button1Click(AutoConnectState& state, const AutoConnectControls& controls, std::string_view File4,
+                  platform::WindowSystem& windows, platform::Shell& shell) {
+  if (state.AutoConnectOn) {
+    SwitchOff(state, controls);
+    return;
+  }
+  state.AutoConnectOn = true;
+  controls.Button1.SetCaption("ON");
+  if (!AnyClientWindowExists(windows)) {
+    const std::string command_line = ClientCommandLine(File4);
+    if (command_line.size() < kCommandLineBufferBytes) shell.WinExec(command_line, platform::kSwShow);
+  }
+  controls.Timer1.SetEnabled(true);
+}
+
+void Timer1Timer(AutoConnectState& state, const AutoConnectControls& controls, std::int32_t AutoConnectTimeInterval,
+                 platform::WindowSystem& windows, platform::EventLoop& loop) {
+  long long remaining = 0;
+  const std::uint32_t now = loop.TickCount();
+  if (state.ConnectAttemptTick != 0) {
+    const std::uint32_t elapsed_ms = now - state.ConnectAttemptTick;  // 32-bit, survives the wrap
+    remaining = static_cast<long long>(AutoConnectTimeInterval) - static_cast<long long>(elapsed_ms / 1000);
+    controls.Label5.SetCaption("残り" + text::DecimalText(remaining) + "秒");
+    if (remaining <= 0) ExpireConnectAttempt(windows);
+  }
+
+  if (FindConnectDialog(windows) == platform::kNoWindow) {
+    SwitchOff(state, controls);
+    return;
+  }
+  if (FindDialog(windows, kErrorDialogTitle) != platform::kNoWindow) {
+    DismissDialog(windows, kErrorDialogTitle, state.ConnectAttemptTick);
+  }
+  // The dismissal is posted, so the dialog is normally still there now and
+  // the next attempt waits for the following step.
+  if (FindDialog(windows, kErrorDialogTitle) == platform::kNoWindow && remaining <= 0) {
+    StartConnectAttempt(windows, state.ConnectAttemptTick, loop.TickCount());
+  }
+}
+
+}  // namespace tamiru::game

@@ -1,0 +1,58 @@
+#pragma once
+// Auto-connect: while the client shows its connect dialog, press its connect
+// button, give each attempt AutoConnectTimeInterval seconds, press it out and
+// start again, dismiss the client's error dialogs on the way, and switch off
+// once the dialog is gone. Switching on can start the client first.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "game/discovery.h"
+#include "platform/controls.h"
+#include "platform/event_loop.h"
+#include "platform/system.h"
+#include "platform/window_system.h"
+
+namespace tamiru::game {
+
+// Main-window members of auto-connect (not saved between runs).
+struct AutoConnectState {
+  bool AutoConnectOn = false;
+  // GetTickCount() at the last press of the connect button; 0 = no attempt.
+  // The spectate-failure dismissal of the keep-alive clears it too.
+  AttemptTick ConnectAttemptTick = 0;
+};
+
+struct AutoConnectControls {
+  platform::Button& Button1;
+  platform::Label& Label5;
+  platform::Timer& Timer1;
+};
+
+inline constexpr std::uint32_t kTimer1IntervalMs = 450;
+// The client is started through a buffer of this size: a command line that
+// does not fit (more than 255 bytes) is not run at all rather than cut into a
+// different, wrong path.
+inline constexpr std::size_t kCommandLineBufferBytes = 256;
+inline constexpr std::string_view kClientExecutable = "\\MJ.exe";
+
+// The folder of `File4`: the text up to its last "\" or ":", without that
+// final backslash unless it follows a drive colon or another backslash
+// ("C:\mjscore.txt" gives "C:\"). Empty when File4 has neither. Only whole
+// characters count: the second byte of a double-byte character is never
+// taken for a "\".
+std::string ClientFolder(std::string_view File4);
+// The folder of File4 followed by "\MJ.exe".
+std::string ClientCommandLine(std::string_view File4);
+
+// Toggles auto-connect. Switching on starts the client (WinExec, SW_SHOW)
+// when none of its windows exists, then enables Timer1 in any case.
+void Button1Click(AutoConnectState& state, const AutoConnectControls& controls, std::string_view File4,
+                  platform::WindowSystem& windows, platform::Shell& shell);
+
+// One auto-connect step (Timer1, every 450 ms).
+void Timer1Timer(AutoConnectState& state, const AutoConnectControls& controls, std::int32_t AutoConnectTimeInterval,
+                 platform::WindowSystem& windows, platform::EventLoop& loop);
+
+}  // namespace tamiru::game

@@ -1,0 +1,198 @@
+#include "game/keep_alive.h"
+
+#include <string>
+
+#include "text/number.h"
+#include "text/sjis.h"
+
+namespace tamiru::game {
+
+namespace {
+
+using platform::kNoWindow;
+namespace msg = platform::msg;
+
+constexpr std::string_view kInPlay = "プレイ中";
+constexpr std::string_view kReservation = "予約";
+
+std::int32_t NowSeconds(platform::EventLoop& loop) { return platform::SecondsSinceStart(loop.TickCount()); }
+
+// Clears the running flag however SpectateOnce leaves.
+class RunningGuard {
+ public:
+  explicit RunningGuard(bool& flag) : flag_(flag) { flag_ = true; }
+  ~RunningGuard() { flag_ = false; }
+  RunningGuard(const RunningGuard&) = delete;
+  RunningGuard& operator=(const RunningGuard&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+enum class SpectateResult { kTableOpened, kRefused, kStuck };
+
+// Steps after the spectate button was pressed: wait for the table window or
+// the failure dialog, dismiss the latter and wait for it to go.
+SpectateResult AwaitSpectateOutcome(const SpectateContext& context) {
+  platform::WindowSystem& windows = context.windows;
+  platform::EventLoop& loop = context.loop;
+  const std::uint32_t start = loop.TickCount();
+  bool failure = false;
+  bool table = false;
+  for (;;) {
+    failure = FindDialog(windows, kSpectateFailureTitle) != kNoWindow;
+    table = FindGameMainWindow(windows) != kNoWindow;
+    loop.WaitWithMessages(kOutcomePollMs);
+    if (failure || table) break;
+    if (loop.TickCount() - start >= kOutcomeBoundMs) return SpectateResult::kStuck;
+  }
+  if (failure) {
+    DismissDialog(windows, kSpectateFailureTitle, context.ConnectAttemptTick);
+    const std::uint32_t dismissed = loop.TickCount();
+    while (FindDialog(windows, kSpectateFailureTitle) != kNoWindow) {
+      if (loop.TickCount() - dismissed >= kFailureDialogBoundMs) return SpectateResult::kStuck;
+      loop.WaitWithMessages(kOutcomePollMs);
+    }
+  }
+  return table ? SpectateResult::kTableOpened : SpectateResult::kRefused;
+}
+
+}  // namespace
+
+bool ReservationShown(platform::WindowSystem& windows, WindowHandle waiting_room) {
+  const WindowHandle indicator = FindChildWindow(windows, waiting_room, child::kReservationText);
+  if (indicator == kNoWindow) return true;
+  return text::ContainsSjis(windows.SendGetText(indicator, kReservationBufferBytes), kReservation);
+}
+
+SpectateOutcome SpectateOnce(KeepAliveState& state, const SpectateContext& context) {
+  if (state.SpectateRunning) return SpectateOutcome::kAlreadyRunning;
+  RunningGuard running(state.SpectateRunning);
+  platform::WindowSystem& windows = context.windows;
+
+  const WindowHandle room_window = FindWaitingRoom(windows);
+  if (room_window == kNoWindow) return SpectateOutcome::kNothingToDo;
+  if (ReservationShown(windows, room_window)) return SpectateOutcome::kNothingToDo;
+
+  const WindowHandle selector = FindChildWindow(windows, room_window, child::kRoomSelector);
+  if (selector == kNoWindow) return SpectateOutcome::kNothingToDo;
+  const auto rooms = windows.SendMessage(selector, msg::kComboGetCount, 0, 0);
+  const auto first_room = windows.SendMessage(selector, msg::kComboGetCurSel, 0, 0);
+  auto room = first_room;
+
+  const WindowHandle list = FindChildWindow(windows, room_window, child::kTableList);
+  if (list == kNoWindow) return SpectateOutcome::kNothingToDo;
+  // Taken once: every room is scanned with the row count of the first.
+  const auto rows = windows.SendMessage(list, msg::kListGetCount, 0, 0);
+
+  // Counting the rooms selected ends the scan also when the selector reports
+  // no current room (-1), which the wrap never comes back to.
+  platform::MsgResult rooms_selected = 0;
+  platform::MsgResult row = 0;
+  for (;;) {
+    // The controls are taken again before each use: the client may have
+    // rebuilt or closed its window during a wait.
+    const WindowHandle rows_list = FindChildWindow(windows, room_window, child::kTableList);
+    if (rows_list == kNoWindow) return SpectateOutcome::kNothingToDo;
+    const std::string row_text(
+        text::AsBuffered(windows.SendGetListText(rows_list, static_cast<int>(row)), kRowBufferBytes));
+
+    if (text::ContainsSjis(row_text, kInPlay)) {
+      const WindowHandle pick_list = FindChildWindow(windows, room_window, child::kTableList);
+      if (pick_list == kNoWindow) return SpectateOutcome::kNothingToDo;
+      windows.SendMessage(pick_list, msg::kListSetCurSel, static_cast<platform::WParam>(row), 0);
+      const WindowHandle spectate = FindChildWindow(windows, room_window, child::kSpectateButton);
+      if (spectate == kNoWindow) return SpectateOutcome::kNothingToDo;
+      windows.SendMessage(spectate, msg::kButtonClick, 0, 0);
+
+      const SpectateResult result = AwaitSpectateOutcome(context);
+      if (result == SpectateResult::kStuck) return SpectateOutcome::kGaveUp;
+      if (result == SpectateResult::kTableOpened) {
+        // Looked up again: the table window may have closed during the waits.
+        const WindowHandle table = FindGameMainWindow(windows);
+        if (table == kNoWindow) return SpectateOutcome::kGaveUp;
+        windows.SetForegroundWindow(table);
+        windows.PostMessage(table, msg::kKeyDown, platform::kVkF4, 0);
+        windows.PostMessage(table, msg::kKeyUp, platform::kVkF4, 0);
+        return SpectateOutcome::kSpectated;
+      }
+      // Refused: go on as if this row had not matched.
+    }
+
+    ++row;
+    if (row < rows) continue;
+    room = room + 1 >= rooms ? 0 : room + 1;
+    if (room == first_room || rooms_selected >= rooms) return SpectateOutcome::kNoTableInPlay;
+    row = 0;
+    const WindowHandle room_selector = FindChildWindow(windows, room_window, child::kRoomSelector);
+    if (room_selector == kNoWindow) return SpectateOutcome::kNothingToDo;
+    windows.SendMessage(room_selector, msg::kComboSetCurSel, static_cast<platform::WParam>(room), 0);
+    ++rooms_selected;
+    windows.SetForegroundWindow(room_window);
+    windows.SendMessage(room_selector, msg::kSysKeyDown, kRoomChangeKey, 0);
+  }
+}
+
+void ApplyTimer2Rule(const Timer2Switches& switches, platform::Timer& Timer2, platform::Label& Label6) {
+  if (switches.AutoWatch == 1 || switches.SaveChatLog == 1 || switches.Keyword == 1) {
+    Timer2.SetEnabled(true);
+  } else {
+    Label6.SetCaption("");
+    Timer2.SetEnabled(false);
+  }
+}
+
+void Button2Click(std::int32_t& AutoWatch, const Timer2Switches& others, KeepAliveState& state,
+                  platform::Button& Button2, platform::Label& Label6, platform::Timer& Timer2) {
+  if (AutoWatch == 0) {
+    AutoWatch = 1;
+    Button2.SetCaption("ON");
+  } else {
+    AutoWatch = 0;
+    Button2.SetCaption("OFF");
+    Label6.SetCaption("");
+    state.KeepAliveStartSec = 0;
+  }
+  ApplyTimer2Rule(Timer2Switches{AutoWatch, others.SaveChatLog, others.Keyword}, Timer2, Label6);
+}
+
+void Button17Click(std::int32_t SaveChatLog, KeepAliveState& state, const SpectateContext& context,
+                   const CaptureChatFn& CaptureChat) {
+  if (SaveChatLog == 1 && CaptureChat) CaptureChat();
+  SpectateOnce(state, context);
+  state.KeepAliveStartSec = NowSeconds(context.loop);
+}
+
+void Timer2Timer(const Timer2Settings& settings, KeepAliveState& state, platform::Label& Label6,
+                 const SpectateContext& context, const CaptureChatFn& CaptureChat) {
+  platform::WindowSystem& windows = context.windows;
+  if ((settings.SaveChatLog == 1 || settings.Keyword == 1) &&
+      (FindWaitingRoom(windows) != kNoWindow || FindGameMainWindow(windows) != kNoWindow) && CaptureChat) {
+    CaptureChat();
+  }
+
+  // A spectate in progress (this tick runs inside its wait) owns the
+  // interval: its caller starts the next one when it returns.
+  if (state.SpectateRunning) return;
+
+  if (settings.AutoWatch != 1 || FindWaitingRoom(windows) == kNoWindow) {
+    state.KeepAliveStartSec = 0;
+    Label6.SetCaption("");
+    return;
+  }
+  if (state.KeepAliveStartSec == 0) state.KeepAliveStartSec = NowSeconds(context.loop);
+  if (FindGameMainWindow(windows) != kNoWindow) {
+    state.KeepAliveStartSec = 0;
+    Label6.SetCaption("");
+    return;
+  }
+  const long long remaining = static_cast<long long>(state.KeepAliveStartSec) - NowSeconds(context.loop) +
+                              static_cast<long long>(settings.AutoWatchTimeInterval) * 60;
+  Label6.SetCaption("残り" + text::DecimalText((remaining + 59) / 60) + "分");
+  if (remaining <= 0) {
+    SpectateOnce(state, context);
+    state.KeepAliveStartSec = NowSeconds(context.loop);
+  }
+}
+
+}  // namespace tamiru::game
