@@ -1,0 +1,21 @@
+#pragma once
+// Time and waiting on the real desktop: the waits dispatch the thread's
+// messages and sleep in MsgWaitForMultipleObjects between them.
+#include "platform/event_loop.h"
+
+namespace tamiru::platform::win32 {
+
+class Win32EventLoop : public EventLoop {
+ public:
+  // The longest sleep of ProcessPendingMessages when nothing arrives.
+  static constexpr std::uint32_t kSliceMs = 5;
+
+  std::uint32_t TickCount() override;
+  LocalTime Now() override;
+  // A WM_QUIT taken from the queue during a wait is posted again when the
+  // wait ends, so that the program's main loop still ends.
+  void WaitWithMessages(std::uint32_t ms) override;
+  void ProcessPendingMessages() override;
+};
+
+}  // namespace tamiru::platform::win32

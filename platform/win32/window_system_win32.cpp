@@ -1,0 +1,163 @@
+#include "platform/win32/window_system_win32.h"
+
+#include <windows.h>
+
+#include <climits>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <string>
+
+// <windows.h> names the ANSI and wide forms of these functions through
+// macros, which would rename the methods defined below.
+#undef FindWindow
+#undef GetWindowText
+#undef GetClassName
+#undef SendMessage
+#undef PostMessage
+
+namespace tamiru::platform::win32 {
+
+namespace {
+
+HWND AsHwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
+WindowHandle AsHandle(HWND window) { return reinterpret_cast<WindowHandle>(window); }
+
+// The visitor of an enumeration and the first exception it threw: no C++
+// exception may unwind through the system's enumeration code.
+struct Enumeration {
+  const std::function<bool(WindowHandle)>* visit;
+  std::exception_ptr error;
+};
+
+BOOL CALLBACK VisitWindow(HWND window, LPARAM context) {
+  auto* enumeration = reinterpret_cast<Enumeration*>(context);
+  try {
+    return (*enumeration->visit)(AsHandle(window)) ? TRUE : FALSE;
+  } catch (...) {
+    enumeration->error = std::current_exception();
+    return FALSE;
+  }
+}
+
+int BufferArgument(std::size_t buffer_bytes) {
+  return buffer_bytes > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(buffer_bytes);
+}
+
+// The text in a zero-filled buffer of `size` bytes after a call that claims
+// to have copied `copied` bytes: never more than the buffer holds, and only
+// up to the first zero byte.
+std::string Received(const char* buffer, std::size_t size, LONG_PTR copied) {
+  if (size == 0 || copied <= 0) return {};
+  const std::size_t limit = std::min<std::size_t>(static_cast<std::size_t>(copied), size - 1);
+  return std::string(buffer, strnlen(buffer, limit));
+}
+
+// A row longer than this is not read (no list box of the client holds one).
+constexpr LRESULT kLongestListRow = 1 << 20;
+
+}  // namespace
+
+WindowHandle Win32WindowSystem::FindWindow(std::optional<std::string_view> class_name,
+                                           std::optional<std::string_view> title) {
+  const std::string class_copy(class_name.value_or(std::string_view()));
+  const std::string title_copy(title.value_or(std::string_view()));
+  return AsHandle(::FindWindowA(class_name ? class_copy.c_str() : nullptr, title ? title_copy.c_str() : nullptr));
+}
+
+void Win32WindowSystem::EnumWindows(const std::function<bool(WindowHandle)>& visit) {
+  Enumeration enumeration{&visit, nullptr};
+  ::EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&enumeration));
+  if (enumeration.error) std::rethrow_exception(enumeration.error);
+}
+
+void Win32WindowSystem::EnumChildWindows(WindowHandle parent, const std::function<bool(WindowHandle)>& visit) {
+  Enumeration enumeration{&visit, nullptr};
+  ::EnumChildWindows(AsHwnd(parent), VisitWindow, reinterpret_cast<LPARAM>(&enumeration));
+  if (enumeration.error) std::rethrow_exception(enumeration.error);
+}
+
+std::string Win32WindowSystem::GetWindowText(WindowHandle window, std::size_t buffer_bytes) {
+  if (buffer_bytes == 0) return {};
+  std::string buffer(buffer_bytes, '\0');
+  const int copied = ::GetWindowTextA(AsHwnd(window), buffer.data(), BufferArgument(buffer_bytes));
+  return Received(buffer.data(), buffer_bytes, copied);
+}
+
+std::string Win32WindowSystem::GetClassName(WindowHandle window, std::size_t buffer_bytes) {
+  if (buffer_bytes == 0) return {};
+  std::string buffer(buffer_bytes, '\0');
+  const int copied = ::GetClassNameA(AsHwnd(window), buffer.data(), BufferArgument(buffer_bytes));
+  return Received(buffer.data(), buffer_bytes, copied);
+}
+
+MsgResult Win32WindowSystem::SendMessage(WindowHandle window, unsigned message, WParam wparam, LParam lparam) {
+  DWORD_PTR result = 0;
+  if (!::SendMessageTimeoutA(AsHwnd(window), message, wparam, lparam, SMTO_ABORTIFHUNG | SMTO_NORMAL,
+                             send_bound_ms_, &result)) {
+    return 0;
+  }
+  return static_cast<MsgResult>(result);
+}
+
+// The messages below pass a buffer. When the send runs out of its bound, a
+// window of this process may still handle the message later and use the
+// buffer then, so a buffer whose send did not complete is left allocated
+// for the rest of the run instead of freed under the late reader.
+namespace {
+bool SendWithBuffer(HWND window, UINT message, WPARAM wparam, std::unique_ptr<char[]>& buffer, UINT bound_ms,
+                    DWORD_PTR& result) {
+  result = 0;
+  if (::SendMessageTimeoutA(window, message, wparam, reinterpret_cast<LPARAM>(buffer.get()),
+                            SMTO_ABORTIFHUNG | SMTO_NORMAL, bound_ms, &result)) {
+    return true;
+  }
+  if (GetLastError() == ERROR_TIMEOUT) buffer.release();  // see above: deliberately kept alive
+  return false;
+}
+}  // namespace
+
+MsgResult Win32WindowSystem::SendSetText(WindowHandle window, std::string_view text) {
+  const std::string_view line = text.substr(0, text.find('\0'));
+  std::unique_ptr<char[]> buffer(new char[line.size() + 1]());
+  std::memcpy(buffer.get(), line.data(), line.size());
+  DWORD_PTR result = 0;
+  if (!SendWithBuffer(AsHwnd(window), WM_SETTEXT, 0, buffer, send_bound_ms_, result)) return 0;
+  return static_cast<MsgResult>(result);
+}
+
+std::string Win32WindowSystem::SendGetText(WindowHandle window, std::size_t buffer_bytes) {
+  if (buffer_bytes == 0) return {};
+  std::unique_ptr<char[]> buffer(new char[buffer_bytes]());
+  DWORD_PTR copied = 0;
+  if (!SendWithBuffer(AsHwnd(window), WM_GETTEXT, buffer_bytes, buffer, send_bound_ms_, copied)) return {};
+  return Received(buffer.get(), buffer_bytes, static_cast<LONG_PTR>(copied));
+}
+
+std::string Win32WindowSystem::SendGetListText(WindowHandle window, int row) {
+  const MsgResult length = SendMessage(window, LB_GETTEXTLEN, static_cast<WParam>(row), 0);
+  if (length < 0 || length > kLongestListRow) return {};
+  // LB_GETTEXT takes no buffer size. The length may be reported in
+  // characters by a list box that keeps its rows in UTF-16, and the row may
+  // change between the two messages: room for twice the bytes, and more.
+  const std::size_t size = static_cast<std::size_t>(length) * 2 + 256;
+  std::unique_ptr<char[]> buffer(new char[size]());
+  DWORD_PTR copied = 0;
+  if (!SendWithBuffer(AsHwnd(window), LB_GETTEXT, static_cast<WPARAM>(row), buffer, send_bound_ms_, copied)) {
+    return {};
+  }
+  if (static_cast<LONG_PTR>(copied) == LB_ERR) return {};
+  return Received(buffer.get(), size, static_cast<LONG_PTR>(copied));
+}
+
+bool Win32WindowSystem::PostMessage(WindowHandle window, unsigned message, WParam wparam, LParam lparam) {
+  return ::PostMessageA(AsHwnd(window), message, wparam, lparam) != FALSE;
+}
+
+bool Win32WindowSystem::SetForegroundWindow(WindowHandle window) {
+  return ::SetForegroundWindow(AsHwnd(window)) != FALSE;
+}
+
+WindowHandle Win32WindowSystem::GetForegroundWindow() { return AsHandle(::GetForegroundWindow()); }
+
+}  // namespace tamiru::platform::win32
