@@ -1,0 +1,59 @@
+#pragma once
+// The macro table: one macro per line of the macro file, each line a run of
+// fields that each end with one space:
+//   KEY SHIFT ALT CTRL ACTION [ARG] [TEXT]
+// e.g. "70 0 1 0 /Where <all> " binds ALT+F1 to "/Where" for every friend.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tamiru::macro {
+
+// Field limits in bytes.
+inline constexpr std::size_t kMaxActionBytes = 19;
+inline constexpr std::size_t kMaxArgumentBytes = 19;
+inline constexpr std::size_t kMaxTextBytes = 99;
+
+// One parsed macro line. Built afresh by each key poll; never stored.
+struct TMacroEntry {
+  std::uint16_t key_code = 0;  // virtual-key code
+  bool shift = false;          // SHIFT must be down (true) or up (false)
+  bool alt = false;
+  bool ctrl = false;
+  std::string action;          // at most kMaxActionBytes
+  std::string argument;        // empty when the action takes none
+  std::string text;            // empty unless the action is "/Talk" or "発言"
+
+  bool operator==(const TMacroEntry&) const = default;
+};
+
+// Parses one line. A line that does not follow the format yields nullopt and
+// so binds no key: no space after a field, a KEY that is not hexadecimal or
+// does not fit 16 bits, an empty field, a field over its limit, or a line
+// whose last field lacks its trailing space. Bytes after the last field an
+// action reads are ignored.
+std::optional<TMacroEntry> ParseMacroLine(std::string_view line);
+
+// Builds a line: the key code text, " ", "1 " or "0 " for shift, alt and ctrl,
+// the action and " ", then the argument and " " if given, then the text and
+// " " if given.
+std::string ComposeMacroLine(std::string_view key_code_text, bool shift, bool alt, bool ctrl,
+                             std::string_view action,
+                             std::optional<std::string_view> argument = std::nullopt,
+                             std::optional<std::string_view> text = std::nullopt);
+
+// Replaces `macro_list` with the lines of the file at `path`. Throws
+// FileOpenError ("ファイル %s は開けません") when the file cannot be opened;
+// the list is then left as it was.
+void LoadMacroFile(const std::string& path, std::vector<std::string>& macro_list);
+
+// Writes every line of `macro_list` to the file at `path`, replacing it in one
+// step. Throws FileCreateError ("ファイル %s を作成できません") when the file
+// cannot be written; the old file stays whole and the list in memory keeps
+// the change, so the next successful save writes it.
+void SaveMacroFile(const std::string& path, const std::vector<std::string>& macro_list);
+
+}  // namespace tamiru::macro
