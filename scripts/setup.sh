@@ -32,3 +32,6 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
   grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
   locale-gen >/dev/null
 fi
+
+# The MinGW build compiles libjpeg-turbo from Debian's source package.
+"$(dirname "${BASH_SOURCE[0]}")/fetch-libjpeg.sh"

@@ -1,0 +1,180 @@
+// The screen grab on a real (virtual) display, and the image writers built
+// with the MinGW libjpeg.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+#include "capture/image_files.h"
+#include "platform/win32/screen_win32.h"
+
+namespace {
+
+using tamiru::platform::Image;
+
+constexpr COLORREF kWindowColour = RGB(0x20, 0xC0, 0x60);
+constexpr std::uint32_t kWindowPixel = 0x20C060;
+constexpr int kLeft = 100, kTop = 120, kWidth = 240, kHeight = 160;
+
+void PumpFor(DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < ms) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+// A borderless top-most window filled with one colour.
+class ColouredWindow {
+ public:
+  ColouredWindow() {
+    brush_ = CreateSolidBrush(kWindowColour);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = brush_;
+    wc.lpszClassName = "TamiruCaptureTarget";
+    RegisterClassA(&wc);
+    window_ = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "capture target", WS_POPUP, kLeft, kTop, kWidth,
+                              kHeight, nullptr, nullptr, wc.hInstance, nullptr);
+    ShowWindow(window_, SW_SHOW);
+    UpdateWindow(window_);
+    SetForegroundWindow(window_);
+    PumpFor(500);
+  }
+  ~ColouredWindow() {
+    DestroyWindow(window_);
+    UnregisterClassA("TamiruCaptureTarget", GetModuleHandleA(nullptr));
+    DeleteObject(brush_);
+  }
+  HWND handle() const { return window_; }
+
+ private:
+  HBRUSH brush_ = nullptr;
+  HWND window_ = nullptr;
+};
+
+std::uint32_t At(const Image& image, int x, int y) {
+  return image.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width) + x];
+}
+
+struct JpegErrors {
+  jpeg_error_mgr base;
+  std::jmp_buf jump;
+};
+
+// Decodes to 0x00RRGGBB pixels; an empty image when libjpeg refuses.
+Image DecodeJpeg(const std::string& bytes) {
+  Image image;
+  std::vector<unsigned char> rgb;
+  jpeg_decompress_struct cinfo;
+  JpegErrors errors;
+  cinfo.err = jpeg_std_error(&errors.base);
+  errors.base.error_exit = [](j_common_ptr c) { std::longjmp(reinterpret_cast<JpegErrors*>(c->err)->jump, 1); };
+  if (setjmp(errors.jump)) {
+    jpeg_destroy_decompress(&cinfo);
+    return {};
+  }
+  jpeg_create_decompress(&cinfo);
+  jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
+  jpeg_read_header(&cinfo, TRUE);
+  cinfo.out_color_space = JCS_RGB;
+  jpeg_start_decompress(&cinfo);
+  rgb.resize(static_cast<std::size_t>(cinfo.output_width) * cinfo.output_height * 3);
+  while (cinfo.output_scanline < cinfo.output_height) {
+    JSAMPROW row = rgb.data() + static_cast<std::size_t>(cinfo.output_scanline) * cinfo.output_width * 3;
+    jpeg_read_scanlines(&cinfo, &row, 1);
+  }
+  image.width = static_cast<int>(cinfo.output_width);
+  image.height = static_cast<int>(cinfo.output_height);
+  jpeg_finish_decompress(&cinfo);
+  jpeg_destroy_decompress(&cinfo);
+  for (std::size_t i = 0; i + 2 < rgb.size(); i += 3) {
+    image.pixels.push_back((std::uint32_t{rgb[i]} << 16) | (std::uint32_t{rgb[i + 1]} << 8) | rgb[i + 2]);
+  }
+  return image;
+}
+
+int Channel(std::uint32_t pixel, int shift) { return static_cast<int>((pixel >> shift) & 0xFF); }
+
+TEST(Win32Screen, GrabHasTheDisplaysSize) {
+  tamiru::platform::win32::Win32Screen screen;
+  const Image image = screen.GrabWholeScreen();
+  EXPECT_EQ(image.width, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+  EXPECT_EQ(image.height, GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  HDC dc = GetDC(nullptr);
+  EXPECT_EQ(image.width, GetDeviceCaps(dc, DESKTOPHORZRES));
+  EXPECT_EQ(image.height, GetDeviceCaps(dc, DESKTOPVERTRES));
+  ReleaseDC(nullptr, dc);
+  EXPECT_EQ(image.pixels.size(), static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height));
+}
+
+TEST(Win32Screen, GrabSeesAWindowAtItsPlaceAndLeavesTheClipboardAlone) {
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  const char text[] = "user's copy";
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof text);
+  std::memcpy(GlobalLock(memory), text, sizeof text);
+  GlobalUnlock(memory);
+  SetClipboardData(CF_TEXT, memory);
+  CloseClipboard();
+
+  ColouredWindow window;
+  tamiru::platform::win32::Win32Screen screen;
+  const Image image = screen.GrabWholeScreen();
+  ASSERT_GE(image.width, kLeft + kWidth);
+  ASSERT_GE(image.height, kTop + kHeight);
+  const int origin_x = -GetSystemMetrics(SM_XVIRTUALSCREEN), origin_y = -GetSystemMetrics(SM_YVIRTUALSCREEN);
+  for (auto [x, y] : {std::pair{kLeft + 5, kTop + 5}, std::pair{kLeft + kWidth - 6, kTop + 5},
+                      std::pair{kLeft + kWidth / 2, kTop + kHeight / 2}, std::pair{kLeft + 5, kTop + kHeight - 6},
+                      std::pair{kLeft + kWidth - 6, kTop + kHeight - 6}}) {
+    EXPECT_EQ(At(image, origin_x + x, origin_y + y), kWindowPixel) << x << "," << y;
+  }
+  // The fourth byte of each pixel is cleared.
+  for (std::uint32_t pixel : image.pixels) ASSERT_EQ(pixel >> 24, 0u);
+
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP));
+  HANDLE data = GetClipboardData(CF_TEXT);
+  ASSERT_NE(data, nullptr);
+  EXPECT_STREQ(static_cast<const char*>(GlobalLock(data)), text);
+  GlobalUnlock(data);
+  EmptyClipboard();
+  CloseClipboard();
+}
+
+TEST(ImageFilesMinGW, ScreenGrabEncodesAsBmpAndJpeg) {
+  ColouredWindow window;
+  tamiru::platform::win32::Win32Screen screen;
+  const Image image = screen.GrabWholeScreen();
+  ASSERT_GT(image.width, 0);
+
+  const auto bmp = tamiru::capture::EncodeBmp(image);
+  ASSERT_TRUE(bmp);
+  EXPECT_EQ(bmp->substr(0, 2), "BM");
+  EXPECT_EQ(bmp->size(), 54 + static_cast<std::size_t>((image.width * 3 + 3) / 4 * 4) * image.height);
+
+  const auto jpeg = tamiru::capture::EncodeJpeg(image);
+  ASSERT_TRUE(jpeg);
+  const Image decoded = DecodeJpeg(*jpeg);
+  ASSERT_EQ(decoded.width, image.width);
+  ASSERT_EQ(decoded.height, image.height);
+  const int origin_x = -GetSystemMetrics(SM_XVIRTUALSCREEN), origin_y = -GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const std::uint32_t centre = At(decoded, origin_x + kLeft + kWidth / 2, origin_y + kTop + kHeight / 2);
+  for (int shift : {16, 8, 0}) EXPECT_NEAR(Channel(centre, shift), Channel(kWindowPixel, shift), 6);
+}
+
+}  // namespace
