@@ -29,7 +29,7 @@ class RunningGuard {
   bool& flag_;
 };
 
-enum class SpectateResult { kTableOpened, kRefused, kStuck };
+enum class SpectateResult { kTableOpened, kRefused, kStuck, kClientGone };
 
 // Steps after the spectate button was pressed: wait for the table window or
 // the failure dialog, dismiss the latter and wait for it to go.
@@ -44,6 +44,11 @@ SpectateResult AwaitSpectateOutcome(const SpectateContext& context) {
     table = FindGameMainWindow(windows) != kNoWindow;
     loop.WaitWithMessages(kOutcomePollMs);
     if (failure || table) break;
+    // A client closed meanwhile would keep this loop waiting for nothing.
+    if (FindWaitingRoom(windows) == kNoWindow && FindGameMainWindow(windows) == kNoWindow &&
+        FindDialog(windows, kSpectateFailureTitle) == kNoWindow) {
+      return SpectateResult::kClientGone;
+    }
     if (loop.TickCount() - start >= kOutcomeBoundMs) return SpectateResult::kStuck;
   }
   if (failure) {
@@ -93,24 +98,25 @@ SpectateOutcome SpectateOnce(KeepAliveState& state, const SpectateContext& conte
     // The controls are taken again before each use: the client may have
     // rebuilt or closed its window during a wait.
     const WindowHandle rows_list = FindChildWindow(windows, room_window, child::kTableList);
-    if (rows_list == kNoWindow) return SpectateOutcome::kNothingToDo;
+    if (rows_list == kNoWindow) return SpectateOutcome::kClientGone;
     const std::string row_text(
         text::AsBuffered(windows.SendGetListText(rows_list, static_cast<int>(row)), kRowBufferBytes));
 
     if (text::ContainsSjis(row_text, kInPlay)) {
       const WindowHandle pick_list = FindChildWindow(windows, room_window, child::kTableList);
-      if (pick_list == kNoWindow) return SpectateOutcome::kNothingToDo;
+      if (pick_list == kNoWindow) return SpectateOutcome::kClientGone;
       windows.SendMessage(pick_list, msg::kListSetCurSel, static_cast<platform::WParam>(row), 0);
       const WindowHandle spectate = FindChildWindow(windows, room_window, child::kSpectateButton);
-      if (spectate == kNoWindow) return SpectateOutcome::kNothingToDo;
+      if (spectate == kNoWindow) return SpectateOutcome::kClientGone;
       windows.SendMessage(spectate, msg::kButtonClick, 0, 0);
 
       const SpectateResult result = AwaitSpectateOutcome(context);
       if (result == SpectateResult::kStuck) return SpectateOutcome::kGaveUp;
+      if (result == SpectateResult::kClientGone) return SpectateOutcome::kClientGone;
       if (result == SpectateResult::kTableOpened) {
         // Looked up again: the table window may have closed during the waits.
         const WindowHandle table = FindGameMainWindow(windows);
-        if (table == kNoWindow) return SpectateOutcome::kGaveUp;
+        if (table == kNoWindow) return SpectateOutcome::kClientGone;
         windows.SetForegroundWindow(table);
         windows.PostMessage(table, msg::kKeyDown, platform::kVkF4, 0);
         windows.PostMessage(table, msg::kKeyUp, platform::kVkF4, 0);
@@ -125,7 +131,7 @@ SpectateOutcome SpectateOnce(KeepAliveState& state, const SpectateContext& conte
     if (room == first_room || rooms_selected >= rooms) return SpectateOutcome::kNoTableInPlay;
     row = 0;
     const WindowHandle room_selector = FindChildWindow(windows, room_window, child::kRoomSelector);
-    if (room_selector == kNoWindow) return SpectateOutcome::kNothingToDo;
+    if (room_selector == kNoWindow) return SpectateOutcome::kClientGone;
     windows.SendMessage(room_selector, msg::kComboSetCurSel, static_cast<platform::WParam>(room), 0);
     ++rooms_selected;
     windows.SetForegroundWindow(room_window);

@@ -41,6 +41,7 @@ enum class SpectateOutcome {
   kNothingToDo,     // no waiting room, a reservation shown, or a control missing
   kNoTableInPlay,   // every room scanned once, nothing spectated
   kGaveUp,          // the client did not answer within the bounds below
+  kClientGone,      // the client's windows or controls went away meanwhile
   kAlreadyRunning,  // called inside another SpectateOnce's wait: nothing done
 };
 
