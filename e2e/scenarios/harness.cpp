@@ -1,0 +1,443 @@
+// End-to-end harness: see harness.h.
+#include "harness.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace tamiru::e2e {
+
+namespace {
+
+constexpr char kStandinControlClass[] = "MjStandinControl";
+constexpr char kStandinReadyTitle[] = "MJ stand-in ready";
+constexpr ULONG_PTR kStandinCommand = 0x4D4A;
+constexpr UINT kSendBoundMs = 5000;
+
+std::string Unescape(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\' || i + 1 == text.size()) {
+      out += text[i];
+      continue;
+    }
+    const char next = text[++i];
+    out += next == 't' ? '\t' : next == 'r' ? '\r' : next == 'n' ? '\n' : next;
+  }
+  return out;
+}
+
+void DeleteTree(const std::string& folder) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = found.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string path = folder + "\\" + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        DeleteTree(path);
+      } else {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+      }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+bool CopyInto(const std::string& from, const std::string& to) {
+  return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+}
+
+void CloseInfo(PROCESS_INFORMATION& info) {
+  if (info.hThread) CloseHandle(info.hThread);
+  if (info.hProcess) CloseHandle(info.hProcess);
+  info = PROCESS_INFORMATION{};
+}
+
+void KillProcess(HANDLE process) {
+  if (!process) return;
+  if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(process, 99);
+    WaitForSingleObject(process, 5000);
+  }
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+bool ClassContains(HWND window, std::string_view part) {
+  return part.empty() || Lower(ClassOf(window)).find(Lower(std::string(part))) != std::string::npos;
+}
+
+}  // namespace
+
+std::string BinDir() {
+  const char* dir = std::getenv("TAMIRU_BIN_DIR");
+  return dir ? dir : "";
+}
+
+std::vector<RecordEntry> ParseRecord(std::string_view text) {
+  std::vector<RecordEntry> entries;
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) break;  // a line still being written
+    std::string_view line = text.substr(start, end - start);
+    start = end + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    std::vector<std::string_view> fields;
+    size_t from = 0;
+    while (fields.size() < 4) {
+      const size_t tab = line.find('\t', from);
+      if (tab == std::string_view::npos) break;
+      fields.push_back(line.substr(from, tab - from));
+      from = tab + 1;
+    }
+    if (fields.size() < 4) continue;
+    RecordEntry entry;
+    entry.tick = static_cast<std::uint32_t>(std::strtoul(std::string(fields[0]).c_str(), nullptr, 10));
+    entry.window = fields[1];
+    entry.child = std::atoi(std::string(fields[2]).c_str());
+    entry.event = fields[3];
+    entry.detail = Unescape(line.substr(from));
+    entries.push_back(std::move(entry));
+  }
+  return entries;
+}
+
+bool WaitFor(const std::function<bool()>& condition, unsigned timeout_ms) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (condition()) return true;
+    if (GetTickCount() - start >= timeout_ms) return condition();
+    // The test process may own windows of its own (a product object built in
+    // the test): keep their messages moving while it polls.
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+    Sleep(20);
+  }
+}
+
+// ---- window helpers ----
+
+HWND FindTop(std::string_view class_name, std::string_view title) {
+  const std::string c(class_name), t(title);
+  return FindWindowA(c.empty() ? nullptr : c.c_str(), t.empty() ? nullptr : t.c_str());
+}
+
+HWND WaitForTop(std::string_view class_name, std::string_view title, unsigned timeout_ms) {
+  HWND found = nullptr;
+  WaitFor([&] { return (found = FindTop(class_name, title)) != nullptr; }, timeout_ms);
+  return found;
+}
+
+bool WaitForNoTop(std::string_view class_name, std::string_view title, unsigned timeout_ms) {
+  return WaitFor([&] { return FindTop(class_name, title) == nullptr; }, timeout_ms);
+}
+
+std::vector<HWND> Descendants(HWND parent) {
+  std::vector<HWND> all;
+  if (!parent) return all;
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM list) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+std::string ClassOf(HWND window) {
+  char name[256] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+LRESULT SendBounded(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutA(window, message, wparam, lparam, SMTO_ABORTIFHUNG, kSendBoundMs, &result)) return 0;
+  return static_cast<LRESULT>(result);
+}
+
+std::string TextOf(HWND window) {
+  if (!window) return {};
+  const LRESULT length = SendBounded(window, WM_GETTEXTLENGTH, 0, 0);
+  std::string text(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
+  const LRESULT got = SendBounded(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(got > 0 ? got : 0));
+  return text;
+}
+
+bool SetTextOf(HWND window, std::string_view text) {
+  const std::string copy(text);
+  DWORD_PTR result = 0;
+  return window && SendMessageTimeoutA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(copy.c_str()),
+                                       SMTO_ABORTIFHUNG, kSendBoundMs, &result) != 0;
+}
+
+HWND FindDescendantByText(HWND parent, std::string_view text, std::string_view class_contains) {
+  for (HWND child : Descendants(parent)) {
+    if (ClassContains(child, class_contains) && TextOf(child) == text) return child;
+  }
+  return nullptr;
+}
+
+HWND FindDescendantByClass(HWND parent, std::string_view class_contains, int index) {
+  for (HWND child : Descendants(parent)) {
+    if (ClassContains(child, class_contains) && index-- == 0) return child;
+  }
+  return nullptr;
+}
+
+bool Click(HWND button) {
+  DWORD_PTR result = 0;
+  return button && SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, kSendBoundMs, &result) != 0;
+}
+
+bool PostClick(HWND button) { return button && PostMessageA(button, BM_CLICK, 0, 0) != 0; }
+
+namespace {
+std::vector<std::string> Items(HWND control, UINT count_message, UINT length_message, UINT text_message) {
+  std::vector<std::string> items;
+  const LRESULT count = SendBounded(control, count_message, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    const LRESULT length = SendBounded(control, length_message, i, 0);
+    std::string text(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
+    const LRESULT got = SendBounded(control, text_message, i, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+    items.push_back(std::move(text));
+  }
+  return items;
+}
+}  // namespace
+
+std::vector<std::string> ListItems(HWND list) { return Items(list, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT); }
+std::vector<std::string> ComboItems(HWND combo) {
+  return Items(combo, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
+}
+int ListSelection(HWND list) { return static_cast<int>(SendBounded(list, LB_GETCURSEL, 0, 0)); }
+
+std::vector<HWND> TopWindowsOf(DWORD process_id, bool visible_only) {
+  struct Search {
+    DWORD process_id;
+    bool visible_only;
+    std::vector<HWND> found;
+  } search{process_id, visible_only, {}};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == s->process_id && (!s->visible_only || IsWindowVisible(window))) s->found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// ---- session ----
+
+Session::Session(std::string name) : name_(std::move(name)) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  std::string base = std::string(temp) + "tamiru-e2e";
+  CreateDirectoryA(base.c_str(), nullptr);
+  folder_ = base + "\\" + name_;
+  DeleteTree(folder_);
+  CreateDirectoryA(folder_.c_str(), nullptr);
+  // Everything started from here, and what it starts in turn, dies with the
+  // job when the test process ends, however it ends.
+  job_ = CreateJobObjectA(nullptr, nullptr);
+  if (job_) {
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+  }
+}
+
+Session::~Session() {
+  KillAll();
+  if (job_) CloseHandle(job_);
+  if (::testing::Test::HasFailure()) {
+    std::printf("e2e working folder kept: %s\n", folder_.c_str());
+  } else {
+    DeleteTree(folder_);
+  }
+}
+
+std::string Session::PathOf(std::string_view file) const { return folder_ + "\\" + std::string(file); }
+
+bool Session::WriteFile(std::string_view file, std::string_view bytes) const {
+  HANDLE handle = CreateFileA(PathOf(file).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const BOOL ok = ::WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(handle);
+  return ok && written == bytes.size();
+}
+
+std::optional<std::string> Session::ReadFile(std::string_view file) const {
+  HANDLE handle = CreateFileA(PathOf(file).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::string bytes;
+  char buffer[8192];
+  DWORD got = 0;
+  while (::ReadFile(handle, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+  CloseHandle(handle);
+  return bytes;
+}
+
+bool Session::FileExists(std::string_view file) const {
+  return GetFileAttributesA(PathOf(file).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool Session::Launch(const std::string& exe, PROCESS_INFORMATION* info) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  std::string command_line = "\"" + exe + "\"";
+  if (!CreateProcessA(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                      folder_.c_str(), &startup, info)) {
+    return false;
+  }
+  if (job_) AssignProcessToJobObject(job_, info->hProcess);
+  ResumeThread(info->hThread);
+  return true;
+}
+
+bool Session::PlaceStandin() { return CopyInto(BinDir() + "\\MJ.exe", PathOf("MJ.exe")); }
+
+bool Session::TamiruBuilt() {
+  return GetFileAttributesA((BinDir() + "\\tamiru.exe").c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool Session::StartStandin(std::string_view scenario, unsigned timeout_ms) {
+  if (!PlaceStandin()) return false;
+  if (!WriteFile("standin.txt", scenario)) return false;
+  if (!Launch(PathOf("MJ.exe"), &standin_)) return false;
+  return WaitFor([&] { return StandinRunning(); }, timeout_ms);
+}
+
+bool Session::StartTamiru(unsigned timeout_ms) {
+  if (!CopyInto(BinDir() + "\\tamiru.exe", PathOf("tamiru.exe"))) return false;
+  if (!Launch(PathOf("tamiru.exe"), &tamiru_)) return false;
+  return WaitFor([&] { return !TopWindowsOf(tamiru_.dwProcessId).empty(); }, timeout_ms);
+}
+
+bool Session::StandinRunning() const {
+  return FindWindowA(kStandinControlClass, kStandinReadyTitle) != nullptr;
+}
+
+bool Session::Command(std::string_view command) const {
+  HWND control = FindWindowA(kStandinControlClass, nullptr);
+  if (!control) return false;
+  std::string bytes(command);
+  COPYDATASTRUCT data{kStandinCommand, static_cast<DWORD>(bytes.size()), bytes.data()};
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutA(control, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kSendBoundMs,
+                           &result)) {
+    return false;
+  }
+  return result != 0;
+}
+
+HWND Session::TamiruWindow() const {
+  if (!tamiru_.dwProcessId) return nullptr;
+  const std::vector<HWND> windows = TopWindowsOf(tamiru_.dwProcessId);
+  return windows.empty() ? nullptr : windows.front();
+}
+
+std::optional<DWORD> Session::WaitForTamiruExit(unsigned timeout_ms) const {
+  if (!tamiru_.hProcess || WaitForSingleObject(tamiru_.hProcess, timeout_ms) != WAIT_OBJECT_0) return std::nullopt;
+  DWORD code = 0;
+  GetExitCodeProcess(tamiru_.hProcess, &code);
+  return code;
+}
+
+std::vector<RecordEntry> Session::Record() const { return ParseRecord(ReadFile("standin_record.txt").value_or("")); }
+
+std::vector<RecordEntry> Session::Entries(std::string_view window, int child, std::string_view event,
+                                          std::optional<std::string_view> detail) const {
+  std::vector<RecordEntry> matching;
+  for (RecordEntry& entry : Record()) {
+    if (entry.window == window && (child == -2 || entry.child == child) && entry.event == event &&
+        (!detail || entry.detail == *detail)) {
+      matching.push_back(std::move(entry));
+    }
+  }
+  return matching;
+}
+
+std::optional<RecordEntry> Session::WaitForEntryWhere(const std::function<bool(const RecordEntry&)>& match,
+                                                      unsigned timeout_ms) const {
+  std::optional<RecordEntry> found;
+  WaitFor(
+      [&] {
+        for (RecordEntry& entry : Record()) {
+          if (match(entry)) {
+            found = std::move(entry);
+            return true;
+          }
+        }
+        return false;
+      },
+      timeout_ms);
+  return found;
+}
+
+std::optional<RecordEntry> Session::WaitForEntry(std::string_view window, int child, std::string_view event,
+                                                 std::optional<std::string_view> detail, unsigned timeout_ms) const {
+  return WaitForEntryWhere(
+      [&](const RecordEntry& entry) {
+        return entry.window == window && (child == -2 || entry.child == child) && entry.event == event &&
+               (!detail || entry.detail == *detail);
+      },
+      timeout_ms);
+}
+
+std::vector<std::string> Session::SentLines(std::string_view window) const {
+  std::vector<std::string> lines;
+  for (const RecordEntry& entry : Entries(window, -1, "send")) lines.push_back(entry.detail);
+  return lines;
+}
+
+void Session::KillAll() {
+  KillProcess(tamiru_.hProcess);
+  KillProcess(standin_.hProcess);
+  // A stand-in that Tamiru started itself is not ours by handle: find it by
+  // its control window, and end it when its program lies in our folder.
+  for (int round = 0; round < 4; ++round) {
+    HWND control = FindWindowA(kStandinControlClass, nullptr);
+    if (!control) break;
+    DWORD process_id = 0;
+    GetWindowThreadProcessId(control, &process_id);
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
+                                 process_id);
+    if (!process) break;
+    char image[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    const bool known = QueryFullProcessImageNameA(process, 0, image, &size) != 0;
+    const bool ours = !known || Lower(image).rfind(Lower(folder_), 0) == 0;
+    if (ours) KillProcess(process);
+    CloseHandle(process);
+    if (!ours) break;
+  }
+  if (job_) TerminateJobObject(job_, 99);
+  CloseInfo(tamiru_);
+  CloseInfo(standin_);
+}
+
+}  // namespace tamiru::e2e

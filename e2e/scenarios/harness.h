@@ -1,0 +1,151 @@
+#pragma once
+// End-to-end harness: the stand-in client MJ.exe and tamiru.exe started side
+// by side in a fresh working folder, the stand-in scripted through its
+// control window, outcomes read from its record and from the files.
+//
+// A scenario creates one Session; everything the session started is killed
+// when it goes out of scope, also when an assertion ends the test early. The
+// binaries are taken from the folder in the environment variable
+// TAMIRU_BIN_DIR. Every wait is bounded.
+//
+//   tamiru::e2e::Session s("spectate");
+//   ASSERT_TRUE(s.StartStandin("show room\nspectate ok 300\n"));
+//   ASSERT_TRUE(s.StartTamiru());
+//   ... press Tamiru's buttons ...
+//   EXPECT_TRUE(s.WaitForEntry("room", 10, "click"));
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tamiru::e2e {
+
+// One line of the stand-in's record (standin_record.txt in its folder).
+struct RecordEntry {
+  std::uint32_t tick = 0;  // the stand-in's GetTickCount() when it happened
+  std::string window;      // standin, connect, room, table, error, spectatefail
+  int child = -1;          // child number of the control; -1: the window itself
+  std::string event;       // click, settext, send, keydown, keyup, syskeydown,
+                           // cb_setcursel, lb_setcursel, line, open, close,
+                           // command, refused, quit
+  std::string detail;      // text (unescaped), key as 0xNN, index, ...
+};
+// Parses the record file's text; lines that are not whole are skipped.
+std::vector<RecordEntry> ParseRecord(std::string_view text);
+
+// Polls `condition` about every 20 ms until it holds; false when
+// `timeout_ms` passed first.
+bool WaitFor(const std::function<bool()>& condition, unsigned timeout_ms = 5000);
+
+// ---- window helpers (any process) ----
+
+// FindWindowA; an empty class or title stands for NULL.
+HWND FindTop(std::string_view class_name, std::string_view title);
+// FindTop polled until found; nullptr at the time-out.
+HWND WaitForTop(std::string_view class_name, std::string_view title, unsigned timeout_ms = 5000);
+// Waits until FindTop finds nothing; false at the time-out.
+bool WaitForNoTop(std::string_view class_name, std::string_view title, unsigned timeout_ms = 5000);
+// All descendants in EnumChildWindows order (child number n is [n]).
+std::vector<HWND> Descendants(HWND parent);
+// The first descendant whose text is exactly `text` (and whose class contains
+// `class_contains` when given); nullptr when none.
+HWND FindDescendantByText(HWND parent, std::string_view text, std::string_view class_contains = {});
+// The index-th descendant (0-based) whose class contains `class_contains`
+// ("Button", "Edit", "ListBox", "ComboBox", "Static").
+HWND FindDescendantByClass(HWND parent, std::string_view class_contains, int index = 0);
+std::string ClassOf(HWND window);
+// WM_GETTEXT / WM_SETTEXT, bounded so a hung peer cannot hang the test.
+std::string TextOf(HWND window);
+bool SetTextOf(HWND window, std::string_view text);
+// BM_CLICK sent (waits until the owner has handled the click) or posted.
+bool Click(HWND button);
+bool PostClick(HWND button);
+// Message sent with a bound (5 s); 0 when the peer did not answer.
+LRESULT SendBounded(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+// Items of a list box or combo box.
+std::vector<std::string> ListItems(HWND list);
+std::vector<std::string> ComboItems(HWND combo);
+int ListSelection(HWND list);
+// Windows of a process, top-level, in EnumWindows order (visible ones only
+// when `visible_only`).
+std::vector<HWND> TopWindowsOf(DWORD process_id, bool visible_only = true);
+
+// ---- a session ----
+
+class Session {
+ public:
+  // A fresh working folder named after `name` (letters, digits, '_' and '-')
+  // under %TEMP%\tamiru-e2e; an old one of that name is emptied first.
+  explicit Session(std::string name);
+  // Kills what the session started; removes the folder unless the running
+  // test has failed (then its path is printed for a look).
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  const std::string& Folder() const { return folder_; }
+  std::string PathOf(std::string_view file) const;
+  // Writes bytes as they are (give CR LF yourself); false when it failed.
+  bool WriteFile(std::string_view file, std::string_view bytes) const;
+  // The file's bytes; nullopt when it does not exist.
+  std::optional<std::string> ReadFile(std::string_view file) const;
+  bool FileExists(std::string_view file) const;
+
+  // Copies MJ.exe into the folder, writes `scenario` as its start scenario
+  // (standin.txt, one command a line) and starts it; true once its control
+  // window is up. With an empty scenario it shows its connect dialog.
+  bool StartStandin(std::string_view scenario = {}, unsigned timeout_ms = 15000);
+  // Copies tamiru.exe into the folder (with the files already written there
+  // beside it) and starts it; true once it shows a top-level window.
+  bool StartTamiru(unsigned timeout_ms = 15000);
+  // Only copies MJ.exe into the folder (for Tamiru to start it itself).
+  bool PlaceStandin();
+  static bool TamiruBuilt();
+
+  // One control command to the running stand-in; false when it refused it
+  // or is not running.
+  bool Command(std::string_view command) const;
+  bool StandinRunning() const;
+
+  // Tamiru's process, its main (first visible top-level) window.
+  DWORD TamiruProcessId() const { return tamiru_.dwProcessId; }
+  HWND TamiruWindow() const;
+  // The exit code once Tamiru has ended within the time-out.
+  std::optional<DWORD> WaitForTamiruExit(unsigned timeout_ms = 5000) const;
+
+  // The stand-in's record as it is now.
+  std::vector<RecordEntry> Record() const;
+  // Entries matching window, child (-2: any) and event, whose detail equals
+  // `detail` (when given).
+  std::vector<RecordEntry> Entries(std::string_view window, int child, std::string_view event,
+                                   std::optional<std::string_view> detail = std::nullopt) const;
+  // Waits until the record holds a matching entry (counted from the start);
+  // returns the first one, or nullopt at the time-out.
+  std::optional<RecordEntry> WaitForEntry(std::string_view window, int child, std::string_view event,
+                                          std::optional<std::string_view> detail = std::nullopt,
+                                          unsigned timeout_ms = 5000) const;
+  std::optional<RecordEntry> WaitForEntryWhere(const std::function<bool(const RecordEntry&)>& match,
+                                               unsigned timeout_ms = 5000) const;
+  // The lines typed into the chat of "room" or "table" (the "send" entries).
+  std::vector<std::string> SentLines(std::string_view window) const;
+
+  // Kills both programs now (the destructor does it too).
+  void KillAll();
+
+ private:
+  bool Launch(const std::string& exe, PROCESS_INFORMATION* info);
+  std::string name_;
+  std::string folder_;
+  HANDLE job_ = nullptr;
+  PROCESS_INFORMATION standin_{};
+  PROCESS_INFORMATION tamiru_{};
+};
+
+// Where the binaries are: TAMIRU_BIN_DIR, or empty.
+std::string BinDir();
+
+}  // namespace tamiru::e2e

@@ -1,0 +1,191 @@
+#pragma once
+// MJ.exe, the stand-in game client: the client's windows and controls at the
+// child numbers the real client has, a service that answers chat lines, a
+// score file, a control channel for scenarios and a record of every input.
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace standin {
+
+// The windows of the client; every recorded input names one of them.
+enum class Place { kStandin, kConnect, kRoom, kTable, kError, kSpectateFailure };
+const char* PlaceName(Place place);
+
+// Class of the hidden window that takes control commands (WM_COPYDATA with
+// dwData kCommandData and the command's bytes).
+inline constexpr char kControlClass[] = "MjStandinControl";
+// Its title once the start scenario has run and the first window is up.
+inline constexpr char kControlReadyTitle[] = "MJ stand-in ready";
+inline constexpr ULONG_PTR kCommandData = 0x4D4A;
+inline constexpr char kRecordFile[] = "standin_record.txt";
+inline constexpr char kScenarioFile[] = "standin.txt";
+inline constexpr char kScoreFile[] = "mjscore.txt";
+
+// One line a record: tick TAB window TAB child TAB event TAB detail CR LF;
+// child is -1 for the window itself; TAB, CR, LF and backslash inside the
+// detail are written as \t, \r, \n and \\.
+std::string EscapeField(std::string_view text);
+// The inverse, for command arguments: \t \r \n \\ and \xNN (any byte).
+std::string UnescapeArgument(std::string_view text);
+
+class Recorder {
+ public:
+  ~Recorder();
+  void Open(const std::string& path);
+  void Add(Place place, int child, std::string_view event, std::string_view detail = {});
+
+ private:
+  HANDLE file_ = INVALID_HANDLE_VALUE;
+};
+
+// Appends the client's records to mjscore.txt, CR LF line ends.
+class ScoreFile {
+ public:
+  void SetPath(std::string path) { path_ = std::move(path); }
+  // kind: "東風戦", "東南戦" or "三人打ち"; ratings parallel to players.
+  void StartGame(std::string_view kind, std::string_view room, int table,
+                 const std::vector<std::string>& players, const std::vector<int>& ratings);
+  void Round(std::string_view line);
+  // results in rank order (handle, signed score).
+  void EndGame(int table, const std::vector<std::pair<std::string, int>>& results);
+
+ private:
+  void Append(const std::string& lines);
+  std::string path_;
+};
+
+// How a scripted outcome (connection attempt, spectate) turns out.
+struct Outcome {
+  enum Kind { kOk, kFail, kNone, kAuto } kind = kOk;
+  DWORD delay_ms = 0;
+};
+
+struct PlayerInfo {
+  std::string where;
+  int rating = 1500;
+  int games = 100;
+};
+
+// A control whose inputs are recorded: where it stands and its own procedure.
+struct Subclass {
+  Place place;
+  int child;
+  WNDPROC old_proc;
+};
+
+class Client {
+ public:
+  Client(HINSTANCE instance, std::string folder);
+  ~Client();
+
+  // Runs one control command; false when it is not understood.
+  bool Run(std::string_view command);
+  // Runs every line of a scenario file (blank lines and lines starting
+  // with '#' are skipped).
+  void RunScript(std::string_view script);
+  // The connect dialog, unless the scenario has opened a window already.
+  void ShowStartWindow() {
+    if (!connect_ && !room_ && !table_) ShowConnect();
+  }
+  void MarkReady() { SetWindowTextA(control_, kControlReadyTitle); }
+  bool Quitting() const { return quitting_; }
+  bool IsDialogMessageForAny(MSG* message);
+
+  // Window procedures reach the client through these.
+  LRESULT ControlProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  INT_PTR DialogProc(Place place, HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT TableProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT SubclassProc(Subclass& sub, HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  void CreateControlWindow();
+
+ private:
+  // Scheduling on the control window's timers.
+  UINT_PTR After(DWORD delay_ms, std::function<void()> action);
+  UINT_PTR Every(DWORD period_ms, std::function<void()> action);
+  void Cancel(UINT_PTR& timer);
+
+  // Windows.
+  void ShowConnect();
+  void ShowRoom();
+  void OpenTable(int table, bool playing);
+  void CloseTable();
+  void CloseRoom();
+  void CloseConnect();
+  void ShowDialog(Place place, std::string_view message);
+  void CloseDialog(Place place);
+  HWND CreateDialogWindow(Place place, std::string_view title, int width, int height, int x, int y);
+  HWND AddControl(HWND parent, Place place, int child, const char* class_name, std::string_view text,
+                  DWORD style, int x, int y, int width, int height, bool subclass = false);
+  HWND& WindowOf(Place place);
+
+  // Connect dialog.
+  void ConnectPressed();
+  void CancelPressed();
+  void Connected();
+
+  // Waiting room.
+  void LoadRoomRows(int room);
+  void SpectatePressed();
+  void SitPressed();
+  void SetReservation(bool on);
+
+  // Chat.
+  void SubmitInput(Place place, HWND input);
+  void AnswerLine(Place place, std::string_view line);
+  void AddChatLine(Place place, std::string_view line);
+  void AddPlayerMessage(Place place, std::string_view speaker, std::string_view text, bool tab_before_mark);
+  void ChatterStep(Place place);
+
+  // Score file.
+  void FinishGame(int table);
+
+  bool RunCommand(std::string_view command);
+
+  HINSTANCE instance_;
+  std::string folder_;
+  HFONT font_ = nullptr;
+  HWND control_ = nullptr;
+  HWND connect_ = nullptr;
+  HWND room_ = nullptr;
+  HWND table_ = nullptr;
+  HWND error_ = nullptr;
+  HWND spectate_failure_ = nullptr;
+  bool quitting_ = false;
+  bool internal_ = false;  // the stand-in's own changes to its controls are not inputs
+
+  Recorder record_;
+  ScoreFile score_;
+
+  std::map<UINT_PTR, std::pair<std::function<void()>, bool>> timers_;  // action, repeats
+  UINT_PTR next_timer_ = 1;
+
+  std::string handle_ = "user1";
+  Outcome connect_outcome_{Outcome::kOk, 800};
+  Outcome spectate_outcome_{Outcome::kAuto, 1200};
+  UINT_PTR attempt_timer_ = 0;
+  bool attempt_running_ = false;
+  DWORD game_length_ms_ = 20000;
+  bool input_never_empties_ = false;
+  DWORD input_delay_ms_ = 0;
+  bool f4_leaves_ = true;
+  bool table_chat_on_ = true;
+  bool reserved_ = false;
+
+  std::vector<std::string> room_names_;
+  std::vector<std::vector<std::string>> room_rows_;
+  int loaded_room_ = 0;
+  int table_number_ = 0;
+  bool table_playing_ = false;
+  UINT_PTR game_timer_ = 0;
+  std::map<std::string, PlayerInfo> players_;
+  std::map<Place, UINT_PTR> chatter_timers_;
+  std::map<Place, size_t> chatter_next_;
+};
+
+}  // namespace standin
