@@ -1,0 +1,264 @@
+#include "app/main_window.h"
+
+#include <exception>
+
+#include "app/general_error.h"
+#include "game/chat_send.h"
+#include "text/list_file.h"
+#include "text/sjis.h"
+
+namespace tamiru::app {
+
+namespace {
+
+using platform::ControlEvent;
+using platform::ControlSpec;
+using platform::FontSpec;
+
+const FontSpec kListFont{std::string(kListFontFace), 15};
+const FontSpec kComboFont{std::string(kListFontFace), 12};
+constexpr int kListItemHeight = 15;
+constexpr int kSwShowNormal = 1;
+
+ControlSpec Place(std::string name, std::string caption, int left, int top, int width = 0, int height = 0) {
+  ControlSpec spec;
+  spec.name = std::move(name);
+  spec.caption = std::move(caption);
+  spec.left = left;
+  spec.top = top;
+  spec.width = width;
+  spec.height = height;
+  return spec;
+}
+
+ControlSpec Button(std::string name, std::string caption, int left, int top, int width = 50, int height = 30) {
+  return Place(std::move(name), std::move(caption), left, top, width, height);
+}
+
+ControlSpec NameEdit(std::string name, int left, int top) {
+  ControlSpec spec = Place(std::move(name), "", left, top, 102, 23);
+  spec.font = kListFont;
+  spec.max_length = kNameMaxBytes;
+  return spec;
+}
+
+ControlSpec NameList(std::string name, int left, int top) {
+  ControlSpec spec = Place(std::move(name), "", left, top, 114, 155);
+  spec.font = kListFont;
+  spec.item_height = kListItemHeight;
+  return spec;
+}
+
+}  // namespace
+
+std::string SwitchCaption(std::int32_t value) { return value != 0 ? "ON" : "OFF"; }
+
+TForm1::TForm1(const FormServices& services) : services_(services) {
+  const std::string exe_path = services_.shell.ExecutablePath();
+  ini_path_ = settings::IniPathFor(exe_path);
+  program_folder_ = settings::ProgramFolder(exe_path);
+
+  CreateControls();
+  WireHandlers();
+  TablePlayers = {};
+  Settings = settings::LoadSettings(ini_path_, program_folder_);
+  LoadLists();
+  ApplySettings();
+  AutoConnectOn = 0;
+  ConnectAttemptTick = 0;
+  LastChatSource = 0;
+  NextChatLine = 1;
+  ChatEndIndex = 0;
+  PhraseInsertIndex = -1;
+  KeepAliveStartSec = 0;
+  DragSourceIndex = 0;
+  DragOverList = 0;
+}
+
+TForm1::~TForm1() = default;
+
+// The control table of the window: places are left, top, width x height in
+// client pixels; a label without a size is as large as its caption.
+void TForm1::CreateControls() {
+  platform::FormHost& host = services_.host;
+  Label1 = host.CreateLabel(Place("Label1", "自動接続", 8, 8));
+  Button1 = host.CreateButton(Button("Button1", "OFF", 64, 8));
+  Label5 = host.CreateLabel(Place("Label5", "", 8, 24, 45, 12));
+  Label2 = host.CreateLabel(Place("Label2", "落ち防止", 8, 48));
+  Button2 = host.CreateButton(Button("Button2", "OFF", 64, 48));
+  Label6 = host.CreateLabel(Place("Label6", "", 8, 64, 45, 12));
+  Label3 = host.CreateLabel(Place("Label3", "ログ保存", 8, 88));
+  Button3 = host.CreateButton(Button("Button3", "OFF", 64, 88));
+  Label8 = host.CreateLabel(Place("Label8", "キーワード", 4, 128));
+  Button18 = host.CreateButton(Button("Button18", "OFF", 64, 128));
+  Button25 = host.CreateButton(Button("Button25", "↓追加", 8, 142, 50, 17));
+  Edit2 = host.CreateEdit(NameEdit("Edit2", 8, 172));
+  Button15 = host.CreateButton(Button("Button15", "/i 追加", 8, 208));
+  Button16 = host.CreateButton(Button("Button16", "all /i", 64, 208));
+  ListBox1 = host.CreateListBox(NameList("ListBox1", 120, 8));
+  Edit1 = host.CreateEdit(NameEdit("Edit1", 120, 172));
+  Button9 = host.CreateButton(Button("Button9", "追加", 120, 208));
+  Button10 = host.CreateButton(Button("Button10", "削除", 176, 208));
+  ListBox2 = host.CreateListBox(NameList("ListBox2", 240, 8));
+  Button11 = host.CreateButton(Button("Button11", "all", 240, 168));
+  Button12 = host.CreateButton(Button("Button12", "clear", 296, 168));
+  Button13 = host.CreateButton(Button("Button13", "/w", 240, 208));
+  Button14 = host.CreateButton(Button("Button14", "/r", 296, 208));
+  Button23 = host.CreateButton(Button("Button23", "設定", 360, 8));
+  Button24 = host.CreateButton(Button("Button24", "ヘルプ", 416, 8));
+  Button22 = host.CreateButton(Button("Button22", "対戦成績", 360, 48));
+  Button21 = host.CreateButton(Button("Button21", "対/w,/r", 416, 48));
+  Button5 = host.CreateButton(Button("Button5", "/chaton", 360, 88));
+  Button6 = host.CreateButton(Button("Button6", "/chatoff", 416, 88));
+  Button7 = host.CreateButton(Button("Button7", "/l", 360, 128));
+  Button8 = host.CreateButton(Button("Button8", "/h", 416, 128));
+  Button17 = host.CreateButton(Button("Button17", "瞬間観戦", 360, 168));
+  Button20 = host.CreateButton(Button("Button20", "画像保存", 416, 168));
+  Button26 = host.CreateButton(Button("Button26", "追加", 360, 208));
+  Button4 = host.CreateButton(Button("Button4", "削除", 416, 208));
+  Label7 = host.CreateLabel(Place("Label7", "青", 2, 240));
+  CheckBox1 = host.CreateCheckBox(Place("CheckBox1", "", 2, 256, 10, 10));
+  ControlSpec chat_line = Place("ComboBox1", "", 16, 248, 406, 20);
+  chat_line.font = kComboFont;
+  chat_line.max_length = kChatLineMaxBytes;
+  ComboBox1 = host.CreateComboBox(chat_line);
+  ControlSpec send = Button("Button19", "送信", 426, 248, 40, 25);
+  send.default_button = true;
+  Button19 = host.CreateButton(send);
+
+  // All four timers stand stopped with their design periods; the settings
+  // start Timer2 and Timer4 and give Timer2 its period.
+  Timer1 = host.CreateTimer("Timer1");
+  Timer1->SetInterval(kTimer1PeriodMs);
+  Timer2 = host.CreateTimer("Timer2");
+  Timer2->SetInterval(10 * 1000);
+  Timer3 = host.CreateTimer("Timer3");
+  Timer3->SetInterval(kTimer3PeriodMs);
+  Timer4 = host.CreateTimer("Timer4");
+  Timer4->SetInterval(kTimer4PeriodMs);
+}
+
+void TForm1::On(const platform::Control& control, ControlEvent event, void (TForm1::*handler)()) {
+  services_.host.Connect(control, event, [this, handler] { RunHandler([this, handler] { (this->*handler)(); }); });
+}
+
+// Every event of this window that has its handler. The switches, lists,
+// statistics, capture, settings dialog and timers get theirs with their
+// features, one line each here.
+void TForm1::WireHandlers() {
+  On(*Button5, ControlEvent::kClick, &TForm1::Button5Click);
+  On(*Button6, ControlEvent::kClick, &TForm1::Button6Click);
+  On(*Button7, ControlEvent::kClick, &TForm1::Button7Click);
+  On(*Button8, ControlEvent::kClick, &TForm1::Button8Click);
+  On(*Button19, ControlEvent::kClick, &TForm1::Button19Click);
+  On(*Button24, ControlEvent::kClick, &TForm1::Button24Click);
+  On(*CheckBox1, ControlEvent::kClick, &TForm1::CheckBox1Click);
+  services_.host.Connect(platform::FormEvent::kDblClick, [this] { RunHandler([this] { FormDblClick(); }); });
+  services_.host.SetCloseQuery([this] { return FormCloseQuery(); });
+}
+
+void TForm1::LoadLists() {
+  ListBox1->SetItems(text::ReadListFile(Settings.File1));
+  ComboBox1->SetItems(text::ReadListFile(Settings.File3));
+  KeywordList.clear();
+  MacroList.clear();
+  KeywordList = text::ReadListFile(Settings.File5);
+  MacroList = text::ReadListFile(Settings.File6);
+}
+
+void TForm1::ApplySettings() {
+  Button1->SetCaption("OFF");
+  Button2->SetCaption(SwitchCaption(Settings.AutoWatch));
+  Button3->SetCaption(SwitchCaption(Settings.SaveChatLog));
+  Button18->SetCaption(SwitchCaption(Settings.Keyword));
+  ApplyTimer2Rule();
+  Timer4->SetEnabled(Settings.Macro != 0);
+  // A negative or huge interval from the file wraps like the original's
+  // unsigned period; 0 means the timer never fires.
+  Timer2->SetInterval(static_cast<std::uint32_t>(Settings.SaveChatLogTimeInterval) * 1000u);
+}
+
+void TForm1::ApplyTimer2Rule() {
+  Timer2->SetEnabled(Settings.AutoWatch == 1 || Settings.SaveChatLog == 1 || Settings.Keyword == 1);
+}
+
+void TForm1::RunHandler(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    ShowError(error.what());
+  }
+}
+
+void TForm1::ShowError(std::string_view message) {
+  ShowGeneralError(services_.dialogs, services_.host.Handle(), message);
+}
+
+std::string TForm1::HelpPagePath() const { return settings::PathInFolder(program_folder_, kHelpFileName); }
+
+// Closing never asks and is never refused: a refused settings write is shown,
+// and the window closes all the same (the user asked to leave).
+bool TForm1::FormCloseQuery() {
+  try {
+    settings::SaveSettings(Settings, ini_path_, settings::SaveScope::kAll);
+  } catch (const std::exception& error) {
+    ShowError(error.what());
+  }
+  KeywordList.clear();
+  KeywordList.shrink_to_fit();
+  MacroList.clear();
+  MacroList.shrink_to_fit();
+  return true;
+}
+
+void TForm1::FormDblClick() {
+  PhraseInsertIndex = -1;
+  ListBox1->SetSelectedIndex(-1);
+  ListBox2->SetSelectedIndex(-1);
+}
+
+// The help page opens with the default action in a normal window: a page
+// asked for by the user and then opened hidden would never be seen.
+void TForm1::Button24Click() {
+  services_.shell.ShellExecute(platform::kNoWindow, std::nullopt, HelpPagePath(), std::nullopt, kSwShowNormal);
+}
+
+void TForm1::Button5Click() { SendSimpleCommand(game::simple_kind::kChatOn); }
+void TForm1::Button6Click() { SendSimpleCommand(game::simple_kind::kChatOff); }
+void TForm1::Button7Click() { SendSimpleCommand(game::simple_kind::kList); }
+void TForm1::Button8Click() { SendSimpleCommand(game::simple_kind::kHide); }
+
+void TForm1::Button19Click() {
+  if (ComboBox1->Text().empty()) return;
+  if (CheckBox1->IsChecked()) {
+    SendNameCommand(game::name_kind::kTellSelected);
+  } else {
+    SendSimpleCommand(game::simple_kind::kChatLine);
+  }
+  ComboBox1->SetText("");
+}
+
+// Tell mode leaves room for "/t ", a name and a space in the client's line.
+// The cut to 48 bytes never leaves half a double-byte character behind.
+void TForm1::CheckBox1Click() {
+  if (CheckBox1->IsChecked()) {
+    ComboBox1->SetMaxLength(kTellLineMaxBytes);
+    const std::string line = ComboBox1->Text();
+    if (line.size() > static_cast<std::size_t>(kTellLineMaxBytes)) {
+      ComboBox1->SetText(std::string(text::CutAtCharBoundary(line, kTellLineMaxBytes)));
+    }
+  } else {
+    ComboBox1->SetMaxLength(kChatLineMaxBytes);
+  }
+}
+
+void TForm1::SendNameCommand(int kind) {
+  const game::NameSources sources{*ListBox1, *ListBox2, *Edit2, *ComboBox1, Settings.File2};
+  game::SendNameCommand({services_.windows, services_.loop}, sources, kind);
+}
+
+void TForm1::SendSimpleCommand(int kind) { game::SendSimpleCommand(services_.windows, kind, ComboBox1->Text()); }
+
+void TForm1::SendChatText(std::string_view text) { game::SendChatText(services_.windows, text); }
+
+}  // namespace tamiru::app

@@ -1,0 +1,137 @@
+#pragma once
+// The main window, TForm1: the settings record, the keyword and macro lists,
+// the state members, and every control under its designer name. Its
+// dependencies come in by reference, so a test builds it on the simulated
+// desktop with in-memory controls and calls form.Button19Click() directly.
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/controls.h"
+#include "platform/event_loop.h"
+#include "platform/form_host.h"
+#include "platform/system.h"
+#include "platform/window_system.h"
+#include "settings/settings.h"
+
+namespace tamiru::app {
+
+inline constexpr std::string_view kMainWindowClass = "TForm1";
+inline constexpr std::string_view kMainWindowCaption = "Tamiru Ver1.52";
+inline constexpr int kClientWidth = 472;
+inline constexpr int kClientHeight = 277;
+inline constexpr int kFirstLeft = 211;
+inline constexpr int kFirstTop = 275;
+inline constexpr std::string_view kWindowFontFace = "ＭＳ Ｐゴシック";
+inline constexpr int kWindowFontHeight = 12;
+inline constexpr std::string_view kListFontFace = "ＭＳ ゴシック";
+
+inline constexpr int kNameMaxBytes = 12;       // Edit1, Edit2
+inline constexpr int kChatLineMaxBytes = 64;   // ComboBox1
+inline constexpr int kTellLineMaxBytes = 48;   // ComboBox1 in tell mode
+inline constexpr std::uint32_t kTimer1PeriodMs = 450;
+inline constexpr std::uint32_t kTimer3PeriodMs = 50;
+inline constexpr std::uint32_t kTimer4PeriodMs = 80;
+
+// The help page shipped beside the executable.
+inline constexpr std::string_view kHelpFileName = "TamiruHelp.html";
+
+// "ON" for a switch that is not 0, else "OFF".
+std::string SwitchCaption(std::int32_t value);
+
+struct FormServices {
+  platform::WindowSystem& windows;
+  platform::EventLoop& loop;
+  platform::Input& input;
+  platform::Shell& shell;
+  platform::Sound& sound;
+  platform::Dialogs& dialogs;
+  platform::FormHost& host;
+};
+
+class TForm1 {
+ public:
+  // Builds the window in the order of the start-up: controls, settings, the
+  // friend and phrase lists, the keyword and macro lists, the switches and
+  // timers, the state members. Throws FileOpenError for a list file that
+  // cannot be opened.
+  explicit TForm1(const FormServices& services);
+  ~TForm1();
+  TForm1(const TForm1&) = delete;
+  TForm1& operator=(const TForm1&) = delete;
+
+  // ---- Handlers of this window ----
+  bool FormCloseQuery();
+  void FormDblClick();
+  void Button24Click();
+  void Button5Click();
+  void Button6Click();
+  void Button7Click();
+  void Button8Click();
+  void Button19Click();
+  void CheckBox1Click();
+
+  // ---- Shared operations on this window's controls ----
+  void SendNameCommand(int kind);
+  void SendSimpleCommand(int kind);
+  void SendChatText(std::string_view text);
+  // Steps 1 to 5 of applying the settings: switch captions, Timer2, Timer4.
+  void ApplySettings();
+  // Timer2 runs while AutoWatch, SaveChatLog or Keyword is 1.
+  void ApplyTimer2Rule();
+
+  // Runs a handler at the event boundary: an error that escapes it ends the
+  // handler there and goes to the general error display.
+  void RunHandler(const std::function<void()>& handler);
+
+  // Paths worked out from the executable's own path.
+  const std::string& ini_path() const { return ini_path_; }
+  const std::string& program_folder() const { return program_folder_; }
+  std::string HelpPagePath() const;
+
+  // ---- Members of the data model ----
+  settings::TSettings Settings;
+  std::vector<std::string> KeywordList;
+  std::vector<std::string> MacroList;
+  std::int32_t AutoConnectOn = 0;
+  std::uint32_t ConnectAttemptTick = 0;
+  std::int32_t LastChatSource = 0;
+  std::int32_t NextChatLine = 1;
+  std::int32_t ChatEndIndex = 0;
+  std::int32_t PhraseInsertIndex = -1;
+  std::int32_t KeepAliveStartSec = 0;
+  std::array<std::string, 4> TablePlayers;
+  std::int32_t DragSourceIndex = 0;
+  std::int32_t DragOverList = 0;
+
+  // ---- Controls, by designer name ----
+  std::unique_ptr<platform::Label> Label1, Label2, Label3, Label5, Label6, Label7, Label8;
+  std::unique_ptr<platform::Button> Button1, Button2, Button3, Button4, Button5, Button6, Button7, Button8,
+      Button9, Button10, Button11, Button12, Button13, Button14, Button15, Button16, Button17, Button18,
+      Button19, Button20, Button21, Button22, Button23, Button24, Button25, Button26;
+  std::unique_ptr<platform::Edit> Edit1, Edit2;
+  std::unique_ptr<platform::ListBox> ListBox1, ListBox2;
+  std::unique_ptr<platform::ComboBox> ComboBox1;
+  std::unique_ptr<platform::CheckBox> CheckBox1;
+  std::unique_ptr<platform::Timer> Timer1, Timer2, Timer3, Timer4;
+
+  const FormServices& services() const { return services_; }
+
+ private:
+  void CreateControls();
+  void WireHandlers();
+  void LoadLists();
+  void ShowError(std::string_view message);
+  // The one place where a handler meets its control's event.
+  void On(const platform::Control& control, platform::ControlEvent event, void (TForm1::*handler)());
+
+  FormServices services_;
+  std::string ini_path_;
+  std::string program_folder_;
+};
+
+}  // namespace tamiru::app

@@ -1,0 +1,180 @@
+#include "platform/fake/fake_controls.h"
+
+#include <algorithm>
+
+namespace tamiru::platform::fake {
+
+std::string FakeItems::Item(int index) const {
+  if (index < 0 || index >= Count()) return {};
+  return items_[static_cast<std::size_t>(index)];
+}
+
+void FakeItems::SetItems(const std::vector<std::string>& items) {
+  items_ = items;
+  selected_ = -1;
+}
+
+void FakeItems::Insert(int index, const std::string& item) {
+  if (index < 0 || index > Count()) return;
+  items_.insert(items_.begin() + index, item);
+  if (selected_ >= index) ++selected_;
+}
+
+void FakeItems::Delete(int index) {
+  if (index < 0 || index >= Count()) return;
+  items_.erase(items_.begin() + index);
+  if (selected_ == index) {
+    selected_ = -1;
+  } else if (selected_ > index) {
+    --selected_;
+  }
+}
+
+void FakeItems::SetSelectedIndex(int index) { selected_ = (index >= 0 && index < Count()) ? index : -1; }
+
+void FakeListBox::SetItems(const std::vector<std::string>& items) {
+  items_.SetItems(items);
+  top_ = 0;
+  ++bulk_fills_;
+}
+
+// Selecting an item scrolls it into view, as the real list box does.
+void FakeListBox::SetSelectedIndex(int index) {
+  items_.SetSelectedIndex(index);
+  const int selected = items_.SelectedIndex();
+  if (selected < 0) return;
+  const int rows = std::max(1, VisibleRows());
+  if (selected < top_) {
+    top_ = selected;
+  } else if (selected >= top_ + rows) {
+    top_ = selected - rows + 1;
+  }
+}
+
+void FakeListBox::SetTopIndex(int index) {
+  const int last_top = std::max(0, Count() - std::max(1, VisibleRows()));
+  top_ = std::clamp(index, 0, last_top);
+}
+
+int FakeListBox::ItemAt(int /*x*/, int y) const {
+  if (y < 0 || item_height_ <= 0) return -1;
+  const int index = top_ + y / item_height_;
+  return index < Count() ? index : -1;
+}
+
+void FakeComboBox::SetSelectedIndex(int index) {
+  items_.SetSelectedIndex(index);
+  if (items_.SelectedIndex() >= 0) text_ = items_.Item(items_.SelectedIndex());
+}
+
+void FakeComboBox::Type(const std::string& text) {
+  text_ = text;
+  if (max_length_ > 0 && text_.size() > static_cast<std::size_t>(max_length_)) text_.resize(max_length_);
+}
+
+void FakeFormHost::Remember(const ControlSpec& spec, const Control* control) {
+  specs_.push_back(spec);
+  by_name_[spec.name] = control;
+}
+
+std::unique_ptr<Button> FakeFormHost::CreateButton(const ControlSpec& spec) {
+  auto button = std::make_unique<FakeButton>(spec.caption);
+  Remember(spec, button.get());
+  return button;
+}
+
+std::unique_ptr<Label> FakeFormHost::CreateLabel(const ControlSpec& spec) {
+  auto label = std::make_unique<FakeButton>(spec.caption);
+  Remember(spec, label.get());
+  return label;
+}
+
+std::unique_ptr<CheckBox> FakeFormHost::CreateCheckBox(const ControlSpec& spec) {
+  auto box = std::make_unique<FakeCheckBox>();
+  box->SetCaption(spec.caption);
+  Remember(spec, box.get());
+  check_boxes_[spec.name] = box.get();
+  return box;
+}
+
+std::unique_ptr<Edit> FakeFormHost::CreateEdit(const ControlSpec& spec) {
+  auto edit = std::make_unique<FakeEdit>();
+  edit->SetText(spec.caption);
+  edit->SetMaxLength(spec.max_length);
+  Remember(spec, edit.get());
+  return edit;
+}
+
+std::unique_ptr<ListBox> FakeFormHost::CreateListBox(const ControlSpec& spec) {
+  auto list = std::make_unique<FakeListBox>(spec.item_height, spec.height);
+  Remember(spec, list.get());
+  return list;
+}
+
+std::unique_ptr<ComboBox> FakeFormHost::CreateComboBox(const ControlSpec& spec) {
+  auto combo = std::make_unique<FakeComboBox>();
+  combo->SetText(spec.caption);
+  combo->SetMaxLength(spec.max_length);
+  Remember(spec, combo.get());
+  return combo;
+}
+
+std::unique_ptr<Timer> FakeFormHost::CreateTimer(const std::string& name) {
+  timer_names_.push_back(name);
+  return loop_.CreateTimer();
+}
+
+void FakeFormHost::Connect(const Control& control, ControlEvent event, std::function<void()> handler) {
+  handlers_[{&control, event}] = std::move(handler);
+}
+
+void FakeFormHost::Connect(FormEvent event, std::function<void()> handler) {
+  form_handlers_[event] = std::move(handler);
+}
+
+const ControlSpec* FakeFormHost::Spec(const std::string& name) const {
+  for (const ControlSpec& spec : specs_) {
+    if (spec.name == name) return &spec;
+  }
+  return nullptr;
+}
+
+const Control* FakeFormHost::ByName(const std::string& name) const {
+  const auto it = by_name_.find(name);
+  return it == by_name_.end() ? nullptr : it->second;
+}
+
+bool FakeFormHost::HasHandler(const std::string& name, ControlEvent event) const {
+  return handlers_.count({ByName(name), event}) != 0;
+}
+
+bool FakeFormHost::Click(const std::string& name) {
+  if (const auto box = check_boxes_.find(name); box != check_boxes_.end()) {
+    box->second->SetChecked(!box->second->IsChecked());
+  }
+  const auto it = handlers_.find({ByName(name), ControlEvent::kClick});
+  if (it == handlers_.end()) return false;
+  auto handler = it->second;  // a handler may reconnect events while it runs
+  handler();
+  return true;
+}
+
+bool FakeFormHost::DblClick(const std::string& name) {
+  const auto it = handlers_.find({ByName(name), ControlEvent::kDblClick});
+  if (it == handlers_.end()) return false;
+  auto handler = it->second;
+  handler();
+  return true;
+}
+
+bool FakeFormHost::DblClickForm() {
+  const auto it = form_handlers_.find(FormEvent::kDblClick);
+  if (it == form_handlers_.end()) return false;
+  auto handler = it->second;
+  handler();
+  return true;
+}
+
+bool FakeFormHost::Close() { return close_query_ ? close_query_() : true; }
+
+}  // namespace tamiru::platform::fake

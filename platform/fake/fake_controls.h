@@ -1,0 +1,181 @@
+#pragma once
+// In-memory controls and an in-memory form window for native tests. They
+// behave as the Win32 controls do where the logic can tell: a programmatic
+// SetText ignores the typing limit, a deleted item moves the selection, an
+// index out of range reads as empty and changes nothing.
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/fake/fake_event_loop.h"
+#include "platform/form_host.h"
+
+namespace tamiru::platform::fake {
+
+template <typename Base>
+class FakeControlBase : public Base {
+ public:
+  void SetEnabled(bool enabled) override { enabled_ = enabled; }
+  bool IsEnabled() const override { return enabled_; }
+  void SetVisible(bool visible) override { visible_ = visible; }
+  bool IsVisible() const override { return visible_; }
+
+ private:
+  bool enabled_ = true;
+  bool visible_ = true;
+};
+
+class FakeButton : public FakeControlBase<Captioned> {
+ public:
+  explicit FakeButton(std::string caption = {}) : caption_(std::move(caption)) {}
+  void SetCaption(const std::string& caption) override { caption_ = caption; }
+  std::string Caption() const override { return caption_; }
+
+ private:
+  std::string caption_;
+};
+
+class FakeCheckBox : public FakeControlBase<CheckBox> {
+ public:
+  void SetCaption(const std::string& caption) override { caption_ = caption; }
+  std::string Caption() const override { return caption_; }
+  void SetChecked(bool checked) override { checked_ = checked; }
+  bool IsChecked() const override { return checked_; }
+
+ private:
+  std::string caption_;
+  bool checked_ = false;
+};
+
+class FakeEdit : public FakeControlBase<Edit> {
+ public:
+  void SetText(const std::string& text) override { text_ = text; }
+  std::string Text() const override { return text_; }
+  void SetMaxLength(int bytes) override { max_length_ = bytes; }
+  int MaxLength() const override { return max_length_; }
+
+ private:
+  std::string text_;
+  int max_length_ = 0;
+};
+
+// The item list shared by the list box and the combo box.
+class FakeItems {
+ public:
+  int Count() const { return static_cast<int>(items_.size()); }
+  std::string Item(int index) const;
+  void SetItems(const std::vector<std::string>& items);
+  std::vector<std::string> Items() const { return items_; }
+  void Insert(int index, const std::string& item);
+  void Delete(int index);
+  int SelectedIndex() const { return selected_; }
+  void SetSelectedIndex(int index);
+
+ private:
+  std::vector<std::string> items_;
+  int selected_ = -1;
+};
+
+class FakeListBox : public FakeControlBase<ListBox> {
+ public:
+  FakeListBox(int item_height, int client_height) : item_height_(item_height), client_height_(client_height) {}
+  int Count() const override { return items_.Count(); }
+  std::string Item(int index) const override { return items_.Item(index); }
+  void SetItems(const std::vector<std::string>& items) override;
+  std::vector<std::string> Items() const override { return items_.Items(); }
+  void Insert(int index, const std::string& item) override { items_.Insert(index, item); }
+  void Delete(int index) override { items_.Delete(index); }
+  int SelectedIndex() const override { return items_.SelectedIndex(); }
+  void SetSelectedIndex(int index) override;
+  int TopIndex() const override { return top_; }
+  void SetTopIndex(int index) override;
+  int ItemAt(int x, int y) const override;
+  int ItemHeight() const override { return item_height_; }
+  int ClientHeight() const override { return client_height_; }
+
+  // How many times the items were replaced in bulk.
+  int bulk_fills() const { return bulk_fills_; }
+
+ private:
+  int VisibleRows() const { return item_height_ > 0 ? client_height_ / item_height_ : 0; }
+  FakeItems items_;
+  int item_height_;
+  int client_height_;
+  int top_ = 0;
+  int bulk_fills_ = 0;
+};
+
+class FakeComboBox : public FakeControlBase<ComboBox> {
+ public:
+  void SetText(const std::string& text) override { text_ = text; }
+  std::string Text() const override { return text_; }
+  void SetMaxLength(int bytes) override { max_length_ = bytes; }
+  int MaxLength() const override { return max_length_; }
+  int Count() const override { return items_.Count(); }
+  std::string Item(int index) const override { return items_.Item(index); }
+  void SetItems(const std::vector<std::string>& items) override { items_.SetItems(items); }
+  std::vector<std::string> Items() const override { return items_.Items(); }
+  void Insert(int index, const std::string& item) override { items_.Insert(index, item); }
+  void Delete(int index) override { items_.Delete(index); }
+  int SelectedIndex() const override { return items_.SelectedIndex(); }
+  // Choosing an item puts it into the edit part, as the real combo box does.
+  void SetSelectedIndex(int index) override;
+
+  // Typing by the user: the limit applies (cut at a byte count).
+  void Type(const std::string& text);
+
+ private:
+  FakeItems items_;
+  std::string text_;
+  int max_length_ = 0;
+};
+
+// The in-memory window: records what was created where and which handler
+// belongs to which event, and lets a test fire those events.
+class FakeFormHost : public FormHost {
+ public:
+  explicit FakeFormHost(FakeEventLoop& loop, WindowHandle handle = 0x7001) : loop_(loop), handle_(handle) {}
+
+  WindowHandle Handle() const override { return handle_; }
+  std::unique_ptr<Button> CreateButton(const ControlSpec& spec) override;
+  std::unique_ptr<Label> CreateLabel(const ControlSpec& spec) override;
+  std::unique_ptr<CheckBox> CreateCheckBox(const ControlSpec& spec) override;
+  std::unique_ptr<Edit> CreateEdit(const ControlSpec& spec) override;
+  std::unique_ptr<ListBox> CreateListBox(const ControlSpec& spec) override;
+  std::unique_ptr<ComboBox> CreateComboBox(const ControlSpec& spec) override;
+  std::unique_ptr<Timer> CreateTimer(const std::string& name) override;
+  void Connect(const Control& control, ControlEvent event, std::function<void()> handler) override;
+  void Connect(FormEvent event, std::function<void()> handler) override;
+  void SetCloseQuery(std::function<bool()> handler) override { close_query_ = std::move(handler); }
+
+  // The creation record of a control, by designer name; nullptr if none.
+  const ControlSpec* Spec(const std::string& name) const;
+  const std::vector<ControlSpec>& specs() const { return specs_; }
+  std::vector<std::string> timer_names() const { return timer_names_; }
+
+  // The user's actions. A check box click toggles it first, as the real one
+  // does. False when no handler is connected.
+  bool Click(const std::string& name);
+  bool DblClick(const std::string& name);
+  bool DblClickForm();
+  // The user closes the window: true when the form allowed it.
+  bool Close();
+  bool HasHandler(const std::string& name, ControlEvent event) const;
+
+ private:
+  void Remember(const ControlSpec& spec, const Control* control);
+  const Control* ByName(const std::string& name) const;
+
+  FakeEventLoop& loop_;
+  WindowHandle handle_;
+  std::vector<ControlSpec> specs_;
+  std::vector<std::string> timer_names_;
+  std::map<std::string, const Control*> by_name_;
+  std::map<std::string, CheckBox*> check_boxes_;
+  std::map<std::pair<const Control*, ControlEvent>, std::function<void()>> handlers_;
+  std::map<FormEvent, std::function<void()>> form_handlers_;
+  std::function<bool()> close_query_;
+};
+
+}  // namespace tamiru::platform::fake
