@@ -1,6 +1,8 @@
 #include "settings/profile.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "platform/files.h"
 #include "text/sjis.h"
@@ -73,8 +75,7 @@ class LineCursor {
   bool Next(Line& line) {
     if (pos_ >= bytes_.size()) return false;
     line.begin = pos_;
-    std::size_t end = pos_;
-    while (end < bytes_.size() && !IsLineEnd(bytes_[end])) ++end;
+    std::size_t end = std::min(NextOf('\r', next_cr_), NextOf('\n', next_lf_));
     line.end = end;
     if (end < bytes_.size()) {
       end += (bytes_[end] == '\r' && end + 1 < bytes_.size() && bytes_[end + 1] == '\n') ? 2 : 1;
@@ -84,8 +85,21 @@ class LineCursor {
   }
 
  private:
+  // The next `c` at or after the cursor. The last position found is kept, so
+  // a file of LF lines is not searched to its end for a CR at every line.
+  std::size_t NextOf(char c, std::size_t& cached) {
+    if (cached == text::npos || cached < pos_) {
+      const void* found = std::memchr(bytes_.data() + pos_, c, bytes_.size() - pos_);
+      cached = found ? static_cast<std::size_t>(static_cast<const char*>(found) - bytes_.data())
+                     : bytes_.size();
+    }
+    return cached;
+  }
+
   std::string_view bytes_;
   std::size_t pos_;
+  std::size_t next_cr_ = text::npos;
+  std::size_t next_lf_ = text::npos;
 };
 
 struct Entry {
