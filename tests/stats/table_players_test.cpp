@@ -1,0 +1,258 @@
+#include "stats/table_players.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/fake/fake_desktop.h"
+#include "platform/fake/fake_event_loop.h"
+#include "tests/stats/score_test_util.h"
+
+namespace tamiru::stats {
+namespace {
+
+namespace msg = platform::msg;
+using platform::fake::FakeDesktop;
+using platform::fake::FakeEventLoop;
+using platform::fake::RecordedMessage;
+
+const std::string kStart = "  持点27000 [1]aaa R1500 [2]bbb R1500 [3]ccc R1500 [4]ddd R1500\n";
+const std::string kEnd = "----- 64卓 終了 2016/01/01 00:47 -----\n";
+const std::string kHeader = "===== 東風戦：ランキング卓 64卓 開始 2016/01/01 00:43 =====\n";
+const std::string kRound = "  東1局 0本場(リーチ0) aaa 1000点 ロン\n";
+
+int Read(std::string_view bytes, TablePlayers& players) { return ReadTablePlayersFromBytes(bytes, players); }
+
+TablePlayers Seats(std::string_view bytes) {
+  TablePlayers players;
+  EXPECT_EQ(Read(bytes, players), 1);
+  return players;
+}
+
+// ---- Which line the scan stops at ----
+
+TEST(ReadTablePlayers, MostRecentGameInProgress) {
+  const std::string file = kHeader + "  持点27000 [1]old R1500\n" + kRound + kEnd + kHeader + kStart + kRound + kRound;
+  EXPECT_EQ(Seats(file), (TablePlayers{"aaa", "bbb", "ccc", "ddd"}));
+  EXPECT_EQ(Seats(testing::WithCrLf(file)), (TablePlayers{"aaa", "bbb", "ccc", "ddd"}));
+  // Without a final line end the last line is still tested.
+  EXPECT_EQ(Seats(kHeader + kStart.substr(0, kStart.size() - 1)), (TablePlayers{"aaa", "bbb", "ccc", "ddd"}));
+}
+
+TEST(ReadTablePlayers, FinishedGameOrNoGame) {
+  TablePlayers players{"keep", "", "", ""};
+  EXPECT_EQ(Read(kHeader + kStart + kRound + kEnd + "\n\n", players), 0);
+  EXPECT_EQ(Read(testing::WithCrLf(kHeader + kStart + kEnd), players), 0);
+  EXPECT_EQ(Read(kHeader + kRound + kRound, players), 0);
+  EXPECT_EQ(Read("", players), 0);
+  EXPECT_EQ(Read("\n", players), 0);
+  EXPECT_EQ(players, (TablePlayers{"keep", "", "", ""}));
+  // An end line needs all three of its marks.
+  EXPECT_EQ(Seats(kHeader + kStart + "----- 64卓 終了 2016/01/01 00:47\n"), (TablePlayers{"aaa", "bbb", "ccc", "ddd"}));
+  EXPECT_EQ(Seats(kHeader + kStart + "----- 64卓終了 -----\n"), (TablePlayers{"aaa", "bbb", "ccc", "ddd"}));
+}
+
+TEST(ReadTablePlayers, FirstLineIsNeverTested) {
+  TablePlayers players;
+  EXPECT_EQ(Read(kStart, players), 0);
+  EXPECT_EQ(Read(kStart + kRound, players), 0);
+  EXPECT_EQ(Read(kStart.substr(0, kStart.size() - 1), players), 0);
+  // An empty first line: the start line is then the second one.
+  EXPECT_EQ(Read("\n" + kStart, players), 1);
+  EXPECT_EQ(Read("\r\n" + kStart, players), 1);
+}
+
+// ---- Seats ----
+
+TEST(ReadTablePlayers, SeatMarkersAndHandles) {
+  // The layout of a start line with handles first and the points last.
+  EXPECT_EQ(Seats(kHeader + " [1]aaa [2]bbb [3]ccc [4]ddd  持点27000\n"), (TablePlayers{"aaa", "bbb", "ccc", "ddd"}));
+  // A missing marker leaves its seat empty; markers need their space.
+  EXPECT_EQ(Seats(kHeader + "  持点27000 [1]aaa R1500 [2]bbb R1500 [3]ccc R1500\n"),
+            (TablePlayers{"aaa", "bbb", "ccc", ""}));
+  EXPECT_EQ(Seats(kHeader + "  持点27000 [1]aaa R1500 x[2]bbb R1500 [4]ddd R\n"), (TablePlayers{"aaa", "", "", "ddd"}));
+  // Seats are searched in turn from the previous handle on.
+  EXPECT_EQ(Seats(kHeader + "  持点27000 [2]bbb [1]aaa [3]ccc\n"), (TablePlayers{"aaa", "", "ccc", ""}));
+  // Double-byte handles, one whose trail byte is "]".
+  EXPECT_EQ(Seats(kHeader + "  持点27000 [1]山田 R1 [2]‐x R1 [3]ｱｲｳ R1 [4]表示 R1\n"),
+            (TablePlayers{"山田", "‐x", "ｱｲｳ", "表示"}));
+}
+
+TEST(ReadTablePlayers, HandleAtTheLineEnd) {
+  const TablePlayers expected{"aaa", "bbb", "ccc", "ddd"};
+  const std::string line = "  持点27000 [1]aaa R1500 [2]bbb R1500 [3]ccc R1500 [4]ddd";
+  EXPECT_EQ(Seats(kHeader + line + "\n" + kRound), expected);
+  EXPECT_EQ(Seats(testing::WithCrLf(kHeader + line + "\n" + kRound)), expected);
+  EXPECT_EQ(Seats(kHeader + line), expected);
+  EXPECT_EQ(Seats(kHeader + line + "\r"), (TablePlayers{"aaa", "bbb", "ccc", "ddd\r"}));  // a lone CR is a byte
+}
+
+TEST(ReadTablePlayers, LongStartLineIsReadIn255Bytes) {
+  const std::string head = "  持点27000 [1]aaa R1500 [2]bbb R1500";  // 37 bytes
+  ASSERT_EQ(head.size(), 37U);
+  // The marker " [3]" split by the end of the first 255 bytes: not found.
+  const std::string split = head + std::string(255 - 37 - 2, '.') + " [3]ccc [4]ddd \n";
+  EXPECT_EQ(Seats(kHeader + split), (TablePlayers{"aaa", "bbb", "", ""}));
+  // A handle cut by the end of the 255 bytes is not whole: its seat stays empty.
+  const std::string cut = head + std::string(255 - 37 - 6, '.') + " [3]cccccc [4]ddd \n";
+  EXPECT_EQ(Seats(kHeader + cut), (TablePlayers{"aaa", "bbb", "", ""}));
+  // A handle that ends at the 255th byte of a line that ends there is whole.
+  const std::string exact = head + std::string(255 - 37 - 7, '.') + " [3]ccc";
+  ASSERT_EQ(exact.size(), 255U);
+  EXPECT_EQ(Seats(kHeader + exact + "\n"), (TablePlayers{"aaa", "bbb", "ccc", ""}));
+  EXPECT_EQ(Seats(kHeader + exact + "\r\n"), (TablePlayers{"aaa", "bbb", "ccc", ""}));
+  EXPECT_EQ(Seats(kHeader + exact), (TablePlayers{"aaa", "bbb", "ccc", ""}));
+  EXPECT_EQ(Seats(kHeader + exact + "c\n"), (TablePlayers{"aaa", "bbb", "", ""}));
+  // "  持点27000" beyond the first 255 bytes does not make a start line.
+  TablePlayers players;
+  EXPECT_EQ(Read(kHeader + std::string(250, '.') + "  持点27000 [1]aaa \n", players), 0);
+}
+
+TEST(ReadTablePlayers, LinesAcrossReadBlocks) {
+  // The start line is placed around the 64 KiB blocks read from the end.
+  const std::string filler_line = std::string(97, 'f') + "\n";
+  for (std::size_t tail : {0U, 65536U - 40U, 65536U - 1U, 65536U, 65536U + 1U, 65536U + 30U, 3U * 65536U + 7U}) {
+    std::string after;
+    while (after.size() < tail) after += filler_line;
+    after.resize(tail);
+    if (!after.empty()) after.back() = '\n';
+    const std::string file = std::string(1000, 'a') + "\n" + kStart + after;
+    EXPECT_EQ(Seats(file), (TablePlayers{"aaa", "bbb", "ccc", "ddd"})) << tail;
+    EXPECT_EQ(Seats(testing::WithCrLf(file)), (TablePlayers{"aaa", "bbb", "ccc", "ddd"})) << tail;
+  }
+}
+
+class TablePlayersFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("tamiru-table-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    path_ = (dir_ / "mjscore.txt").string();
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+  void Write(const std::string& bytes) { std::ofstream(path_, std::ios::binary) << bytes; }
+
+  std::filesystem::path dir_;
+  std::string path_;
+};
+
+TEST_F(TablePlayersFile, ReadsTheFileTail) {
+  TablePlayers players;
+  EXPECT_EQ(ReadTablePlayers(path_, players), 0);  // no file
+  std::string file = kHeader + "  持点27000 [1]old R1500\n" + kEnd;
+  while (file.size() < 300000) file += kRound;
+  Write(file + kHeader + kStart + kRound);
+  EXPECT_EQ(ReadTablePlayers(path_, players), 1);
+  EXPECT_EQ(players, (TablePlayers{"aaa", "bbb", "ccc", "ddd"}));
+  // The start line far from the end, behind many blocks.
+  Write(kHeader + kStart + file.substr(file.find(kEnd) + kEnd.size()));
+  players = {};
+  EXPECT_EQ(ReadTablePlayers(path_, players), 1);
+  EXPECT_EQ(players, (TablePlayers{"aaa", "bbb", "ccc", "ddd"}));
+}
+
+// ---- The lookup ----
+
+class LookUpOpponentsTest : public TablePlayersFile {
+ protected:
+  std::vector<std::string> SetTexts(platform::WindowHandle input) {
+    std::vector<std::string> texts;
+    for (const RecordedMessage& m : desktop_.MessagesTo(input, msg::kSetText)) texts.push_back(m.text);
+    return texts;
+  }
+
+  FakeEventLoop loop_;
+  FakeDesktop desktop_{loop_};
+  UserNames users_{"bbb", "", ""};
+  TablePlayers players_;
+};
+
+TEST_F(LookUpOpponentsTest, AsksAboutEveryOtherSeatInOrder) {
+  Write(testing::WithCrLf(kHeader + " [1]aaa [2]bbb [3]ccc [4]ddd  持点27000\n" + kRound));
+  const auto game = desktop_.CreateGameMainWindow();
+  LookUpOpponents(desktop_, loop_, path_, users_, players_);
+  EXPECT_EQ(desktop_.Submitted(game.chat_input),
+            (std::vector<std::string>{"/w aaa", "/r aaa", "/w ccc", "/r ccc", "/w ddd", "/r ddd"}));
+  // Each command: the text, Enter down and up (lParam 0), then the length asked.
+  const auto to_input = desktop_.MessagesTo(game.chat_input);
+  ASSERT_GE(to_input.size(), 4U);
+  EXPECT_EQ(to_input[0].message, msg::kSetText);
+  EXPECT_EQ(to_input[1].message, msg::kKeyDown);
+  EXPECT_EQ(to_input[1].wparam, platform::kVkReturn);
+  EXPECT_EQ(to_input[1].lparam, 0);
+  EXPECT_EQ(to_input[2].message, msg::kKeyUp);
+  EXPECT_EQ(to_input[2].wparam, platform::kVkReturn);
+  EXPECT_EQ(to_input[3].message, msg::kEditLineLength);
+  for (const RecordedMessage& m : to_input) EXPECT_EQ(m.kind, RecordedMessage::Kind::kSent);
+  EXPECT_EQ(players_, TablePlayers{});
+}
+
+TEST_F(LookUpOpponentsTest, NothingSentWithoutGameWindowOrGame) {
+  Write(kHeader + kStart);
+  const auto room = desktop_.CreateWaitingRoom();
+  players_ = {"x", "", "", ""};
+  LookUpOpponents(desktop_, loop_, path_, users_, players_);
+  EXPECT_EQ(desktop_.CountOf(room.chat_input, msg::kSetText), 0U);
+  EXPECT_EQ(players_, (TablePlayers{"x", "", "", ""}));
+
+  const auto game = desktop_.CreateGameMainWindow();
+  Write(kHeader + kStart + kRound + kEnd);
+  LookUpOpponents(desktop_, loop_, path_, users_, players_);
+  std::filesystem::remove(path_);
+  LookUpOpponents(desktop_, loop_, path_, users_, players_);
+  Write(kStart);  // on the first line: never found
+  LookUpOpponents(desktop_, loop_, path_, users_, players_);
+  EXPECT_TRUE(SetTexts(game.chat_input).empty());
+}
+
+TEST_F(LookUpOpponentsTest, OwnAndEmptySeatsAreSkipped) {
+  Write(kHeader + "  持点27000 [1]me1 R1500 [2]me2 R1500 [4]me3 R1500\n");
+  const auto game = desktop_.CreateGameMainWindow();
+  LookUpOpponents(desktop_, loop_, path_, UserNames{"me1", "me2", "me3"}, players_);
+  EXPECT_TRUE(SetTexts(game.chat_input).empty());
+  EXPECT_EQ(players_, TablePlayers{});
+  // Byte for byte: a handle differing in case is somebody else.
+  LookUpOpponents(desktop_, loop_, path_, UserNames{"ME1", "me2", "me3"}, players_);
+  EXPECT_EQ(SetTexts(game.chat_input), (std::vector<std::string>{"/w me1", "/r me1"}));
+}
+
+TEST_F(LookUpOpponentsTest, WaitsForTheClientToTakeEachLine) {
+  Write(kHeader + kStart);
+  const auto game = desktop_.CreateGameMainWindow("東風荘", false);
+  // The client takes a line 300 ms after Enter; a timer runs meanwhile.
+  desktop_.OnMessage(game.chat_input, msg::kKeyUp, [&](const RecordedMessage&) {
+    loop_.ScheduleAfter(300, [&] { desktop_.SetText(game.chat_input, ""); });
+  });
+  const std::uint32_t start = loop_.TickCount();
+  LookUpOpponents(desktop_, loop_, path_, users_, players_);
+  EXPECT_EQ(SetTexts(game.chat_input).size(), 6U);
+  EXPECT_GE(loop_.TickCount() - start, 6U * 300U);
+  EXPECT_LT(loop_.TickCount() - start, 6U * 400U);
+  // Never a new line while the last one is still in the input.
+  const auto to_input = desktop_.MessagesTo(game.chat_input, msg::kSetText);
+  for (std::size_t i = 1; i < to_input.size(); ++i) EXPECT_GE(to_input[i].tick - to_input[i - 1].tick, 300U);
+}
+
+TEST_F(LookUpOpponentsTest, ClientThatNeverTakesTheLineEndsTheLookup) {
+  Write(kHeader + kStart);
+  const auto game = desktop_.CreateGameMainWindow("東風荘", false);
+  const std::uint32_t start = loop_.TickCount();
+  LookUpOpponents(desktop_, loop_, path_, users_, players_);
+  EXPECT_EQ(SetTexts(game.chat_input), (std::vector<std::string>{"/w aaa"}));
+  EXPECT_GE(loop_.TickCount() - start, kLookupInputBoundMs);
+  EXPECT_LT(loop_.TickCount() - start, kLookupInputBoundMs + 100);
+  EXPECT_EQ(players_, TablePlayers{});
+  // A hung client: the same bound.
+  desktop_.SetText(game.chat_input, "");
+  desktop_.SetHung(game.chat_input, true);
+  desktop_.ClearMessages();
+  LookUpOpponents(desktop_, loop_, path_, users_, players_);
+  EXPECT_EQ(desktop_.CountOf(game.chat_input, msg::kSetText), 6U);  // a hung window answers 0
+}
+
+}  // namespace
+}  // namespace tamiru::stats
