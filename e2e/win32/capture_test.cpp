@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,14 +11,14 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
-
 #include "capture/image_files.h"
 #include "platform/win32/screen_win32.h"
+#include "tests/capture/jpeg_decode.h"
 
 namespace {
 
 using tamiru::platform::Image;
+using tamiru::capture::testing_support::Channel;
 
 constexpr COLORREF kWindowColour = RGB(0x20, 0xC0, 0x60);
 constexpr std::uint32_t kWindowPixel = 0x20C060;
@@ -70,45 +69,6 @@ class ColouredWindow {
 std::uint32_t At(const Image& image, int x, int y) {
   return image.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width) + x];
 }
-
-struct JpegErrors {
-  jpeg_error_mgr base;
-  std::jmp_buf jump;
-};
-
-// Decodes to 0x00RRGGBB pixels; an empty image when libjpeg refuses.
-Image DecodeJpeg(const std::string& bytes) {
-  Image image;
-  std::vector<unsigned char> rgb;
-  jpeg_decompress_struct cinfo;
-  JpegErrors errors;
-  cinfo.err = jpeg_std_error(&errors.base);
-  errors.base.error_exit = [](j_common_ptr c) { std::longjmp(reinterpret_cast<JpegErrors*>(c->err)->jump, 1); };
-  if (setjmp(errors.jump)) {
-    jpeg_destroy_decompress(&cinfo);
-    return {};
-  }
-  jpeg_create_decompress(&cinfo);
-  jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
-  jpeg_read_header(&cinfo, TRUE);
-  cinfo.out_color_space = JCS_RGB;
-  jpeg_start_decompress(&cinfo);
-  rgb.resize(static_cast<std::size_t>(cinfo.output_width) * cinfo.output_height * 3);
-  while (cinfo.output_scanline < cinfo.output_height) {
-    JSAMPROW row = rgb.data() + static_cast<std::size_t>(cinfo.output_scanline) * cinfo.output_width * 3;
-    jpeg_read_scanlines(&cinfo, &row, 1);
-  }
-  image.width = static_cast<int>(cinfo.output_width);
-  image.height = static_cast<int>(cinfo.output_height);
-  jpeg_finish_decompress(&cinfo);
-  jpeg_destroy_decompress(&cinfo);
-  for (std::size_t i = 0; i + 2 < rgb.size(); i += 3) {
-    image.pixels.push_back((std::uint32_t{rgb[i]} << 16) | (std::uint32_t{rgb[i + 1]} << 8) | rgb[i + 2]);
-  }
-  return image;
-}
-
-int Channel(std::uint32_t pixel, int shift) { return static_cast<int>((pixel >> shift) & 0xFF); }
 
 TEST(Win32Screen, GrabHasTheDisplaysSize) {
   tamiru::platform::win32::Win32Screen screen;
@@ -169,7 +129,7 @@ TEST(ImageFilesMinGW, ScreenGrabEncodesAsBmpAndJpeg) {
 
   const auto jpeg = tamiru::capture::EncodeJpeg(image);
   ASSERT_TRUE(jpeg);
-  const Image decoded = DecodeJpeg(*jpeg);
+  const Image decoded = tamiru::capture::testing_support::DecodeJpeg(*jpeg).image;
   ASSERT_EQ(decoded.width, image.width);
   ASSERT_EQ(decoded.height, image.height);
   const int origin_x = -GetSystemMetrics(SM_XVIRTUALSCREEN), origin_y = -GetSystemMetrics(SM_YVIRTUALSCREEN);

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csetjmp>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -12,10 +11,15 @@
 
 #include <jpeglib.h>
 
+#include "tests/capture/jpeg_decode.h"
+
 namespace tamiru::capture {
 namespace {
 
 using platform::Image;
+using testing_support::Channel;
+using testing_support::DecodedJpeg;
+using testing_support::DecodeJpeg;
 
 std::uint32_t Le32(const std::string& bytes, std::size_t at) {
   std::uint32_t value = 0;
@@ -70,57 +74,6 @@ Image DecodeBmp(const std::string& bytes) {
   return image;
 }
 
-struct DecodedJpeg {
-  Image image;
-  int components = 0;
-  J_COLOR_SPACE color_space = JCS_UNKNOWN;
-  bool progressive = true;
-};
-
-struct TestErrorManager {
-  jpeg_error_mgr base;
-  std::jmp_buf jump;
-};
-
-bool DecodeJpegInto(const std::string& bytes, DecodedJpeg* out, std::vector<unsigned char>* rgb) {
-  jpeg_decompress_struct cinfo;
-  TestErrorManager errors;
-  cinfo.err = jpeg_std_error(&errors.base);
-  errors.base.error_exit = [](j_common_ptr c) { std::longjmp(reinterpret_cast<TestErrorManager*>(c->err)->jump, 1); };
-  if (setjmp(errors.jump)) {
-    jpeg_destroy_decompress(&cinfo);
-    return false;
-  }
-  jpeg_create_decompress(&cinfo);
-  jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
-  jpeg_read_header(&cinfo, TRUE);
-  out->components = cinfo.num_components;
-  out->color_space = cinfo.jpeg_color_space;
-  out->progressive = cinfo.progressive_mode != 0;
-  cinfo.out_color_space = JCS_RGB;
-  jpeg_start_decompress(&cinfo);
-  out->image.width = static_cast<int>(cinfo.output_width);
-  out->image.height = static_cast<int>(cinfo.output_height);
-  rgb->resize(static_cast<std::size_t>(cinfo.output_width) * cinfo.output_height * 3);
-  while (cinfo.output_scanline < cinfo.output_height) {
-    JSAMPROW row = rgb->data() + static_cast<std::size_t>(cinfo.output_scanline) * cinfo.output_width * 3;
-    jpeg_read_scanlines(&cinfo, &row, 1);
-  }
-  jpeg_finish_decompress(&cinfo);
-  jpeg_destroy_decompress(&cinfo);
-  return true;
-}
-
-DecodedJpeg DecodeJpeg(const std::string& bytes) {
-  DecodedJpeg decoded;
-  std::vector<unsigned char> rgb;
-  EXPECT_TRUE(DecodeJpegInto(bytes, &decoded, &rgb));
-  for (std::size_t i = 0; i + 2 < rgb.size(); i += 3) {
-    decoded.image.pixels.push_back((std::uint32_t{rgb[i]} << 16) | (std::uint32_t{rgb[i + 1]} << 8) | rgb[i + 2]);
-  }
-  return decoded;
-}
-
 struct Marker {
   unsigned char code;
   std::string payload;
@@ -146,8 +99,6 @@ const Marker* FindMarker(const std::vector<Marker>& markers, unsigned char code)
   }
   return nullptr;
 }
-
-int Channel(std::uint32_t pixel, int shift) { return static_cast<int>((pixel >> shift) & 0xFF); }
 
 TEST(BmpFile, HeaderDescribesA24BitBottomUpBitmap) {
   const auto bytes = EncodeBmp(Pattern(5, 3));
