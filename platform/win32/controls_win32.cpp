@@ -1,0 +1,223 @@
+#include "platform/win32/controls_win32.h"
+
+#include <windows.h>
+
+namespace tamiru::platform::win32 {
+
+namespace {
+
+HWND H(WindowHandle window) { return reinterpret_cast<HWND>(window); }
+
+LRESULT Send(WindowHandle window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0) {
+  return SendMessageA(H(window), message, wparam, lparam);
+}
+
+LPARAM TextArg(const std::string& text) { return reinterpret_cast<LPARAM>(text.c_str()); }
+
+// A row's text, whole: its length is asked first so no buffer is overrun.
+std::string RowText(WindowHandle window, UINT length_message, UINT text_message, int index) {
+  const LRESULT length = Send(window, length_message, static_cast<WPARAM>(index));
+  if (length < 0) return {};
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  const LRESULT copied = Send(window, text_message, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(copied < 0 ? 0 : static_cast<std::size_t>(copied));
+  return text;
+}
+
+std::size_t TotalBytes(const std::vector<std::string>& items) {
+  std::size_t total = 0;
+  for (const auto& item : items) total += item.size() + 1;
+  return total;
+}
+
+}  // namespace
+
+template <typename Base>
+void Win32Control<Base>::SetEnabled(bool enabled) {
+  EnableWindow(H(window_), enabled ? TRUE : FALSE);
+}
+template <typename Base>
+bool Win32Control<Base>::IsEnabled() const {
+  return IsWindowEnabled(H(window_)) != FALSE;
+}
+template <typename Base>
+void Win32Control<Base>::SetVisible(bool visible) {
+  ShowWindow(H(window_), visible ? SW_SHOWNA : SW_HIDE);
+}
+template <typename Base>
+bool Win32Control<Base>::IsVisible() const {
+  return (GetWindowLongPtrA(H(window_), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+template class Win32Control<Captioned>;
+template class Win32Control<CheckBox>;
+template class Win32Control<Edit>;
+template class Win32Control<ListBox>;
+template class Win32Control<ComboBox>;
+
+std::string WindowTextOf(WindowHandle window) {
+  const int length = GetWindowTextLengthA(H(window));
+  if (length <= 0) return {};
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  const int copied = GetWindowTextA(H(window), text.data(), length + 1);
+  text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+  return text;
+}
+
+void SetWindowTextOf(WindowHandle window, const std::string& text) { SetWindowTextA(H(window), text.c_str()); }
+
+void Win32CheckBox::SetChecked(bool checked) { Send(window_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED); }
+bool Win32CheckBox::IsChecked() const { return Send(window_, BM_GETCHECK) == BST_CHECKED; }
+
+void Win32Edit::SetMaxLength(int bytes) {
+  max_length_ = bytes;
+  Send(window_, EM_LIMITTEXT, static_cast<WPARAM>(bytes > 0 ? bytes : 0));
+}
+
+int Win32ListBox::Count() const { return static_cast<int>(Send(window_, LB_GETCOUNT)); }
+
+std::string Win32ListBox::Item(int index) const {
+  if (index < 0 || index >= Count()) return {};
+  return RowText(window_, LB_GETTEXTLEN, LB_GETTEXT, index);
+}
+
+void Win32ListBox::SetItems(const std::vector<std::string>& items) {
+  Send(window_, WM_SETREDRAW, FALSE);
+  Send(window_, LB_RESETCONTENT);
+  Send(window_, LB_INITSTORAGE, items.size(), static_cast<LPARAM>(TotalBytes(items)));
+  for (const auto& item : items) Send(window_, LB_ADDSTRING, 0, TextArg(item));
+  Send(window_, WM_SETREDRAW, TRUE);
+  InvalidateRect(H(window_), nullptr, TRUE);
+}
+
+std::vector<std::string> Win32ListBox::Items() const {
+  std::vector<std::string> items;
+  const int count = Count();
+  items.reserve(static_cast<std::size_t>(count > 0 ? count : 0));
+  for (int i = 0; i < count; ++i) items.push_back(Item(i));
+  return items;
+}
+
+void Win32ListBox::Insert(int index, const std::string& item) {
+  if (index < 0 || index > Count()) return;
+  Send(window_, LB_INSERTSTRING, static_cast<WPARAM>(index), TextArg(item));
+}
+
+void Win32ListBox::Delete(int index) {
+  if (index < 0 || index >= Count()) return;
+  Send(window_, LB_DELETESTRING, static_cast<WPARAM>(index));
+}
+
+int Win32ListBox::SelectedIndex() const {
+  const LRESULT selected = Send(window_, LB_GETCURSEL);
+  return selected == LB_ERR ? -1 : static_cast<int>(selected);
+}
+
+void Win32ListBox::SetSelectedIndex(int index) {
+  Send(window_, LB_SETCURSEL, static_cast<WPARAM>(index >= 0 && index < Count() ? index : -1));
+}
+
+int Win32ListBox::TopIndex() const { return static_cast<int>(Send(window_, LB_GETTOPINDEX)); }
+void Win32ListBox::SetTopIndex(int index) { Send(window_, LB_SETTOPINDEX, static_cast<WPARAM>(index < 0 ? 0 : index)); }
+
+int Win32ListBox::ItemAt(int x, int y) const {
+  if (x < 0 || y < 0) return -1;
+  const LRESULT hit = Send(window_, LB_ITEMFROMPOINT, 0, MAKELPARAM(x, y));
+  if (HIWORD(hit) != 0) return -1;  // outside the items
+  const int index = LOWORD(hit);
+  return index < Count() ? index : -1;
+}
+
+int Win32ListBox::ItemHeight() const { return static_cast<int>(Send(window_, LB_GETITEMHEIGHT)); }
+
+int Win32ListBox::ClientHeight() const {
+  RECT rect{};
+  GetWindowRect(H(window_), &rect);
+  return rect.bottom - rect.top;
+}
+
+void Win32ComboBox::SetMaxLength(int bytes) {
+  max_length_ = bytes;
+  Send(window_, CB_LIMITTEXT, static_cast<WPARAM>(bytes > 0 ? bytes : 0));
+}
+
+int Win32ComboBox::Count() const { return static_cast<int>(Send(window_, CB_GETCOUNT)); }
+
+std::string Win32ComboBox::Item(int index) const {
+  if (index < 0 || index >= Count()) return {};
+  return RowText(window_, CB_GETLBTEXTLEN, CB_GETLBTEXT, index);
+}
+
+// Emptying the list empties the edit part too; the chat line keeps its text.
+void Win32ComboBox::SetItems(const std::vector<std::string>& items) {
+  const std::string text = Text();
+  Send(window_, WM_SETREDRAW, FALSE);
+  Send(window_, CB_RESETCONTENT);
+  Send(window_, CB_INITSTORAGE, items.size(), static_cast<LPARAM>(TotalBytes(items)));
+  for (const auto& item : items) Send(window_, CB_ADDSTRING, 0, TextArg(item));
+  Send(window_, WM_SETREDRAW, TRUE);
+  InvalidateRect(H(window_), nullptr, TRUE);
+  SetText(text);
+}
+
+std::vector<std::string> Win32ComboBox::Items() const {
+  std::vector<std::string> items;
+  const int count = Count();
+  for (int i = 0; i < count; ++i) items.push_back(Item(i));
+  return items;
+}
+
+void Win32ComboBox::Insert(int index, const std::string& item) {
+  if (index < 0 || index > Count()) return;
+  Send(window_, CB_INSERTSTRING, static_cast<WPARAM>(index), TextArg(item));
+}
+
+void Win32ComboBox::Delete(int index) {
+  if (index < 0 || index >= Count()) return;
+  Send(window_, CB_DELETESTRING, static_cast<WPARAM>(index));
+}
+
+int Win32ComboBox::SelectedIndex() const {
+  const LRESULT selected = Send(window_, CB_GETCURSEL);
+  return selected == CB_ERR ? -1 : static_cast<int>(selected);
+}
+
+void Win32ComboBox::SetSelectedIndex(int index) {
+  Send(window_, CB_SETCURSEL, static_cast<WPARAM>(index >= 0 && index < Count() ? index : -1));
+}
+
+Win32Timer::~Win32Timer() { KillTimer(H(window_), id_); }
+
+void Win32Timer::SetInterval(std::uint32_t ms) {
+  interval_ = ms;
+  Arm();
+}
+
+void Win32Timer::SetEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  Arm();
+}
+
+// A period of 0 never fires: SetTimer would take it as its shortest period.
+void Win32Timer::Arm() {
+  if (enabled_ && interval_ > 0) {
+    SetTimer(H(window_), id_, interval_, nullptr);
+  } else {
+    KillTimer(H(window_), id_);
+  }
+}
+
+void Win32Timer::Fire() {
+  if (running_ || !on_tick_ || !enabled_) return;
+  running_ = true;
+  try {
+    on_tick_();
+  } catch (...) {
+    running_ = false;
+    throw;
+  }
+  running_ = false;
+}
+
+}  // namespace tamiru::platform::win32

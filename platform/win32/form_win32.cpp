@@ -1,0 +1,293 @@
+#include "platform/win32/form_win32.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <exception>
+
+#include "platform/win32/controls_win32.h"
+
+namespace tamiru::platform::win32 {
+
+namespace {
+
+HWND H(WindowHandle window) { return reinterpret_cast<HWND>(window); }
+WindowHandle W(HWND window) { return reinterpret_cast<WindowHandle>(window); }
+
+LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lparam);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    static_cast<Win32Form*>(create->lpCreateParams)->AttachWindow(W(window));
+  }
+  auto* form = reinterpret_cast<Win32Form*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (form == nullptr || form->Handle() != W(window)) return DefWindowProcA(window, message, wparam, lparam);
+  return form->HandleMessage(W(window), message, wparam, lparam);
+}
+
+int CALLBACK NoteFace(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+bool FaceInstalled(const std::string& face) {
+  if (face.empty() || face.size() >= LF_FACESIZE) return false;
+  LOGFONTA wanted{};
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  face.copy(wanted.lfFaceName, LF_FACESIZE - 1);
+  bool found = false;
+  HDC screen = GetDC(nullptr);
+  EnumFontFamiliesExA(screen, &wanted, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, screen);
+  return found;
+}
+
+// The window's timers: they leave the window's table when destroyed.
+class FormTimerImpl : public Win32Timer {
+ public:
+  FormTimerImpl(WindowHandle window, std::uintptr_t id, std::map<std::uintptr_t, Win32Timer*>& table)
+      : Win32Timer(window, id), table_(table) {
+    table_[id] = this;
+  }
+  ~FormTimerImpl() override { table_.erase(id()); }
+
+ private:
+  std::map<std::uintptr_t, Win32Timer*>& table_;
+};
+
+}  // namespace
+
+Win32Form::Win32Form(const FormOptions& options) : options_(options) {
+  INITCOMMONCONTROLSEX common{sizeof(common), ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&common);
+
+  WNDCLASSEXA window_class{};
+  window_class.cbSize = sizeof(window_class);
+  window_class.style = CS_DBLCLKS;
+  window_class.lpfnWndProc = FormProc;
+  window_class.hInstance = GetModuleHandleA(nullptr);
+  window_class.hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+  if (window_class.hIcon == nullptr) window_class.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+  window_class.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = options_.class_name.c_str();
+  RegisterClassExA(&window_class);
+
+  // A fixed single border with a system menu and a minimise box only.
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  RECT frame{0, 0, options_.client_width, options_.client_height};
+  AdjustWindowRectEx(&frame, style, FALSE, 0);
+  CreateWindowExA(0, options_.class_name.c_str(), options_.caption.c_str(), style, options_.left, options_.top,
+                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleA(nullptr),
+                  this);
+}
+
+Win32Form::~Win32Form() {
+  // A window destroyed here (a construction that failed) must not leave a
+  // WM_QUIT behind: it would end the error box shown next at once.
+  quit_on_destroy_ = false;
+  if (window_ != kNoWindow && IsWindow(H(window_))) DestroyWindow(H(window_));
+  for (auto& [key, font] : fonts_) DeleteObject(static_cast<HFONT>(font));
+}
+
+std::string Win32Form::ResolveFace(const std::string& face) const {
+  if (FaceInstalled(face)) return face;
+  const bool proportional = face == options_.font.face;
+  for (const std::string& fallback : proportional ? options_.proportional_fallbacks : options_.fixed_fallbacks) {
+    if (FaceInstalled(fallback)) return fallback;
+  }
+  return face;  // the system's own substitution then decides
+}
+
+void* Win32Form::FontFor(const FontSpec& requested) {
+  const FontSpec spec = requested.face.empty() ? options_.font : requested;
+  const std::string key = spec.face + "/" + std::to_string(spec.height);
+  if (auto it = fonts_.find(key); it != fonts_.end()) return it->second;
+  const std::string face = ResolveFace(spec.face);
+  HFONT font = CreateFontA(-spec.height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                           face.c_str());
+  fonts_[key] = font;
+  return font;
+}
+
+WindowHandle Win32Form::CreateChild(const char* window_class, unsigned long style, unsigned long ex_style,
+                                    const ControlSpec& spec, int height) {
+  const int id = next_id_++;
+  HFONT font = static_cast<HFONT>(FontFor(spec.font));
+  int width = spec.width;
+  if (width == 0 || height == 0) {
+    HDC dc = GetDC(H(window_));
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, spec.caption.c_str(), static_cast<int>(spec.caption.size()), &extent);
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(H(window_), dc);
+    if (width == 0) width = extent.cx;
+    if (height == 0) height = metrics.tmHeight;
+  }
+  HWND child = CreateWindowExA(ex_style, window_class, spec.caption.c_str(), WS_CHILD | WS_VISIBLE | style, spec.left,
+                               spec.top, width, height, H(window_), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  ids_by_window_[W(child)] = id;
+  return W(child);
+}
+
+std::unique_ptr<Button> Win32Form::CreateButton(const ControlSpec& spec) {
+  const DWORD kind = spec.default_button ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+  const WindowHandle window = CreateChild("BUTTON", WS_TABSTOP | kind, 0, spec, spec.height);
+  auto button = std::make_unique<Win32Captioned>(window);
+  ids_by_control_[static_cast<const Control*>(button.get())] = ids_by_window_[window];
+  if (spec.default_button) default_id_ = ids_by_window_[window];
+  return button;
+}
+
+std::unique_ptr<Label> Win32Form::CreateLabel(const ControlSpec& spec) {
+  const WindowHandle window = CreateChild("STATIC", SS_LEFT | SS_NOPREFIX, 0, spec, spec.height);
+  auto label = std::make_unique<Win32Captioned>(window);
+  ids_by_control_[static_cast<const Control*>(label.get())] = ids_by_window_[window];
+  return label;
+}
+
+std::unique_ptr<CheckBox> Win32Form::CreateCheckBox(const ControlSpec& spec) {
+  const WindowHandle window = CreateChild("BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0, spec, spec.height);
+  auto box = std::make_unique<Win32CheckBox>(window);
+  ids_by_control_[static_cast<const Control*>(box.get())] = ids_by_window_[window];
+  return box;
+}
+
+std::unique_ptr<Edit> Win32Form::CreateEdit(const ControlSpec& spec) {
+  const WindowHandle window = CreateChild("EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, spec, spec.height);
+  auto edit = std::make_unique<Win32Edit>(window);
+  edit->SetMaxLength(spec.max_length);
+  ids_by_control_[static_cast<const Control*>(edit.get())] = ids_by_window_[window];
+  return edit;
+}
+
+std::unique_ptr<ListBox> Win32Form::CreateListBox(const ControlSpec& spec) {
+  const WindowHandle window = CreateChild("LISTBOX", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                                          WS_EX_CLIENTEDGE, spec, spec.height);
+  // After the font: WM_SETFONT resets the item height to the font's.
+  if (spec.item_height > 0) SendMessageA(H(window), LB_SETITEMHEIGHT, 0, MAKELPARAM(spec.item_height, 0));
+  auto list = std::make_unique<Win32ListBox>(window);
+  ids_by_control_[static_cast<const Control*>(list.get())] = ids_by_window_[window];
+  return list;
+}
+
+std::unique_ptr<ComboBox> Win32Form::CreateComboBox(const ControlSpec& spec) {
+  // The height given to a drop-down combo box includes its list.
+  constexpr int kDropDownHeight = 160;
+  const WindowHandle window = CreateChild("COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0,
+                                          spec, spec.height + kDropDownHeight);
+  // The edit part: the given height less the frame of 3 pixels a side.
+  if (spec.height > 6) SendMessageA(H(window), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), spec.height - 6);
+  auto combo = std::make_unique<Win32ComboBox>(window);
+  combo->SetMaxLength(spec.max_length);
+  ids_by_control_[static_cast<const Control*>(static_cast<Edit*>(combo.get()))] = ids_by_window_[window];
+  return combo;
+}
+
+std::unique_ptr<Timer> Win32Form::CreateTimer(const std::string& /*name*/) {
+  return std::make_unique<FormTimerImpl>(window_, next_timer_id_++, timers_);
+}
+
+int Win32Form::IdOf(const Control& control) const {
+  const auto it = ids_by_control_.find(&control);
+  return it == ids_by_control_.end() ? 0 : it->second;
+}
+
+void Win32Form::Connect(const Control& control, ControlEvent event, std::function<void()> handler) {
+  handlers_[{IdOf(control), event}] = std::move(handler);
+}
+
+void Win32Form::Connect(FormEvent event, std::function<void()> handler) { form_handlers_[event] = std::move(handler); }
+
+void Win32Form::Show() {
+  ShowWindow(H(window_), SW_SHOWNORMAL);
+  UpdateWindow(H(window_));
+}
+
+void Win32Form::RunMessageLoop() {
+  MSG message{};
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (IsWindow(H(window_)) && IsDialogMessageA(H(window_), &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+void Win32Form::Dispatch(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    if (error_sink_) error_sink_(error.what());
+  } catch (...) {
+    if (error_sink_) error_sink_("?");
+  }
+}
+
+std::intptr_t Win32Form::HandleMessage(WindowHandle window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
+  switch (message) {
+    case WM_COMMAND: {
+      const int id = LOWORD(wparam);
+      const unsigned code = HIWORD(wparam);
+      HWND control = reinterpret_cast<HWND>(lparam);
+      if (control == nullptr) break;
+      char kind[16] = {};
+      GetClassNameA(control, kind, sizeof(kind));
+      ControlEvent event;
+      if (lstrcmpiA(kind, "ListBox") == 0) {
+        if (code != LBN_DBLCLK) return 0;
+        event = ControlEvent::kDblClick;
+      } else if (lstrcmpiA(kind, "ComboBox") == 0) {
+        if (code != CBN_SELCHANGE) return 0;
+        event = ControlEvent::kClick;
+      } else {
+        if (code != BN_CLICKED) return 0;
+        event = ControlEvent::kClick;
+      }
+      if (auto it = handlers_.find({id, event}); it != handlers_.end()) {
+        const auto handler = it->second;
+        Dispatch(handler);
+      }
+      return 0;
+    }
+    case WM_TIMER:
+      if (auto it = timers_.find(wparam); it != timers_.end()) {
+        Win32Timer* timer = it->second;
+        Dispatch([timer] { timer->Fire(); });
+      }
+      return 0;
+    case WM_LBUTTONDBLCLK:
+      if (auto it = form_handlers_.find(FormEvent::kDblClick); it != form_handlers_.end()) {
+        const auto handler = it->second;
+        Dispatch(handler);
+      }
+      return 0;
+    case DM_GETDEFID:
+      if (default_id_ != 0) return MAKELRESULT(default_id_, DC_HASDEFID);
+      return 0;
+    case WM_CLOSE: {
+      bool allowed = true;
+      if (close_query_) Dispatch([&] { allowed = close_query_(); });
+      if (allowed) DestroyWindow(H(window_));
+      return 0;
+    }
+    case WM_DESTROY:
+      if (quit_on_destroy_) PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY: {
+      const LRESULT result = DefWindowProcA(H(window), message, wparam, lparam);
+      window_ = kNoWindow;
+      return result;
+    }
+    default:
+      break;
+  }
+  return DefWindowProcA(H(window), message, wparam, lparam);
+}
+
+}  // namespace tamiru::platform::win32

@@ -1,0 +1,89 @@
+#pragma once
+// A form's window on the real desktop: a top-level window of its own class
+// whose window procedure turns WM_COMMAND, WM_TIMER, WM_LBUTTONDBLCLK and
+// WM_CLOSE into calls of the handlers connected through FormHost. No C++
+// exception crosses into Windows: the procedure hands any that escapes a
+// handler to the error sink.
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/form_host.h"
+
+namespace tamiru::platform::win32 {
+
+class Win32Timer;
+
+struct FormOptions {
+  std::string class_name;
+  std::string caption;
+  int left = 0;
+  int top = 0;
+  int client_width = 0;
+  int client_height = 0;
+  FontSpec font;
+  // Installed faces tried in order when a requested face is missing.
+  std::vector<std::string> proportional_fallbacks;
+  std::vector<std::string> fixed_fallbacks;
+};
+
+class Win32Form : public FormHost {
+ public:
+  explicit Win32Form(const FormOptions& options);
+  ~Win32Form() override;
+  Win32Form(const Win32Form&) = delete;
+  Win32Form& operator=(const Win32Form&) = delete;
+
+  WindowHandle Handle() const override { return window_; }
+  std::unique_ptr<Button> CreateButton(const ControlSpec& spec) override;
+  std::unique_ptr<Label> CreateLabel(const ControlSpec& spec) override;
+  std::unique_ptr<CheckBox> CreateCheckBox(const ControlSpec& spec) override;
+  std::unique_ptr<Edit> CreateEdit(const ControlSpec& spec) override;
+  std::unique_ptr<ListBox> CreateListBox(const ControlSpec& spec) override;
+  std::unique_ptr<ComboBox> CreateComboBox(const ControlSpec& spec) override;
+  std::unique_ptr<Timer> CreateTimer(const std::string& name) override;
+  void Connect(const Control& control, ControlEvent event, std::function<void()> handler) override;
+  void Connect(FormEvent event, std::function<void()> handler) override;
+  void SetCloseQuery(std::function<bool()> handler) override { close_query_ = std::move(handler); }
+
+  // Where an exception that escapes a handler goes (its message).
+  void SetErrorSink(std::function<void(const std::string&)> sink) { error_sink_ = std::move(sink); }
+
+  void Show();
+  // Runs the message loop until the window has closed. Enter presses the
+  // default button, Tab moves between the controls.
+  void RunMessageLoop();
+
+  // The face that a requested face resolves to on this system.
+  std::string ResolveFace(const std::string& face) const;
+
+  // Called by the window procedure.
+  void AttachWindow(WindowHandle window) { window_ = window; }
+  std::intptr_t HandleMessage(WindowHandle window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
+
+ private:
+  WindowHandle CreateChild(const char* window_class, unsigned long style, unsigned long ex_style,
+                           const ControlSpec& spec, int height);
+  void* FontFor(const FontSpec& spec);
+  void Dispatch(const std::function<void()>& handler);
+  int IdOf(const Control& control) const;
+
+  FormOptions options_;
+  WindowHandle window_ = kNoWindow;
+  bool quit_on_destroy_ = true;
+  int next_id_ = 100;
+  int default_id_ = 0;
+  std::map<WindowHandle, int> ids_by_window_;
+  std::map<const Control*, int> ids_by_control_;
+  std::map<std::pair<int, ControlEvent>, std::function<void()>> handlers_;
+  std::map<FormEvent, std::function<void()>> form_handlers_;
+  std::map<std::uintptr_t, Win32Timer*> timers_;
+  std::uintptr_t next_timer_id_ = 1;
+  std::map<std::string, void*> fonts_;  // by face and height
+  std::function<bool()> close_query_;
+  std::function<void(const std::string&)> error_sink_;
+};
+
+}  // namespace tamiru::platform::win32

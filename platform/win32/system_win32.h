@@ -1,0 +1,48 @@
+#pragma once
+// Keyboard and mouse state, the shell, sound, the single-instance mutex and
+// the message and file dialogs on the real desktop.
+#include <optional>
+#include <string>
+
+#include "platform/system.h"
+
+namespace tamiru::platform::win32 {
+
+class Win32Input : public Input {
+ public:
+  bool IsKeyDown(int virtual_key) override;
+  Point CursorPosition() override;
+};
+
+class Win32Shell : public Shell {
+ public:
+  void ShellExecute(WindowHandle owner, std::optional<std::string> verb, const std::string& file,
+                    std::optional<std::string> directory, int show_command) override;
+  void WinExec(const std::string& command_line, int show_command) override;
+  std::string ExecutablePath() override;
+};
+
+class Win32Sound : public Sound {
+ public:
+  void PlayAsync(const std::string& path) override;
+};
+
+class Win32SingleInstance : public SingleInstance {
+ public:
+  ~Win32SingleInstance() override { Release(); }
+  bool AnotherInstanceRuns(const std::string& name) override;
+  void Acquire(const std::string& name) override;
+  void Release() override;
+
+ private:
+  void* mutex_ = nullptr;
+};
+
+class Win32Dialogs : public Dialogs {
+ public:
+  void ShowError(WindowHandle owner, const std::string& title, const std::string& message) override;
+  std::optional<FileDialogResult> ShowOpenDialog(WindowHandle owner, const FileDialogRequest& request) override;
+  std::optional<FileDialogResult> ShowSaveDialog(WindowHandle owner, const FileDialogRequest& request) override;
+};
+
+}  // namespace tamiru::platform::win32
