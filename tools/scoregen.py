@@ -5,13 +5,15 @@ knowledge of every game it wrote (not by reading the file back).
 
   scoregen.py --out FILE [--records N | --bytes N] [--seed S] [--lf]
               [--users a,b,c] [--in-progress]
-              [--expect FILE --targets t1,t2,...]
+              [--expect FILE --targets t1,t2,... | --targets all]
 
 The file is Shift_JIS with CR LF line ends (LF with --lf). Each game is a
 header line, a players line, round lines, a results section and an end line.
 A few games are of the chat table (their header holds "チャット中心"), and a
 few were cut off before their results (no results, no end line); neither
-counts. With --in-progress the file ends inside a game that has begun.
+counts. With --in-progress the file ends inside a four-player game that has
+begun, and
+its players are printed in seat order (Shift_JIS, tab-separated).
 
 --expect writes one line per table type (0, 1, 2) and target, tab-separated:
 table type, target, wins, losses, draws, user score sum, user rank sum,
@@ -171,7 +173,10 @@ def main():
     players_of_users = [u for u in users if u]
     if not players_of_users:
         sys.exit("--users needs at least one handle")
-    targets = [t for t in args.targets.split(",") if t]
+    if args.targets == "all":
+        targets = POOL + players_of_users + ["nobody"]
+    else:
+        targets = [t for t in args.targets.split(",") if t]
     expectations = [Expectation(users, t, k) for k in range(3) for t in targets]
     newline = b"\n" if args.lf else b"\r\n"
 
@@ -193,9 +198,11 @@ def main():
                 e.add(game)
         if args.in_progress:
             game = make_game(rng, players_of_users)
+            while game.kind == 2:  # a four-player table: its start line holds "持点27000"
+                game = make_game(rng, players_of_users)
             chunk = newline.join(sjis(line) for line in game_lines(rng, game, number + 1, (0, 0), True)) + newline
             out.write(chunk)
-            print("\t".join(game.players))
+            sys.stdout.buffer.write(sjis("\t".join(game.players)) + b"\n")
     if args.expect:
         with open(args.expect, "wb") as out:
             for e in expectations:
