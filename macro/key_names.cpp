@@ -43,8 +43,8 @@ std::string KeyCodeToName(std::string_view key_code_text) {
       if ((code >= 0x30 && code <= 0x39) || (code >= 0x41 && code <= 0x5A)) {
         return std::string(1, static_cast<char>(code));  // the digit or letter itself
       }
-      if (code >= 0x60 && code <= 0x69) return "NumPad" + std::to_string(code - 0x60);
-      if (code >= 0x70 && code <= 0x87) return "F" + std::to_string(code - 0x70 + 1);
+      if (code >= 0x60 && code <= 0x69) return std::string("NumPad").append(std::to_string(code - 0x60));
+      if (code >= 0x70 && code <= 0x87) return std::string("F").append(std::to_string(code - 0x70 + 1));
     }
   }
   return std::string(key_code_text);
