@@ -1,0 +1,83 @@
+// Fuzzes the score-file statistics and the table-players scan on arbitrary
+// bytes: no overrun, the same tally whatever the block size of the reads,
+// and the same results when every LF becomes CR LF.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "stats/score_report.h"
+#include "stats/table_players.h"
+
+namespace {
+
+using tamiru::stats::ScoreFileParser;
+using tamiru::stats::ScoreQuery;
+using tamiru::stats::ScoreTally;
+
+ScoreTally TallyInBlocks(std::string_view data, const ScoreQuery& query, std::size_t block) {
+  ScoreFileParser parser(query);
+  std::string buffer;
+  std::size_t next = 0;
+  for (;;) {
+    const std::size_t take = std::min(block, data.size() - next);
+    buffer.append(data.substr(next, take));
+    next += take;
+    const bool at_end = next == data.size();
+    const std::size_t used = parser.Consume(buffer, at_end);
+    if (at_end) break;
+    if (used > buffer.size()) __builtin_trap();
+    buffer.erase(0, used);
+    if (buffer.size() > 1024 + block) __builtin_trap();  // the carry stays small
+  }
+  return parser.tally();
+}
+
+std::string WithCrLf(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 3) return 0;
+  const int table_type = data[0] % 4;
+  const std::size_t block = 1 + data[1];
+  const std::size_t handle_size = std::min<std::size_t>(data[2] % 16, size - 3);
+  const std::string_view bytes(reinterpret_cast<const char*>(data) + 3 + handle_size, size - 3 - handle_size);
+  const std::string handle(reinterpret_cast<const char*>(data) + 3, handle_size);
+
+  for (const std::string& target : {std::string("foe"), std::string("me"), handle}) {
+    const ScoreQuery query{{"me", handle, ""}, target, table_type};
+    const ScoreTally whole = tamiru::stats::TallyScores(bytes, query);
+    if (TallyInBlocks(bytes, query, block) == whole) {
+    } else {
+      __builtin_trap();
+    }
+    if (whole.Games() < 0 || whole.wins < 0 || whole.losses < 0 || whole.draws < 0) __builtin_trap();
+    const std::string report = tamiru::stats::FormatScoreReport(whole, query);
+    if (report.empty()) __builtin_trap();
+    if (bytes.find('\r') == std::string_view::npos &&
+        !(tamiru::stats::TallyScores(WithCrLf(bytes), query) == whole)) {
+      __builtin_trap();
+    }
+  }
+
+  tamiru::stats::TablePlayers players;
+  const int found = tamiru::stats::ReadTablePlayersFromBytes(bytes, players);
+  for (const std::string& seat : players) {
+    if (seat.size() > 251 || seat.find(' ') != std::string::npos) __builtin_trap();
+  }
+  if (bytes.find('\r') == std::string_view::npos) {
+    tamiru::stats::TablePlayers crlf_players;
+    if (tamiru::stats::ReadTablePlayersFromBytes(WithCrLf(bytes), crlf_players) != found) __builtin_trap();
+    if (found == 1 && crlf_players != players) __builtin_trap();
+  }
+  return 0;
+}
