@@ -8,14 +8,6 @@
 #include <memory>
 #include <string>
 
-// <windows.h> names the ANSI and wide forms of these functions through
-// macros, which would rename the methods defined below.
-#undef FindWindow
-#undef GetWindowText
-#undef GetClassName
-#undef SendMessage
-#undef PostMessage
-
 namespace tamiru::platform::win32 {
 
 namespace {
@@ -58,40 +50,40 @@ constexpr LRESULT kLongestListRow = 1 << 20;
 
 }  // namespace
 
-WindowHandle Win32WindowSystem::FindWindow(std::optional<std::string_view> class_name,
+WindowHandle Win32WindowSystem::FindTopLevel(std::optional<std::string_view> class_name,
                                            std::optional<std::string_view> title) {
   const std::string class_copy(class_name.value_or(std::string_view()));
   const std::string title_copy(title.value_or(std::string_view()));
   return AsHandle(::FindWindowA(class_name ? class_copy.c_str() : nullptr, title ? title_copy.c_str() : nullptr));
 }
 
-void Win32WindowSystem::EnumWindows(const std::function<bool(WindowHandle)>& visit) {
+void Win32WindowSystem::VisitTopLevels(const std::function<bool(WindowHandle)>& visit) {
   Enumeration enumeration{&visit, nullptr};
   ::EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&enumeration));
   if (enumeration.error) std::rethrow_exception(enumeration.error);
 }
 
-void Win32WindowSystem::EnumChildWindows(WindowHandle parent, const std::function<bool(WindowHandle)>& visit) {
+void Win32WindowSystem::VisitDescendants(WindowHandle parent, const std::function<bool(WindowHandle)>& visit) {
   Enumeration enumeration{&visit, nullptr};
   ::EnumChildWindows(AsHwnd(parent), VisitWindow, reinterpret_cast<LPARAM>(&enumeration));
   if (enumeration.error) std::rethrow_exception(enumeration.error);
 }
 
-std::string Win32WindowSystem::GetWindowText(WindowHandle window, std::size_t buffer_bytes) {
+std::string Win32WindowSystem::TitleOf(WindowHandle window, std::size_t buffer_bytes) {
   if (buffer_bytes == 0) return {};
   std::string buffer(buffer_bytes, '\0');
   const int copied = ::GetWindowTextA(AsHwnd(window), buffer.data(), BufferArgument(buffer_bytes));
   return Received(buffer.data(), buffer_bytes, copied);
 }
 
-std::string Win32WindowSystem::GetClassName(WindowHandle window, std::size_t buffer_bytes) {
+std::string Win32WindowSystem::ClassOf(WindowHandle window, std::size_t buffer_bytes) {
   if (buffer_bytes == 0) return {};
   std::string buffer(buffer_bytes, '\0');
   const int copied = ::GetClassNameA(AsHwnd(window), buffer.data(), BufferArgument(buffer_bytes));
   return Received(buffer.data(), buffer_bytes, copied);
 }
 
-MsgResult Win32WindowSystem::SendMessage(WindowHandle window, unsigned message, WParam wparam, LParam lparam) {
+MsgResult Win32WindowSystem::SendBounded(WindowHandle window, unsigned message, WParam wparam, LParam lparam) {
   DWORD_PTR result = 0;
   if (!::SendMessageTimeoutA(AsHwnd(window), message, wparam, lparam, SMTO_ABORTIFHUNG | SMTO_NORMAL,
                              send_bound_ms_, &result)) {
@@ -117,7 +109,7 @@ bool SendWithBuffer(HWND window, UINT message, WPARAM wparam, std::unique_ptr<ch
 }
 }  // namespace
 
-MsgResult Win32WindowSystem::SendSetText(WindowHandle window, std::string_view text) {
+MsgResult Win32WindowSystem::SetTextBounded(WindowHandle window, std::string_view text) {
   const std::string_view line = text.substr(0, text.find('\0'));
   std::unique_ptr<char[]> buffer(new char[line.size() + 1]());
   std::memcpy(buffer.get(), line.data(), line.size());
@@ -126,7 +118,7 @@ MsgResult Win32WindowSystem::SendSetText(WindowHandle window, std::string_view t
   return static_cast<MsgResult>(result);
 }
 
-std::string Win32WindowSystem::SendGetText(WindowHandle window, std::size_t buffer_bytes) {
+std::string Win32WindowSystem::GetTextBounded(WindowHandle window, std::size_t buffer_bytes) {
   if (buffer_bytes == 0) return {};
   std::unique_ptr<char[]> buffer(new char[buffer_bytes]());
   DWORD_PTR copied = 0;
@@ -134,8 +126,8 @@ std::string Win32WindowSystem::SendGetText(WindowHandle window, std::size_t buff
   return Received(buffer.get(), buffer_bytes, static_cast<LONG_PTR>(copied));
 }
 
-std::string Win32WindowSystem::SendGetListText(WindowHandle window, int row) {
-  const MsgResult length = SendMessage(window, LB_GETTEXTLEN, static_cast<WParam>(row), 0);
+std::string Win32WindowSystem::GetListTextBounded(WindowHandle window, int row) {
+  const MsgResult length = SendBounded(window, LB_GETTEXTLEN, static_cast<WParam>(row), 0);
   if (length < 0 || length > kLongestListRow) return {};
   // LB_GETTEXT takes no buffer size. The length may be reported in
   // characters by a list box that keeps its rows in UTF-16, and the row may
@@ -150,14 +142,14 @@ std::string Win32WindowSystem::SendGetListText(WindowHandle window, int row) {
   return Received(buffer.get(), size, static_cast<LONG_PTR>(copied));
 }
 
-bool Win32WindowSystem::PostMessage(WindowHandle window, unsigned message, WParam wparam, LParam lparam) {
+bool Win32WindowSystem::Post(WindowHandle window, unsigned message, WParam wparam, LParam lparam) {
   return ::PostMessageA(AsHwnd(window), message, wparam, lparam) != FALSE;
 }
 
-bool Win32WindowSystem::SetForegroundWindow(WindowHandle window) {
+bool Win32WindowSystem::BringToForeground(WindowHandle window) {
   return ::SetForegroundWindow(AsHwnd(window)) != FALSE;
 }
 
-WindowHandle Win32WindowSystem::GetForegroundWindow() { return AsHandle(::GetForegroundWindow()); }
+WindowHandle Win32WindowSystem::Foreground() { return AsHandle(::GetForegroundWindow()); }
 
 }  // namespace tamiru::platform::win32

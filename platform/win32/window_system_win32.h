@@ -14,22 +14,54 @@ class Win32WindowSystem : public WindowSystem {
   static constexpr std::uint32_t kDefaultSendBoundMs = 5000;
   explicit Win32WindowSystem(std::uint32_t send_bound_ms = kDefaultSendBoundMs) : send_bound_ms_(send_bound_ms) {}
 
-  WindowHandle FindWindow(std::optional<std::string_view> class_name, std::optional<std::string_view> title) override;
-  void EnumWindows(const std::function<bool(WindowHandle)>& visit) override;
-  void EnumChildWindows(WindowHandle parent, const std::function<bool(WindowHandle)>& visit) override;
-  std::string GetWindowText(WindowHandle window, std::size_t buffer_bytes) override;
-  std::string GetClassName(WindowHandle window, std::size_t buffer_bytes) override;
-  MsgResult SendMessage(WindowHandle window, unsigned message, WParam wparam, LParam lparam) override;
-  MsgResult SendSetText(WindowHandle window, std::string_view text) override;
-  std::string SendGetText(WindowHandle window, std::size_t buffer_bytes) override;
-  std::string SendGetListText(WindowHandle window, int row) override;
-  bool PostMessage(WindowHandle window, unsigned message, WParam wparam, LParam lparam) override;
-  bool SetForegroundWindow(WindowHandle window) override;
-  WindowHandle GetForegroundWindow() override;
+  // The overrides forward to the functions below. <windows.h> turns some of
+  // these names into macros (FindWindow becomes FindWindowA, ...): defined
+  // here, each program file that includes this header gets the forwarders
+  // under whatever name it sees, and the work is done under names that no
+  // macro touches.
+  WindowHandle FindWindow(std::optional<std::string_view> class_name, std::optional<std::string_view> title) override {
+    return FindTopLevel(class_name, title);
+  }
+  void EnumWindows(const std::function<bool(WindowHandle)>& visit) override { VisitTopLevels(visit); }
+  void EnumChildWindows(WindowHandle parent, const std::function<bool(WindowHandle)>& visit) override {
+    VisitDescendants(parent, visit);
+  }
+  std::string GetWindowText(WindowHandle window, std::size_t buffer_bytes) override {
+    return TitleOf(window, buffer_bytes);
+  }
+  std::string GetClassName(WindowHandle window, std::size_t buffer_bytes) override {
+    return ClassOf(window, buffer_bytes);
+  }
+  MsgResult SendMessage(WindowHandle window, unsigned message, WParam wparam, LParam lparam) override {
+    return SendBounded(window, message, wparam, lparam);
+  }
+  MsgResult SendSetText(WindowHandle window, std::string_view text) override { return SetTextBounded(window, text); }
+  std::string SendGetText(WindowHandle window, std::size_t buffer_bytes) override {
+    return GetTextBounded(window, buffer_bytes);
+  }
+  std::string SendGetListText(WindowHandle window, int row) override { return GetListTextBounded(window, row); }
+  bool PostMessage(WindowHandle window, unsigned message, WParam wparam, LParam lparam) override {
+    return Post(window, message, wparam, lparam);
+  }
+  bool SetForegroundWindow(WindowHandle window) override { return BringToForeground(window); }
+  WindowHandle GetForegroundWindow() override { return Foreground(); }
 
   std::uint32_t send_bound_ms() const { return send_bound_ms_; }
 
  private:
+  WindowHandle FindTopLevel(std::optional<std::string_view> class_name, std::optional<std::string_view> title);
+  void VisitTopLevels(const std::function<bool(WindowHandle)>& visit);
+  void VisitDescendants(WindowHandle parent, const std::function<bool(WindowHandle)>& visit);
+  std::string TitleOf(WindowHandle window, std::size_t buffer_bytes);
+  std::string ClassOf(WindowHandle window, std::size_t buffer_bytes);
+  MsgResult SendBounded(WindowHandle window, unsigned message, WParam wparam, LParam lparam);
+  MsgResult SetTextBounded(WindowHandle window, std::string_view text);
+  std::string GetTextBounded(WindowHandle window, std::size_t buffer_bytes);
+  std::string GetListTextBounded(WindowHandle window, int row);
+  bool Post(WindowHandle window, unsigned message, WParam wparam, LParam lparam);
+  bool BringToForeground(WindowHandle window);
+  WindowHandle Foreground();
+
   std::uint32_t send_bound_ms_;
 };
 
