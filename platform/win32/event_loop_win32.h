@@ -8,7 +8,7 @@ namespace tamiru::platform::win32 {
 class Win32EventLoop : public EventLoop {
  public:
   // The longest sleep of ProcessPendingMessages when nothing arrives.
-  static constexpr std::uint32_t kSliceMs = 5;
+  static constexpr std::uint32_t kSliceMs = 10;
 
   std::uint32_t TickCount() override;
   LocalTime Now() override;
