@@ -9,6 +9,7 @@
 #include "platform/fake/fake_controls.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_event_loop.h"
+#include "settings/settings.h"
 
 namespace tamiru::game {
 namespace {
@@ -312,7 +313,7 @@ TEST(KeepAliveSwitch, Button2AndTheSharedTimer2Rule) {
   auto timer2 = loop.CreateTimer();
   FakeButton button2, label6;
   KeepAliveState state;
-  SettingsLike settings{0, 15, 0, 0};
+  settings::TSettings settings;  // the main window's own record
   Button2Click(settings, state, button2, label6, *timer2);
   EXPECT_EQ(settings.AutoWatch, 1);
   EXPECT_EQ(button2.Caption(), "ON");
@@ -327,12 +328,14 @@ TEST(KeepAliveSwitch, Button2AndTheSharedTimer2Rule) {
   EXPECT_EQ(state.KeepAliveStartSec, 0);
   EXPECT_FALSE(timer2->IsEnabled());
 
-  settings = SettingsLike{0, 15, 1, 0};  // the chat log keeps Timer2 running
+  settings.SaveChatLog = 1;  // the chat log keeps Timer2 running
   ApplyTimer2Rule(settings, *timer2, label6);
   EXPECT_TRUE(timer2->IsEnabled());
-  settings = SettingsLike{2, 15, 2, 2};  // only the value 1 counts as on
+  settings.AutoWatch = settings.SaveChatLog = settings.Keyword = 2;  // only 1 counts as on
+  label6.SetCaption("x");
   ApplyTimer2Rule(settings, *timer2, label6);
   EXPECT_FALSE(timer2->IsEnabled());
+  EXPECT_EQ(label6.Caption(), "");
 }
 
 TEST_F(KeepAliveTest, Button17CapturesOnlyWithTheLogOnThenSpectatesAndRestarts) {
