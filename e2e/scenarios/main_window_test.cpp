@@ -1,0 +1,287 @@
+// Tamiru's main window with the stand-in client beside it: start-up with and
+// without its list files, one instance at a time, close, the command
+// buttons, the chat line in both chats, tell mode, and Enter in the chat line.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "e2e/scenarios/harness.h"
+
+namespace {
+
+namespace e2e = tamiru::e2e;
+using e2e::Session;
+
+constexpr const char* kMainClass = "TForm1";
+constexpr const char* kMainCaption = "Tamiru Ver1.52";
+
+void WriteListFiles(const Session& s, const std::string& friends = "aaa\r\nbbb\r\n東風\r\n") {
+  ASSERT_TRUE(s.WriteFile("friendlist.txt", friends));
+  ASSERT_TRUE(s.WriteFile("chatlist.txt", "よろしく\r\nおつかれさま\r\n"));
+  ASSERT_TRUE(s.WriteFile("keyword.txt", ""));
+  ASSERT_TRUE(s.WriteFile("macro.txt", ""));
+}
+
+HWND MainWindow() { return e2e::WaitForTop(kMainClass, kMainCaption, 15000); }
+
+HWND Control(HWND main, const char* text, const char* kind = "Button") {
+  HWND control = e2e::FindDescendantByText(main, text, kind);
+  EXPECT_NE(control, nullptr) << text;
+  return control;
+}
+
+HWND TellModeBox(HWND main) {
+  for (HWND window : e2e::Descendants(main)) {
+    if (e2e::ClassOf(window) == "Button" && (GetWindowLongA(window, GWL_STYLE) & 0x0F) == BS_AUTOCHECKBOX) {
+      return window;
+    }
+  }
+  return nullptr;
+}
+
+HWND ChatLine(HWND main) { return e2e::FindDescendantByClass(main, "ComboBox"); }
+
+// The items of one of Tamiru's lists. Asked in UTF-16 and turned into
+// Shift_JIS here: under Wine an ANSI LB_GETTEXT from another process returns
+// the UTF-16 text of a list box of the version 6 common controls unconverted.
+std::vector<std::string> ItemsOf(HWND list, bool combo) {
+  const UINT count_message = combo ? CB_GETCOUNT : LB_GETCOUNT;
+  const UINT length_message = combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN;
+  const UINT text_message = combo ? CB_GETLBTEXT : LB_GETTEXT;
+  std::vector<std::string> items;
+  const LRESULT count = SendMessageW(list, count_message, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    const LRESULT length = SendMessageW(list, length_message, i, 0);
+    std::wstring wide(static_cast<std::size_t>(length < 0 ? 0 : length) + 1, L'\0');
+    const LRESULT copied = SendMessageW(list, text_message, i, reinterpret_cast<LPARAM>(wide.data()));
+    wide.resize(copied < 0 ? 0 : static_cast<std::size_t>(copied));
+    std::string bytes(wide.size() * 2 + 1, '\0');
+    const int made = WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(),
+                                         static_cast<int>(bytes.size()), nullptr, nullptr);
+    bytes.resize(made > 0 ? static_cast<std::size_t>(made) : 0);
+    items.push_back(bytes);
+  }
+  return items;
+}
+
+void CloseTamiru(const Session& s, HWND main) {
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  const auto code = s.WaitForTamiruExit(10000);
+  ASSERT_TRUE(code.has_value()) << "Tamiru did not end after WM_CLOSE";
+  EXPECT_EQ(*code, 0u);
+}
+
+// The window as it stands on the screen, as a 24-bit BMP beside the binaries.
+void SaveWindowImage(HWND window, const std::string& path) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = width;
+  info.biHeight = height;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  const int stride = (width * 3 + 3) & ~3;
+  std::string pixels(static_cast<std::size_t>(stride) * height, '\0');
+  GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+  if (FILE* out = std::fopen(path.c_str(), "wb")) {
+    std::fwrite(&file, sizeof file, 1, out);
+    std::fwrite(&info, sizeof info, 1, out);
+    std::fwrite(pixels.data(), 1, pixels.size(), out);
+    std::fclose(out);
+  }
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!Session::TamiruBuilt()) GTEST_FAIL() << "tamiru.exe is not in " << e2e::BinDir();
+  }
+};
+
+TEST_F(MainWindowTest, StartsWithItsListsAndWritesEveryKeyAtClose) {
+  Session s("main_start");
+  WriteListFiles(s);
+  ASSERT_TRUE(s.StartTamiru());
+  HWND main = MainWindow();
+  ASSERT_NE(main, nullptr);
+
+  RECT client{};
+  GetClientRect(main, &client);
+  EXPECT_EQ(client.right, 472);
+  EXPECT_EQ(client.bottom, 277);
+  const LONG style = GetWindowLongA(main, GWL_STYLE);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(style & WS_THICKFRAME);
+
+  EXPECT_EQ(ItemsOf(e2e::FindDescendantByClass(main, "ListBox", 0), false),
+            (std::vector<std::string>{"aaa", "bbb", "東風"}));
+  EXPECT_TRUE(ItemsOf(e2e::FindDescendantByClass(main, "ListBox", 1), false).empty());
+  EXPECT_EQ(ItemsOf(ChatLine(main), true), (std::vector<std::string>{"よろしく", "おつかれさま"}));
+  for (const char* caption : {"自動接続", "落ち防止", "ログ保存", "キーワード", "青"}) {
+    EXPECT_NE(e2e::FindDescendantByText(main, caption, "Static"), nullptr) << caption;
+  }
+  EXPECT_EQ(GetWindowLongA(Control(main, "送信"), GWL_STYLE) & 0x0F, BS_DEFPUSHBUTTON);
+
+  SetForegroundWindow(main);
+  Sleep(300);
+  SaveWindowImage(main, e2e::BinDir() + "\\main_window.bmp");
+
+  ASSERT_FALSE(s.FileExists("tamiru.INI"));
+  CloseTamiru(s, main);
+  const auto ini = s.ReadFile("tamiru.INI");
+  ASSERT_TRUE(ini.has_value());
+  EXPECT_EQ(ini->rfind("[Setting]\r\n", 0), 0u) << *ini;
+  int keys = 0;
+  for (char c : *ini) keys += c == '=';
+  EXPECT_EQ(keys, 21) << *ini;
+  EXPECT_NE(ini->find("File1=" + s.PathOf("friendlist.txt") + "\r\n"), std::string::npos) << *ini;
+}
+
+TEST_F(MainWindowTest, MissingFriendListIsNamedByItsFullPathAndTheProgramEndsAfterOk) {
+  Session s("main_nolists");
+  ASSERT_TRUE(s.StartTamiru());
+  HWND box = e2e::WaitForTop("#32770", "Tamiru", 15000);
+  ASSERT_NE(box, nullptr);
+  const std::string expected = "ファイル " + s.PathOf("friendlist.txt") + " は開けません.";
+  bool named = false;
+  for (HWND window : e2e::Descendants(box)) {
+    if (_stricmp(e2e::TextOf(window).c_str(), expected.c_str()) == 0) named = true;
+  }
+  EXPECT_TRUE(named) << expected;
+  EXPECT_EQ(e2e::FindTop(kMainClass, kMainCaption), nullptr) << "no main window stays";
+  ASSERT_TRUE(e2e::PostClick(e2e::FindDescendantByClass(box, "Button")));
+  const auto code = s.WaitForTamiruExit(10000);
+  ASSERT_TRUE(code.has_value());
+  EXPECT_EQ(*code, 0u);
+}
+
+TEST_F(MainWindowTest, SecondInstanceEndsWithExitCodeOneShowingNothing) {
+  Session s("main_second");
+  WriteListFiles(s);
+  ASSERT_TRUE(s.StartTamiru());
+  HWND first = MainWindow();
+  ASSERT_NE(first, nullptr);
+
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION second{};
+  std::string exe = s.PathOf("tamiru.exe");
+  std::string command_line = "\"" + exe + "\"";
+  ASSERT_TRUE(CreateProcessA(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             s.Folder().c_str(), &startup, &second));
+  const DWORD waited = WaitForSingleObject(second.hProcess, 15000);
+  DWORD code = 0;
+  GetExitCodeProcess(second.hProcess, &code);
+  if (waited != WAIT_OBJECT_0) TerminateProcess(second.hProcess, 9);
+  ASSERT_EQ(waited, WAIT_OBJECT_0);
+  EXPECT_EQ(code, 1u);
+  EXPECT_TRUE(e2e::TopWindowsOf(second.dwProcessId, false).empty());
+  CloseHandle(second.hThread);
+  CloseHandle(second.hProcess);
+  EXPECT_TRUE(IsWindowVisible(first)) << "the running instance is not touched";
+  CloseTamiru(s, first);
+}
+
+TEST_F(MainWindowTest, CommandButtonsAndTheSendButtonReachTheTableChat) {
+  Session s("main_table");
+  WriteListFiles(s);
+  ASSERT_TRUE(s.StartStandin("show table\n"));
+  ASSERT_TRUE(s.StartTamiru());
+  HWND main = MainWindow();
+  ASSERT_NE(main, nullptr);
+
+  for (const char* command : {"/chaton", "/chatoff", "/l", "/h"}) {
+    ASSERT_TRUE(e2e::Click(Control(main, command)));
+    EXPECT_TRUE(s.WaitForEntry("table", -1, "send", std::string(command))) << command;
+  }
+  ASSERT_TRUE(e2e::SetTextOf(ChatLine(main), "こんにちは"));
+  ASSERT_TRUE(e2e::Click(Control(main, "送信")));
+  EXPECT_TRUE(s.WaitForEntry("table", -1, "send", std::string("こんにちは")));
+  EXPECT_EQ(e2e::TextOf(ChatLine(main)), "");
+  EXPECT_EQ(s.SentLines("table"), (std::vector<std::string>{"/chaton", "/chatoff", "/l", "/h", "こんにちは"}));
+  CloseTamiru(s, main);
+}
+
+TEST_F(MainWindowTest, InTheWaitingRoomOnlyTheChatLineIsSent) {
+  Session s("main_room");
+  WriteListFiles(s);
+  ASSERT_TRUE(s.StartStandin("show room\n"));
+  ASSERT_TRUE(s.StartTamiru());
+  HWND main = MainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(e2e::Click(Control(main, "/chaton")));
+  ASSERT_TRUE(e2e::SetTextOf(ChatLine(main), "room hello"));
+  ASSERT_TRUE(e2e::Click(Control(main, "送信")));
+  ASSERT_TRUE(s.WaitForEntry("room", -1, "send", std::string("room hello")));
+  EXPECT_EQ(s.SentLines("room"), std::vector<std::string>{"room hello"});
+  EXPECT_EQ(e2e::TextOf(ChatLine(main)), "");
+  CloseTamiru(s, main);
+}
+
+TEST_F(MainWindowTest, TellModeSendsToBothNamesFiveAndAHalfSecondsApart) {
+  Session s("main_tell");
+  WriteListFiles(s);
+  ASSERT_TRUE(s.StartStandin("show table\n"));
+  ASSERT_TRUE(s.StartTamiru());
+  HWND main = MainWindow();
+  ASSERT_NE(main, nullptr);
+  HWND selection = e2e::FindDescendantByClass(main, "ListBox", 1);
+  e2e::SendBounded(selection, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("aaa"));
+  e2e::SendBounded(selection, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("bbb"));
+  HWND tell = TellModeBox(main);
+  ASSERT_NE(tell, nullptr);
+  ASSERT_TRUE(e2e::Click(tell));
+  EXPECT_EQ(e2e::SendBounded(tell, BM_GETCHECK, 0, 0), BST_CHECKED);
+
+  ASSERT_TRUE(e2e::SetTextOf(ChatLine(main), "hello"));
+  ASSERT_TRUE(e2e::PostClick(Control(main, "送信")));
+  const auto second = s.WaitForEntry("table", -1, "send", std::string("/t bbb hello"), 15000);
+  ASSERT_TRUE(second.has_value());
+  const auto first = s.WaitForEntry("table", -1, "send", std::string("/t aaa hello"), 0);
+  ASSERT_TRUE(first.has_value());
+  const std::uint32_t apart = second->tick - first->tick;
+  EXPECT_GE(apart, 5500u);
+  EXPECT_LT(apart, 7500u);
+  EXPECT_TRUE(e2e::WaitFor([&] { return e2e::TextOf(ChatLine(main)).empty(); }));
+  CloseTamiru(s, main);
+}
+
+TEST_F(MainWindowTest, EnterInTheChatLinePressesTheSendButton) {
+  Session s("main_enter");
+  WriteListFiles(s);
+  ASSERT_TRUE(s.StartStandin("show table\n"));
+  ASSERT_TRUE(s.StartTamiru());
+  HWND main = MainWindow();
+  ASSERT_NE(main, nullptr);
+  HWND line = ChatLine(main);
+  ASSERT_TRUE(e2e::SetTextOf(line, "enter line"));
+  HWND edit = FindWindowExA(line, nullptr, "Edit", nullptr);
+  ASSERT_NE(edit, nullptr);
+  PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+  PostMessageA(edit, WM_KEYUP, VK_RETURN, 0xC01C0001);
+  EXPECT_TRUE(s.WaitForEntry("table", -1, "send", std::string("enter line")));
+  EXPECT_TRUE(e2e::WaitFor([&] { return e2e::TextOf(line).empty(); }));
+  CloseTamiru(s, main);
+}
+
+}  // namespace
