@@ -111,7 +111,8 @@ std::string FormatLogTimestamp(const platform::LocalTime& time, const DateFormat
 std::string ComposeLogRecord(std::string_view body, int chat_log_format, const platform::LocalTime& time,
                              const DateFormat& format) {
   std::string record;
-  if ((chat_log_format & kPrefixDateTime) != 0) record = FormatLogTimestamp(time, format);
+  // Any value of 2 or more asks for the date, as the settings dialog stores it.
+  if (chat_log_format >= kPrefixDateTime) record = FormatLogTimestamp(time, format);
   record += body;
   return record;
 }

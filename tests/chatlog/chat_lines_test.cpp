@@ -95,6 +95,8 @@ TEST(LogRecord, DatedRecordIntoTheMonthsFile) {
   EXPECT_EQ(ComposeLogRecord(aligned, 2, saturday, DateFormat{}), "2001/12/08(土)13:05 abc" + kPad11 + ">hello\r\n");
   EXPECT_EQ(ComposeLogRecord(aligned, 3, saturday, DateFormat{}).substr(0, 20), "2001/12/08(土)13:05 ");
   EXPECT_EQ(ComposeLogRecord(aligned, 1, saturday, DateFormat{}), aligned);
+  // A hand-edited value above 3 still asks for the date ("2 or more").
+  EXPECT_EQ(ComposeLogRecord(aligned, 4, saturday, DateFormat{}).substr(0, 20), "2001/12/08(土)13:05 ");
   EXPECT_EQ(ChatLogFileName(saturday), "LOG0112.txt");
   EXPECT_EQ(ChatLogFileName({2000, 1, 1, 6, 0, 0}), "LOG0001.txt");
 }
