@@ -30,8 +30,9 @@ class FakeTimer : public Timer {
   std::uint32_t due() const { return due_; }
   void Fire() {
     due_ += interval_;
-    // A timer whose handler still runs gets no second tick inside it (the
-    // real loop delivers WM_TIMER again only after the handler returned).
+    // A timer whose handler still runs gets no second tick inside it. The
+    // real loop can deliver the same WM_TIMER again inside a nested wait;
+    // tests that need such a nested tick schedule it as an event.
     if (running_ || !on_tick_) return;
     running_ = true;
     on_tick_();
