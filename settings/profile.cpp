@@ -172,7 +172,7 @@ std::string ValueAsRead(std::string_view raw, std::size_t buffer_bytes) {
 
 }  // namespace
 
-std::vector<std::optional<std::string>> ReadProfileStrings(
+std::vector<std::optional<std::string>> ReadProfileValues(
     std::string_view bytes, std::string_view section, const std::vector<std::string_view>& keys,
     std::size_t buffer_bytes) {
   std::vector<std::optional<std::string>> values(keys.size());
@@ -194,12 +194,12 @@ std::vector<std::optional<std::string>> ReadProfileStrings(
   return values;
 }
 
-std::optional<std::string> ReadProfileString(std::string_view bytes, std::string_view section,
+std::optional<std::string> ReadProfileValue(std::string_view bytes, std::string_view section,
                                              std::string_view key, std::size_t buffer_bytes) {
-  return std::move(ReadProfileStrings(bytes, section, {key}, buffer_bytes).front());
+  return std::move(ReadProfileValues(bytes, section, {key}, buffer_bytes).front());
 }
 
-std::optional<std::string> WriteProfileString(std::string_view bytes, std::string_view section,
+std::optional<std::string> WriteProfileValue(std::string_view bytes, std::string_view section,
                                               std::string_view key, std::string_view value) {
   section = Trim(section);
   key = Trim(key);
@@ -252,11 +252,11 @@ std::optional<std::string> WriteProfileString(std::string_view bytes, std::strin
   return result;
 }
 
-std::optional<std::string> ReadProfileFileString(const std::string& path, std::string_view section,
+std::optional<std::string> ReadProfileFileValue(const std::string& path, std::string_view section,
                                                  std::string_view key) {
   const std::optional<std::string> bytes = platform::ReadWholeFile(path);
   if (!bytes) return std::nullopt;
-  return ReadProfileString(*bytes, section, key);
+  return ReadProfileValue(*bytes, section, key);
 }
 
 std::optional<std::string> ReadProfileFileForWrite(const std::string& path) {
@@ -267,11 +267,11 @@ std::optional<std::string> ReadProfileFileForWrite(const std::string& path) {
   return std::nullopt;
 }
 
-bool WriteProfileFileString(const std::string& path, std::string_view section, std::string_view key,
+bool WriteProfileFileValue(const std::string& path, std::string_view section, std::string_view key,
                             std::string_view value) {
   const std::optional<std::string> bytes = ReadProfileFileForWrite(path);
   if (!bytes) return false;
-  const std::optional<std::string> written = WriteProfileString(*bytes, section, key, value);
+  const std::optional<std::string> written = WriteProfileValue(*bytes, section, key, value);
   return !written || platform::ReplaceFileContents(path, *written);
 }
 

@@ -33,11 +33,11 @@ inline constexpr std::size_t kProfileValueBuffer = 2048;
 
 // The value of each of `keys` in `section` of a profile file's bytes, in the
 // order of `keys`; nullopt for a key that is missing or has no "=".
-std::vector<std::optional<std::string>> ReadProfileStrings(
+std::vector<std::optional<std::string>> ReadProfileValues(
     std::string_view bytes, std::string_view section, const std::vector<std::string_view>& keys,
     std::size_t buffer_bytes = kProfileValueBuffer);
 
-std::optional<std::string> ReadProfileString(std::string_view bytes, std::string_view section,
+std::optional<std::string> ReadProfileValue(std::string_view bytes, std::string_view section,
                                              std::string_view key,
                                              std::size_t buffer_bytes = kProfileValueBuffer);
 
@@ -50,12 +50,12 @@ std::optional<std::string> ReadProfileString(std::string_view bytes, std::string
 // New lines end in CR LF. Blanks at the start of the value are dropped, and
 // the value ends at its first CR, LF or NUL, so a value can never add lines
 // (keys) of its own to the file.
-std::optional<std::string> WriteProfileString(std::string_view bytes, std::string_view section,
+std::optional<std::string> WriteProfileValue(std::string_view bytes, std::string_view section,
                                               std::string_view key, std::string_view value);
 
-// The value as ReadProfileString reads it from the file at `path`; nullopt
+// The value as ReadProfileValue reads it from the file at `path`; nullopt
 // also when the file does not exist or cannot be read.
-std::optional<std::string> ReadProfileFileString(const std::string& path, std::string_view section,
+std::optional<std::string> ReadProfileFileValue(const std::string& path, std::string_view section,
                                                  std::string_view key);
 
 // The file's bytes for writing: "" for a file that does not exist, nullopt
@@ -65,7 +65,7 @@ std::optional<std::string> ReadProfileFileForWrite(const std::string& path);
 // Writes one key into the file at `path` (created when missing) through an
 // atomic replace. False when the file cannot be read or replaced; the file is
 // then left as it was.
-bool WriteProfileFileString(const std::string& path, std::string_view section, std::string_view key,
+bool WriteProfileFileValue(const std::string& path, std::string_view section, std::string_view key,
                             std::string_view value);
 
 }  // namespace tamiru::settings

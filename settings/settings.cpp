@@ -112,7 +112,7 @@ TSettings LoadSettings(const std::string& ini_path, const std::string& program_f
   std::vector<std::string_view> names;
   for (const TextKey& key : kTextKeys) names.push_back(key.name);
   for (const IntegerKey& key : kIntegerKeys) names.push_back(key.name);
-  std::vector<std::optional<std::string>> values = ReadProfileStrings(bytes, kSettingSection, names);
+  std::vector<std::optional<std::string>> values = ReadProfileValues(bytes, kSettingSection, names);
 
   std::size_t i = 0;
   for (const TextKey& key : kTextKeys) {
@@ -131,7 +131,7 @@ void SaveSettings(const TSettings& settings, const std::string& ini_path, SaveSc
   if (!bytes) throw WriteRefusedError(ini_path);
 
   const auto write = [&](const char* name, const std::string& value) {
-    std::optional<std::string> written = WriteProfileString(*bytes, kSettingSection, name, value);
+    std::optional<std::string> written = WriteProfileValue(*bytes, kSettingSection, name, value);
     if (!written) return;  // the file already holds this value
     if (!platform::ReplaceFileContents(ini_path, *written)) throw WriteRefusedError(ini_path);
     bytes = std::move(written);

@@ -15,12 +15,12 @@ using std::string_literals::operator""s;
 
 std::optional<std::string> Read(std::string_view file, std::string_view key,
                                 std::string_view section = "Setting") {
-  return ReadProfileString(file, section, key);
+  return ReadProfileValue(file, section, key);
 }
 
 std::string Write(std::string_view file, std::string_view key, std::string_view value,
                   std::string_view section = "Setting") {
-  return WriteProfileString(file, section, key, value).value_or("<unchanged>");
+  return WriteProfileValue(file, section, key, value).value_or("<unchanged>");
 }
 
 TEST(ProfileRead, NamesIgnoreAsciiCaseOnly) {
@@ -107,9 +107,9 @@ TEST(ProfileRead, ValueArrivesThroughTheBuffer) {
   // Quoted content of exactly 2047 bytes fills the buffer whole.
   EXPECT_EQ(Read("[Setting]\r\nA=\"" + std::string(2047, 'x') + "\"\r\n", "A"), std::string(2047, 'x'));
   EXPECT_EQ(Read("[Setting]\r\nA=\"" + std::string(2048, 'x') + "\"\r\n", "A"), std::string(2047, 'x'));
-  EXPECT_EQ(ReadProfileString("[S]\r\nA=abcdef\r\n", "S", "A", 4), "abc");
-  EXPECT_EQ(ReadProfileString("[S]\r\nA=abcdef\r\n", "S", "A", 1), "");
-  EXPECT_EQ(ReadProfileString("[S]\r\nA=abcdef\r\n", "S", "A", 0), "");
+  EXPECT_EQ(ReadProfileValue("[S]\r\nA=abcdef\r\n", "S", "A", 4), "abc");
+  EXPECT_EQ(ReadProfileValue("[S]\r\nA=abcdef\r\n", "S", "A", 1), "");
+  EXPECT_EQ(ReadProfileValue("[S]\r\nA=abcdef\r\n", "S", "A", 0), "");
 }
 
 TEST(ProfileRead, ByteOrderMarkIsSkipped) {
@@ -117,7 +117,7 @@ TEST(ProfileRead, ByteOrderMarkIsSkipped) {
 }
 
 TEST(ProfileRead, ManyKeysInOnePass) {
-  const auto values = ReadProfileStrings("[S]\r\nb=2\r\nA=1\r\nC\r\n", "S", {"a", "B", "c", "d", "A"});
+  const auto values = ReadProfileValues("[S]\r\nb=2\r\nA=1\r\nC\r\n", "S", {"a", "B", "c", "d", "A"});
   ASSERT_EQ(values.size(), 5u);
   EXPECT_EQ(values[0], "1");
   EXPECT_EQ(values[1], "2");
@@ -152,8 +152,8 @@ TEST(ProfileWrite, ReplacesTheLineInPlaceAndNothingElse) {
 }
 
 TEST(ProfileWrite, SameValueWritesNothing) {
-  EXPECT_EQ(WriteProfileString("[Setting]\r\n  a = 1 \r\n", "Setting", "A", "1"), std::nullopt);
-  EXPECT_EQ(WriteProfileString("[Setting]\r\nA=\r\n", "Setting", "A", ""), std::nullopt);
+  EXPECT_EQ(WriteProfileValue("[Setting]\r\n  a = 1 \r\n", "Setting", "A", "1"), std::nullopt);
+  EXPECT_EQ(WriteProfileValue("[Setting]\r\nA=\r\n", "Setting", "A", ""), std::nullopt);
   // Quotes belong to the stored value: "1" is not 1.
   EXPECT_EQ(Write("[Setting]\r\nA=\"1\"\r\n", "A", "1"), "[Setting]\r\nA=1\r\n");
 }
@@ -209,18 +209,18 @@ class ProfileFileTest : public ::testing::Test {
 };
 
 TEST_F(ProfileFileTest, WriteCreatesThenEditsTheFile) {
-  EXPECT_EQ(ReadProfileFileString(path_, "Setting", "A"), std::nullopt);
-  ASSERT_TRUE(WriteProfileFileString(path_, "Setting", "A", "1"));
-  ASSERT_TRUE(WriteProfileFileString(path_, "Setting", "B", "2"));
-  ASSERT_TRUE(WriteProfileFileString(path_, "Setting", "A", "3"));
+  EXPECT_EQ(ReadProfileFileValue(path_, "Setting", "A"), std::nullopt);
+  ASSERT_TRUE(WriteProfileFileValue(path_, "Setting", "A", "1"));
+  ASSERT_TRUE(WriteProfileFileValue(path_, "Setting", "B", "2"));
+  ASSERT_TRUE(WriteProfileFileValue(path_, "Setting", "A", "3"));
   EXPECT_EQ(platform::ReadWholeFile(path_), "[Setting]\r\nA=3\r\nB=2\r\n");
-  EXPECT_EQ(ReadProfileFileString(path_, "Setting", "B"), "2");
+  EXPECT_EQ(ReadProfileFileValue(path_, "Setting", "B"), "2");
 }
 
 TEST_F(ProfileFileTest, FailedReplaceKeepsTheOldFile) {
-  ASSERT_TRUE(WriteProfileFileString(path_, "Setting", "A", "1"));
+  ASSERT_TRUE(WriteProfileFileValue(path_, "Setting", "A", "1"));
   platform::InjectWriteFailureAfter(3);
-  EXPECT_FALSE(WriteProfileFileString(path_, "Setting", "A", "2"));
+  EXPECT_FALSE(WriteProfileFileValue(path_, "Setting", "A", "2"));
   EXPECT_EQ(platform::ReadWholeFile(path_), "[Setting]\r\nA=1\r\n");
 }
 
@@ -229,7 +229,7 @@ TEST_F(ProfileFileTest, UnreadableFileIsNeverOverwritten) {
   // permission): writing without its contents would lose them.
   std::filesystem::create_directories(path_);
   EXPECT_EQ(ReadProfileFileForWrite(path_), std::nullopt);
-  EXPECT_FALSE(WriteProfileFileString(path_, "Setting", "A", "1"));
+  EXPECT_FALSE(WriteProfileFileValue(path_, "Setting", "A", "1"));
   EXPECT_TRUE(std::filesystem::is_directory(path_));
   EXPECT_EQ(ReadProfileFileForWrite((dir_ / "missing.INI").string()), "");
 }

@@ -141,7 +141,7 @@ TEST_F(SettingsFileTest, DialogSaveWritesSeventeenKeys) {
   SaveSettings(settings, ini_, SaveScope::kDialog);
   const std::string file = Contents();
   for (const char* skipped : {"AutoWatch", "SaveChatLog", "TonpuImageNumber", "Keyword"}) {
-    EXPECT_EQ(ReadProfileString(file, "Setting", skipped), skipped == std::string("AutoWatch") ? std::optional<std::string>("1") : std::nullopt) << skipped;
+    EXPECT_EQ(ReadProfileValue(file, "Setting", skipped), skipped == std::string("AutoWatch") ? std::optional<std::string>("1") : std::nullopt) << skipped;
   }
   EXPECT_EQ(file,
             "; mine\r\n[Setting]\r\nAutoWatch=1\r\nUnknown=keep\r\n"
