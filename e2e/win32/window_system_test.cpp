@@ -188,7 +188,16 @@ TEST(Win32LayerBound, SendToAHungWindowReturnsNothingWithinTheBound) {
   EXPECT_EQ(windows.SendGetText(H(peer.window()), 256), "");
   EXPECT_EQ(windows.SendGetListText(H(peer.window()), 0), "");
   EXPECT_EQ(windows.SendSetText(H(peer.window()), "late"), 0);
-  // Four bounded sends: well under the 30 s that the peer stays hung.
+  // A search of the top-level windows meets the hung window too.
+  EXPECT_EQ(windows.GetWindowText(H(peer.window()), 256), "");
+  bool seen = false;
+  windows.EnumWindows([&](WindowHandle window) {
+    windows.GetWindowText(window, 256);
+    seen = seen || window == H(peer.window());
+    return true;
+  });
+  EXPECT_TRUE(seen);
+  // Bounded sends: well under the 30 s that the peer stays hung.
   EXPECT_LT(GetTickCount() - start, 10000u);
   // The peer now handles the sends that timed out, writing into the buffers
   // of the WM_GETTEXT and reading the text of the WM_SETTEXT: those buffers

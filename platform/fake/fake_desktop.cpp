@@ -306,7 +306,7 @@ MsgResult FakeDesktop::SendSetText(WindowHandle window, std::string_view text) {
 }
 
 std::string FakeDesktop::SendGetText(WindowHandle window, std::size_t buffer_bytes) {
-  std::vector<char> buffer(buffer_bytes + 1, '\0');
+  std::vector<char> buffer(std::max<std::size_t>(buffer_bytes, 1), '\0');
   const auto entry = Record(RecordedMessage::Kind::kSent, window, msg::kGetText, buffer_bytes,
                             reinterpret_cast<LParam>(buffer.data()), {});
   const MsgResult copied = Deliver(entry);

@@ -71,6 +71,15 @@ void Win32WindowSystem::VisitDescendants(WindowHandle parent, const std::functio
 
 std::string Win32WindowSystem::TitleOf(WindowHandle window, std::size_t buffer_bytes) {
   if (buffer_bytes == 0) return {};
+  // GetWindowTextA reads another program's caption without asking it, but
+  // asks a window of this program with WM_GETTEXT, unbounded: one on another
+  // thread of ours that hangs would stop every search of the top-level
+  // windows. Those are asked with the bound instead.
+  DWORD process = 0;
+  const DWORD thread = GetWindowThreadProcessId(AsHwnd(window), &process);
+  if (thread != 0 && process == GetCurrentProcessId() && thread != GetCurrentThreadId()) {
+    return GetTextBounded(window, buffer_bytes);
+  }
   std::string buffer(buffer_bytes, '\0');
   const int copied = ::GetWindowTextA(AsHwnd(window), buffer.data(), BufferArgument(buffer_bytes));
   return Received(buffer.data(), buffer_bytes, copied);
