@@ -66,8 +66,29 @@ std::size_t LastSettledPieceStart(std::string_view data, std::size_t from) {
   return start;
 }
 
+std::size_t FindInLine(std::string_view text, std::string_view needle) {
+  if (needle.size() > text.size()) return std::string_view::npos;
+  if (needle.empty()) return 0;
+  // Lines and fields are short and full of spaces, which most patterns
+  // begin with: the first two bytes are compared in place before a call.
+  const char first = needle[0];
+  const char second = needle.size() > 1 ? needle[1] : '\0';
+  const std::size_t last = text.size() - needle.size();
+  for (std::size_t i = 0; i <= last; ++i) {
+    if (text[i] != first) continue;
+    if (needle.size() == 1) return i;
+    if (text[i + 1] != second) continue;
+    if (std::memcmp(text.data() + i + 2, needle.data() + 2, needle.size() - 2) == 0) return i;
+  }
+  return std::string_view::npos;
+}
+
+bool HoldsPlain(std::string_view text, std::string_view needle) {
+  return FindInLine(text, needle) != std::string_view::npos;
+}
+
 bool HoldsSjis(std::string_view text, std::string_view needle) {
-  const std::size_t at = text.find(needle);
+  const std::size_t at = FindInLine(text, needle);
   if (at == std::string_view::npos) return false;
   // A byte that cannot lead a double-byte character ends a character, so
   // the match after it starts on a character.

@@ -38,6 +38,10 @@ std::size_t LastSettledPieceStart(std::string_view data, std::size_t from);
 // The offset of the last `byte` in [from, to), or npos.
 std::size_t FindLastByte(std::string_view data, char byte, std::size_t from, std::size_t to);
 
+// Plain byte search within a line or a field.
+std::size_t FindInLine(std::string_view text, std::string_view needle);
+bool HoldsPlain(std::string_view text, std::string_view needle);
+
 // A search that never lets a match start on the second byte of a double-byte
 // character, with a plain search first (the common case costs no more).
 bool HoldsSjis(std::string_view text, std::string_view needle);

@@ -56,7 +56,9 @@ std::optional<long long> LeadingNumber(std::string_view text) {
 }
 
 bool HoldsBothHeaderMarks(std::string_view piece) {
-  return text::ContainsBytes(piece, kHeaderOpen) && text::ContainsBytes(piece, kHeaderClose);
+  if (!HoldsPlain(piece, kHeaderOpen)) return false;
+  // A header ends with its closing mark: look there before searching it all.
+  return piece.ends_with(kHeaderClose) || HoldsPlain(piece, kHeaderClose);
 }
 
 std::size_t FindByte(std::string_view data, char byte, std::size_t from, std::size_t to) {
@@ -101,7 +103,8 @@ ScoreFileParser::ScoreFileParser(const ScoreQuery& query) : kind_(KindName(query
 }
 
 bool ScoreFileParser::IsHeader(std::string_view piece) const {
-  return HoldsBothHeaderMarks(piece) && HoldsSjis(piece, kind_) && !HoldsSjis(piece, kChatCentre);
+  return HoldsPlain(piece, kHeaderOpen) && HoldsSjis(piece, kind_) && HoldsBothHeaderMarks(piece) &&
+         !HoldsSjis(piece, kChatCentre);
 }
 
 std::size_t ScoreFileParser::Consume(std::string_view data, bool at_end) {
@@ -170,9 +173,9 @@ bool ScoreFileParser::TestPlayers(std::string_view data, bool at_end, std::size_
     case PieceStatus::kEndOfData: state_ = State::kDone; return true;
     case PieceStatus::kFound: break;
   }
-  const bool user = HoldsAny(piece.text, user_players_patterns_);
-  const bool target = !target_players_pattern_.empty() && HoldsSjis(piece.text, target_players_pattern_);
-  if (user && target) {
+  // The target first: most games are played without it.
+  if (!target_players_pattern_.empty() && HoldsSjis(piece.text, target_players_pattern_) &&
+      HoldsAny(piece.text, user_players_patterns_)) {
     state_ = State::kSeekResults;  // the players line itself is tested first
     return true;
   }
@@ -205,7 +208,7 @@ bool ScoreFileParser::SeekResults(std::string_view data, bool at_end, std::size_
       pos = start;
       return false;
     }
-    if (text::ContainsBytes(piece.text, kResultsHeader)) {
+    if (HoldsPlain(piece.text, kResultsHeader)) {
       pos = piece.end;
       state_ = State::kField;
       return true;
@@ -221,6 +224,12 @@ bool ScoreFileParser::SeekResults(std::string_view data, bool at_end, std::size_
 
 // 20 bytes as a text-mode read returns them: CR LF counts as one byte.
 bool ScoreFileParser::ReadField(std::string_view data, bool at_end, std::size_t& pos) {
+  if (field_size_ == 0 && data.size() - pos >= kFieldBytes &&
+      std::memchr(data.data() + pos, '\r', kFieldBytes) == nullptr) {
+    std::memcpy(field_, data.data() + pos, kFieldBytes);
+    field_size_ = kFieldBytes;
+    pos += kFieldBytes;
+  }
   while (field_size_ < kFieldBytes) {
     if (pos >= data.size()) {
       if (!at_end) return false;
@@ -248,8 +257,17 @@ bool ScoreFileParser::ReadField(std::string_view data, bool at_end, std::size_t&
     entry_.rank_read = true;
     entry_.rank = *rank;
   }
-  entry_.user = HoldsAny(field, user_result_patterns_);
-  entry_.target = !target_result_pattern_.empty() && HoldsSjis(field, target_result_pattern_);
+  entry_.user = false;
+  entry_.target = false;
+  for (const std::string& pattern : user_result_patterns_) {
+    if (pattern.empty() || !HoldsSjis(field, pattern)) continue;
+    entry_.user = true;
+    if (pattern == target_result_pattern_) entry_.target = true;
+    break;
+  }
+  if (!entry_.target && !target_result_pattern_.empty() && target_result_pattern_ != user_result_patterns_[0]) {
+    entry_.target = HoldsSjis(field, target_result_pattern_);
+  }
   state_ = State::kScoreSpace;
   negative_ = false;
   digits_ = 0;

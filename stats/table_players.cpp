@@ -24,7 +24,7 @@ enum class LineKind { kOther, kGameStart, kGameEnd };
 
 LineKind Classify(std::string_view piece) {
   if (HoldsSjis(piece, kGameStartMark)) return LineKind::kGameStart;
-  if (text::ContainsBytes(piece, kEndOpen) && text::ContainsBytes(piece, kEndClose) && HoldsSjis(piece, kEndWord)) {
+  if (HoldsPlain(piece, kEndOpen) && HoldsPlain(piece, kEndClose) && HoldsSjis(piece, kEndWord)) {
     return LineKind::kGameEnd;
   }
   return LineKind::kOther;
