@@ -34,33 +34,18 @@ TEST(ProfileRead, NamesIgnoreAsciiCaseOnly) {
   EXPECT_EQ(Read("[設定]\r\n名前=太郎\r\n", "名前", "設定"), "太郎");
 }
 
-TEST(ProfileRead, BlanksAroundNamesAndValuesAreDropped) {
+TEST(ProfileRead, LineSyntax) {
   EXPECT_EQ(Read(" \t[ Setting ]\t\r\n \t Key \v=\f  a b \x1A \t\r\n", "Key"), "a b");
-  EXPECT_EQ(Read("[Setting]\r\nKey=  \r\n", "Key"), "");
   // The ideographic space and other control bytes are not blanks.
-  EXPECT_EQ(Read("[Setting]\r\nKey=　v　\r\n", "Key"), "　v　");
-  EXPECT_EQ(Read("[Setting]\r\nKey=\x01v\x1F\r\n", "Key"), "\x01v\x1F");
+  EXPECT_EQ(Read("[Setting]\r\nKey=　v\x01\r\n", "Key"), "　v\x01");
   EXPECT_EQ(Read("[Setting]\r\nKey = = x\r\n", "Key"), "= x");
-  EXPECT_EQ(Read("[Setting]\r\nKey\r\n", " Key "), std::nullopt);
-}
-
-TEST(ProfileRead, MatchingQuotesAreRemoved) {
-  EXPECT_EQ(Read("[Setting]\r\nK=\"q x\"\r\n", "K"), "q x");
-  EXPECT_EQ(Read("[Setting]\r\nK='q x'\r\n", "K"), "q x");
   EXPECT_EQ(Read("[Setting]\r\nK= \" x \" \r\n", "K"), " x ");
-  EXPECT_EQ(Read("[Setting]\r\nK=\"\"\r\n", "K"), "");
+  EXPECT_EQ(Read("[Setting]\r\nK='q'\r\n", "K"), "q");
   EXPECT_EQ(Read("[Setting]\r\nK=\"\r\n", "K"), "\"");
   EXPECT_EQ(Read("[Setting]\r\nK=\"x'\r\n", "K"), "\"x'");
-  EXPECT_EQ(Read("[Setting]\r\nK=a\"b\"\r\n", "K"), "a\"b\"");
-}
-
-TEST(ProfileRead, EveryLineEndAndNoLastLineEnd) {
-  EXPECT_EQ(Read("[Setting]\rA=1\rB=2\r", "B"), "2");
-  EXPECT_EQ(Read("[Setting]\nA=1\nB=2", "B"), "2");
-  EXPECT_EQ(Read("[Setting]\rA=1\nB=2\r\n", "A"), "1");
-  EXPECT_EQ(Read("[Setting]\r\n\r\n\n\rB=2", "B"), "2");
-  EXPECT_EQ(Read("[Setting]", "B"), std::nullopt);
-  EXPECT_EQ(Read("", "B"), std::nullopt);
+  EXPECT_EQ(Read("[Setting]\rA=1\nB=2\r\nC=3", "A"), "1");
+  EXPECT_EQ(Read("[Setting]\rA=1\nB=2\r\nC=3", "C"), "3");
+  EXPECT_EQ(Read("\xEF\xBB\xBF[Setting]\r\nA=1\r\n", "A"), "1");
 }
 
 TEST(ProfileRead, SectionsAndTheirLimits) {
@@ -112,18 +97,9 @@ TEST(ProfileRead, ValueArrivesThroughTheBuffer) {
   EXPECT_EQ(ReadProfileValue("[S]\r\nA=abcdef\r\n", "S", "A", 0), "");
 }
 
-TEST(ProfileRead, ByteOrderMarkIsSkipped) {
-  EXPECT_EQ(Read("\xEF\xBB\xBF[Setting]\r\nA=1\r\n", "A"), "1");
-}
-
 TEST(ProfileRead, ManyKeysInOnePass) {
-  const auto values = ReadProfileValues("[S]\r\nb=2\r\nA=1\r\nC\r\n", "S", {"a", "B", "c", "d", "A"});
-  ASSERT_EQ(values.size(), 5u);
-  EXPECT_EQ(values[0], "1");
-  EXPECT_EQ(values[1], "2");
-  EXPECT_EQ(values[2], std::nullopt);
-  EXPECT_EQ(values[3], std::nullopt);
-  EXPECT_EQ(values[4], "1");
+  const auto values = ReadProfileValues("[S]\r\nb=2\r\nA=1\r\nC\r\n", "S", {"a", "B", "c", "A"});
+  EXPECT_EQ(values, (std::vector<std::optional<std::string>>{"1", "2", std::nullopt, "1"}));
 }
 
 TEST(ProfileWrite, CreatesTheSectionAndKey) {
@@ -179,17 +155,6 @@ TEST(ProfileWrite, ValueCannotAddLinesOfItsOwn) {
   EXPECT_EQ(Write("", "A", " \t\r\nlead  trail  "), "[Setting]\r\nA=lead  trail  \r\n");
 }
 
-TEST(ProfileWrite, WrittenValuesReadBack) {
-  for (const std::string value : {"", "a b", "C:\\表\\ソフト\\mjscore.txt", "-2147483648", "[x]", "=;#"}) {
-    std::string file = "; keep\r\n[Other]\r\nK=o\r\n";
-    file = Write(file, "K", value);
-    file = Write(file, "K2", "second");
-    EXPECT_EQ(Read(file, "K"), value);
-    EXPECT_EQ(Read(file, "K2"), "second");
-    EXPECT_EQ(Read(file, "K", "Other"), "o");
-  }
-}
-
 class ProfileFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -208,20 +173,13 @@ class ProfileFileTest : public ::testing::Test {
   std::string path_;
 };
 
-TEST_F(ProfileFileTest, WriteCreatesThenEditsTheFile) {
-  EXPECT_EQ(ReadProfileFileValue(path_, "Setting", "A"), std::nullopt);
+TEST_F(ProfileFileTest, WriteCreatesEditsAndFailsWhole) {
   ASSERT_TRUE(WriteProfileFileValue(path_, "Setting", "A", "1"));
   ASSERT_TRUE(WriteProfileFileValue(path_, "Setting", "B", "2"));
-  ASSERT_TRUE(WriteProfileFileValue(path_, "Setting", "A", "3"));
-  EXPECT_EQ(platform::ReadWholeFile(path_), "[Setting]\r\nA=3\r\nB=2\r\n");
-  EXPECT_EQ(ReadProfileFileValue(path_, "Setting", "B"), "2");
-}
-
-TEST_F(ProfileFileTest, FailedReplaceKeepsTheOldFile) {
-  ASSERT_TRUE(WriteProfileFileValue(path_, "Setting", "A", "1"));
   platform::InjectWriteFailureAfter(3);
-  EXPECT_FALSE(WriteProfileFileValue(path_, "Setting", "A", "2"));
-  EXPECT_EQ(platform::ReadWholeFile(path_), "[Setting]\r\nA=1\r\n");
+  EXPECT_FALSE(WriteProfileFileValue(path_, "Setting", "A", "3"));
+  EXPECT_EQ(platform::ReadWholeFile(path_), "[Setting]\r\nA=1\r\nB=2\r\n");
+  EXPECT_EQ(ReadProfileFileValue(path_, "Setting", "B"), "2");
 }
 
 TEST_F(ProfileFileTest, UnreadableFileIsNeverOverwritten) {
