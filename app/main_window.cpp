@@ -142,6 +142,10 @@ void TForm1::On(const platform::Control& control, ControlEvent event, void (TFor
   services_.host.Connect(control, event, [this, handler] { RunHandler([this, handler] { (this->*handler)(); }); });
 }
 
+void TForm1::OnTimer(platform::Timer& timer, void (TForm1::*handler)()) {
+  timer.SetHandler([this, handler] { RunHandler([this, handler] { (this->*handler)(); }); });
+}
+
 // Every event of this window that has its handler. The switches, lists,
 // statistics, capture, settings dialog and timers get theirs with their
 // features, one line each here.

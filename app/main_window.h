@@ -128,6 +128,7 @@ class TForm1 {
   void ShowError(std::string_view message);
   // The one place where a handler meets its control's event.
   void On(const platform::Control& control, platform::ControlEvent event, void (TForm1::*handler)());
+  void OnTimer(platform::Timer& timer, void (TForm1::*handler)());
 
   FormServices services_;
   std::string ini_path_;
