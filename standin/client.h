@@ -119,7 +119,9 @@ class Client {
   void CloseConnect();
   void ShowDialog(Place place, std::string_view message);
   void CloseDialog(Place place);
-  HWND CreateDialogWindow(Place place, std::string_view title, int width, int height, int x, int y);
+  HWND CreateDialogWindow(Place place, int width, int height, int x, int y);
+  void Reveal(HWND window, std::string_view title);
+  void BuildTable(HWND window);
   HWND AddControl(HWND parent, Place place, int child, const char* class_name, std::string_view text,
                   DWORD style, int x, int y, int width, int height, bool subclass = false);
   HWND& WindowOf(Place place);

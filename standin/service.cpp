@@ -434,7 +434,7 @@ bool Client::RunCommand(std::string_view command) {
       room_names_.push_back(all.substr(start, bar - start));
       start = bar + 1;
     }
-    room_rows_.resize(room_names_.size());
+    room_rows_.assign(room_names_.size(), {});
     if (room_) {
       HWND rooms = GetDlgItem(room_, kControlId + 1);
       internal_ = true;

@@ -62,6 +62,8 @@ HFONT MakeUiFont() {
   return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
+// Controls whose inputs are recorded are subclassed with this procedure; it
+// receives the Unicode form of each message.
 LRESULT CALLBACK SubclassThunk(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   auto found = g_subclasses.find(w);
   if (found == g_subclasses.end()) return DefWindowProcA(w, m, wp, lp);
@@ -133,9 +135,11 @@ bool Client::IsDialogMessageForAny(MSG* message) {
   return false;
 }
 
-// A dialog of class "#32770" with no items; its controls are added as plain
-// child windows so their order is exactly the creation order.
-HWND Client::CreateDialogWindow(Place place, std::string_view title, int width, int height, int x, int y) {
+// A dialog of class "#32770" with no items and no title yet; its controls are
+// added as plain child windows so their order is exactly the creation order,
+// and Reveal gives it its title once they are all there, so that nobody
+// finds the window by its title before its controls exist.
+HWND Client::CreateDialogWindow(Place place, int width, int height, int x, int y) {
   alignas(4) WORD layout[16] = {};
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME;
   std::memcpy(layout, &style, sizeof style);
@@ -145,12 +149,16 @@ HWND Client::CreateDialogWindow(Place place, std::string_view title, int width, 
                                           : FailureProc;
   HWND dialog = CreateDialogIndirectParamA(instance_, reinterpret_cast<LPCDLGTEMPLATEA>(layout), nullptr, proc, 0);
   if (!dialog) return nullptr;
-  SetWindowTextA(dialog, std::string(title).c_str());
   RECT frame{0, 0, width, height};
   AdjustWindowRectEx(&frame, style, FALSE, 0);
   SetWindowPos(dialog, nullptr, x, y, frame.right - frame.left, frame.bottom - frame.top, SWP_NOZORDER);
   SendMessageA(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   return dialog;
+}
+
+void Client::Reveal(HWND window, std::string_view title) {
+  SetWindowTextA(window, std::string(title).c_str());
+  ShowWindow(window, SW_SHOW);
 }
 
 HWND Client::AddControl(HWND parent, Place place, int child, const char* class_name, std::string_view text,
@@ -163,6 +171,8 @@ HWND Client::AddControl(HWND parent, Place place, int child, const char* class_n
   SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   if (subclass) {
     auto* sub = new Subclass{place, child, nullptr};
+    // A Unicode procedure: the control keeps answering in its own form, so
+    // texts asked for across processes (LB_GETTEXT) convert as usual.
     sub->old_proc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassThunk)));
     g_subclasses[control] = sub;
@@ -172,7 +182,7 @@ HWND Client::AddControl(HWND parent, Place place, int child, const char* class_n
 
 void Client::ShowConnect() {
   if (connect_) return;
-  HWND d = CreateDialogWindow(Place::kConnect, "東風荘－接続", 360, 220, 80, 60);
+  HWND d = CreateDialogWindow(Place::kConnect, 360, 220, 80, 60);
   connect_ = d;
   AddControl(d, Place::kConnect, 0, "STATIC", "ハンドル名", 0, 16, 18, 90, 20);
   AddControl(d, Place::kConnect, 1, "EDIT", handle_, WS_TABSTOP | ES_AUTOHSCROLL, 110, 14, 226, 24);
@@ -185,7 +195,7 @@ void Client::ShowConnect() {
   AddControl(d, Place::kConnect, 8, "BUTTON", "接続", WS_TABSTOP | BS_DEFPUSHBUTTON, 40, 160, 84, 30);
   AddControl(d, Place::kConnect, 9, "BUTTON", "中止", WS_TABSTOP, 138, 160, 84, 30);
   AddControl(d, Place::kConnect, 10, "BUTTON", "終了", WS_TABSTOP, 236, 160, 84, 30);
-  ShowWindow(d, SW_SHOW);
+  Reveal(d, "東風荘－接続");
   record_.Add(Place::kConnect, -1, "open");
 }
 
@@ -200,7 +210,7 @@ void Client::CloseConnect() {
 
 void Client::ShowRoom() {
   if (room_) return;
-  HWND d = CreateDialogWindow(Place::kRoom, "東風荘 待合室 - " + handle_, 780, 520, 60, 40);
+  HWND d = CreateDialogWindow(Place::kRoom, 780, 520, 60, 40);
   room_ = d;
   AddControl(d, Place::kRoom, 0, "STATIC", "部屋", 0, 12, 14, 40, 20);
   HWND rooms = AddControl(d, Place::kRoom, 1, "COMBOBOX", "", WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL, 56, 10,
@@ -224,7 +234,7 @@ void Client::ShowRoom() {
   SendMessageA(rooms, CB_SETCURSEL, 0, 0);
   internal_ = false;
   LoadRoomRows(0);
-  ShowWindow(d, SW_SHOW);
+  Reveal(d, "東風荘 待合室 - " + handle_);
   record_.Add(Place::kRoom, -1, "open");
 }
 
@@ -257,17 +267,10 @@ void Client::OpenTable(int table, bool playing) {
   table_number_ = table;
   table_playing_ = playing;
   std::string title = "東風荘 " + std::to_string(table) + "卓" + (playing ? "" : " (観戦)");
+  // The controls are made in WM_CREATE, so they exist as soon as the window does.
   table_ = CreateWindowExA(0, "KatuGameMjMain", title.c_str(), WS_OVERLAPPEDWINDOW, 420, 160, 720, 520, nullptr,
                            nullptr, instance_, nullptr);
   HWND w = table_;
-  HWND view = AddControl(w, Place::kTable, 0, "EDIT", "",
-                         ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL, 392, 10, 310, 420);
-  SendMessageA(view, EM_SETLIMITTEXT, 0, 0);
-  AddControl(w, Place::kTable, 1, "EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, 392, 440, 310, 24, true);
-  std::string board = std::to_string(table) + "卓\r\n\r\n";
-  board += playing ? "対局中" : "観戦中";
-  AddControl(w, Place::kTable, 2, "STATIC", board, SS_CENTER | WS_BORDER, 10, 10, 370, 420);
-  AddControl(w, Place::kTable, 3, "BUTTON", "退席", WS_TABSTOP, 10, 440, 90, 28);
   ShowWindow(w, SW_SHOW);
   SetFocus(GetDlgItem(w, kControlId + 1));
   record_.Add(Place::kTable, -1, "open", std::to_string(table));
@@ -287,10 +290,10 @@ void Client::ShowDialog(Place place, std::string_view message) {
   HWND& dialog = WindowOf(place);
   if (dialog) return;  // one dialog of each kind at a time
   const char* title = place == Place::kError ? "エラー" : "観戦失敗";
-  dialog = CreateDialogWindow(place, title, 300, 120, 240, 200);
+  dialog = CreateDialogWindow(place, 300, 120, 240, 200);
   AddControl(dialog, place, 0, "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 110, 76, 80, 30);
   AddControl(dialog, place, 1, "STATIC", message, SS_CENTER, 10, 20, 280, 40);
-  ShowWindow(dialog, SW_SHOW);
+  Reveal(dialog, title);
   record_.Add(place, -1, "open", message);
 }
 
@@ -353,8 +356,22 @@ INT_PTR Client::DialogProc(Place place, HWND window, UINT message, WPARAM wparam
   return FALSE;
 }
 
+void Client::BuildTable(HWND w) {
+  HWND view = AddControl(w, Place::kTable, 0, "EDIT", "",
+                         ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL, 392, 10, 310, 420);
+  SendMessageA(view, EM_SETLIMITTEXT, 0, 0);
+  AddControl(w, Place::kTable, 1, "EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, 392, 440, 310, 24, true);
+  std::string board = std::to_string(table_number_) + "卓\r\n\r\n";
+  board += table_playing_ ? "対局中" : "観戦中";
+  AddControl(w, Place::kTable, 2, "STATIC", board, SS_CENTER | WS_BORDER, 10, 10, 370, 420);
+  AddControl(w, Place::kTable, 3, "BUTTON", "退席", WS_TABSTOP, 10, 440, 90, 28);
+}
+
 LRESULT Client::TableProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
+    case WM_CREATE:
+      BuildTable(window);
+      return 0;
     case WM_KEYDOWN:
     case WM_KEYUP: {
       char key[8];
@@ -389,9 +406,19 @@ LRESULT Client::SubclassProc(Subclass& sub, HWND window, UINT message, WPARAM wp
   char number[16];
   if (internal_) return CallWindowProcA(sub.old_proc, window, message, wparam, lparam);
   switch (message) {
-    case WM_SETTEXT:
-      record_.Add(sub.place, sub.child, "settext", lparam ? reinterpret_cast<const char*>(lparam) : "");
+    case WM_SETTEXT: {
+      std::string text;
+      if (const auto* wide = reinterpret_cast<const wchar_t*>(lparam)) {
+        const int bytes = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+        if (bytes > 1) {
+          text.resize(static_cast<size_t>(bytes));
+          WideCharToMultiByte(CP_ACP, 0, wide, -1, text.data(), bytes, nullptr, nullptr);
+          text.resize(static_cast<size_t>(bytes - 1));
+        }
+      }
+      record_.Add(sub.place, sub.child, "settext", text);
       break;
+    }
     case WM_KEYDOWN:
     case WM_KEYUP:
     case WM_SYSKEYDOWN:

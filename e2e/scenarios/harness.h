@@ -14,6 +14,14 @@
 //   ... press Tamiru's buttons ...
 //   EXPECT_TRUE(s.WaitForEntry("room", 10, "click"));
 #include <windows.h>
+// The product's WindowSystem has methods of these names; <windows.h> would
+// rename them to their ...A forms in a scenario that uses both. Scenarios
+// call the Win32 functions by their A names.
+#undef FindWindow
+#undef GetWindowText
+#undef GetClassName
+#undef SendMessage
+#undef PostMessage
 
 #include <cstdint>
 #include <functional>
