@@ -73,14 +73,6 @@ TEST_F(Win32Layer, TextCutInsideADoubleByteCharacterStaysWithinTheBuffer) {
   EXPECT_EQ(std::string("東風").compare(0, text.size(), text), 0);
 }
 
-TEST_F(Win32Layer, SingleLineEditLengthAfterEmptying) {
-  OwnedWindow edit("EDIT", "", ES_AUTOHSCROLL);
-  windows.SendSetText(edit.handle(), "/chaton");
-  EXPECT_EQ(windows.SendMessage(edit.handle(), EM_LINELENGTH, 0, 0), 7);
-  windows.SendSetText(edit.handle(), "");
-  EXPECT_EQ(windows.SendMessage(edit.handle(), EM_LINELENGTH, 0, 0), 0);
-}
-
 // The chat capture turns EM_LINEINDEX into an offset in the text it read
 // with WM_GETTEXT. The system's edit control of an ANSI program counts bytes;
 // Wine's counts characters. This pins down which one we run on.
@@ -270,17 +262,6 @@ TEST_F(Win32Layer, BoundedWaitSeesAnAnswerThatArrivesByMessage) {
   EXPECT_FALSE(tamiru::platform::WaitUntil(loop, 100, [&] {
     return windows.SendMessage(edit.handle(), EM_LINELENGTH, 0, 0) == 0;
   }));
-}
-
-TEST_F(Win32Layer, NowIsTheLocalCalendarTime) {
-  SYSTEMTIME before;
-  GetLocalTime(&before);
-  const auto now = loop.Now();
-  EXPECT_EQ(now.year, before.wYear);
-  EXPECT_GE(now.month, 1);
-  EXPECT_LE(now.month, 12);
-  EXPECT_LE(now.weekday, 6);
-  EXPECT_LE(now.hour, 23);
 }
 
 }  // namespace

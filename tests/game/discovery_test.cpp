@@ -178,13 +178,6 @@ TEST_F(Discovery, NoChatInputAnywhereIsKindZeroWithNoHandles) {
   EXPECT_EQ(target.send_button, kNoWindow);
 }
 
-TEST_F(Discovery, GameMainWindowIsFoundByItsClassWhateverItsTitle) {
-  const WindowHandle game = desktop.CreateTopLevel("KatuGameMjMain", "東風荘 - 観戦中");
-  EXPECT_EQ(FindGameMainWindow(desktop), game);
-  desktop.Destroy(game);
-  EXPECT_EQ(FindGameMainWindow(desktop), kNoWindow);
-}
-
 // ---- Dialog button presses
 
 TEST_F(Discovery, DismissDialogPostsToChild0AndClearsTheAttemptTime) {

@@ -117,14 +117,6 @@ TEST_F(FakeDesktopTest, GetTextFillsAtMostTheBufferLessOneAndNeverHalfACharacter
   EXPECT_STREQ(buffer, "ab待");
 }
 
-TEST_F(FakeDesktopTest, SetTextStopsAtTheFirstZeroByte) {
-  const WindowHandle edit = desktop.CreateTopLevel("Edit", "", ControlKind::kSingleLineEdit);
-  desktop.SendSetText(edit, std::string("abc\0def", 7));
-  EXPECT_EQ(desktop.Text(edit), "abc");
-  EXPECT_EQ(desktop.Messages().back().text, "abc");
-  EXPECT_EQ(Send(edit, msg::kEditLineLength), 3);
-}
-
 // ---- Edit controls
 
 TEST_F(FakeDesktopTest, MultiLineEditCountsLinesAndByteIndices) {
@@ -153,15 +145,6 @@ TEST_F(FakeDesktopTest, CharacterCountingEditAsUnderWine) {
   EXPECT_EQ(Send(view, msg::kEditLineIndex, 2), 12);
   EXPECT_EQ(Send(view, msg::kEditLineLength, 6), 4);  // 東風>y: four characters
   EXPECT_EQ(Send(view, msg::kGetTextLength), 16);     // bytes, whatever the unit
-}
-
-TEST_F(FakeDesktopTest, SingleLineEditReportsItsWholeLength) {
-  const WindowHandle input = desktop.CreateTopLevel("Edit", "", ControlKind::kSingleLineEdit);
-  desktop.SendSetText(input, "/w 東");
-  EXPECT_EQ(Send(input, msg::kEditLineLength, 12345), 5);
-  EXPECT_EQ(Send(input, msg::kEditGetLineCount), 1);
-  desktop.SetEditIndexUnit(EditIndexUnit::kCharacters);
-  EXPECT_EQ(Send(input, msg::kEditLineLength), 4);
 }
 
 // ---- List and combo boxes
