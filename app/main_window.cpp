@@ -146,6 +146,10 @@ void TForm1::OnTimer(platform::Timer& timer, void (TForm1::*handler)()) {
   timer.SetHandler([this, handler] { RunHandler([this, handler] { (this->*handler)(); }); });
 }
 
+void TForm1::OnTimer(platform::Timer& timer, void (TForm1::*handler)()) {
+  timer.SetHandler([this, handler] { RunHandler([this, handler] { (this->*handler)(); }); });
+}
+
 // Every event of this window that has its handler. The switches, lists,
 // statistics, capture, settings dialog and timers get theirs with their
 // features, one line each here.
@@ -157,6 +161,7 @@ void TForm1::WireHandlers() {
   On(*Button19, ControlEvent::kClick, &TForm1::Button19Click);
   On(*Button24, ControlEvent::kClick, &TForm1::Button24Click);
   On(*CheckBox1, ControlEvent::kClick, &TForm1::CheckBox1Click);
+  WireListHandlers();
   services_.host.Connect(platform::FormEvent::kDblClick, [this] { RunHandler([this] { FormDblClick(); }); });
   services_.host.SetCloseQuery([this] { return FormCloseQuery(); });
 }

@@ -74,6 +74,28 @@ class TForm1 {
   void Button8Click();
   void Button19Click();
   void CheckBox1Click();
+  // The friend, selection and ignore lists, the phrase list, and dragging
+  // to reorder the list boxes (form_lists.cpp).
+  void Button9Click();
+  void Button10Click();
+  void Button11Click();
+  void Button12Click();
+  void Button13Click();
+  void Button14Click();
+  void Button15Click();
+  void Button16Click();
+  void ListBox1DblClick();
+  void ListBox2DblClick();
+  void Button26Click();
+  void Button4Click();
+  void ComboBox1Click();
+  void ListBox1MouseDown();
+  void ListBox2MouseDown();
+  bool ListBox1DragOver(int x, int y);
+  bool ListBox2DragOver(int x, int y);
+  void ListBox1DragDrop(int x, int y);
+  void ListBox2DragDrop(int x, int y);
+  void Timer3Timer();
 
   // ---- Shared operations on this window's controls ----
   void SendNameCommand(int kind);
@@ -107,6 +129,9 @@ class TForm1 {
   std::array<std::string, 4> TablePlayers;
   std::int32_t DragSourceIndex = 0;
   std::int32_t DragOverList = 0;
+  // The list box a drag began in (1 or 2; 0 = none): a drop on the other one
+  // is refused, as DragSourceIndex means nothing there.
+  std::int32_t DragSourceList = 0;
 
   // ---- Controls, by designer name ----
   std::unique_ptr<platform::Label> Label1, Label2, Label3, Label5, Label6, Label7, Label8;
@@ -128,6 +153,8 @@ class TForm1 {
   void ShowError(std::string_view message);
   // The one place where a handler meets its control's event.
   void On(const platform::Control& control, platform::ControlEvent event, void (TForm1::*handler)());
+  void OnTimer(platform::Timer& timer, void (TForm1::*handler)());
+  void WireListHandlers();
   void OnTimer(platform::Timer& timer, void (TForm1::*handler)());
 
   FormServices services_;

@@ -34,6 +34,13 @@ struct ControlSpec {
 enum class ControlEvent {
   kClick,     // a button pressed, a check box toggled, a combo box item chosen
   kDblClick,  // a list box item double-clicked
+  kMouseDown,  // the left button pressed in a list box, after the press has selected its item
+};
+
+// A point in a control's client coordinates.
+struct ClientPoint {
+  int x = 0;
+  int y = 0;
 };
 
 enum class FormEvent {
@@ -60,6 +67,22 @@ class FormHost {
   virtual void Connect(FormEvent event, std::function<void()> handler) = 0;
   // Asked when the user closes the window; false keeps it open.
   virtual void SetCloseQuery(std::function<bool()> handler) = 0;
+
+  // Dragging an item of a list box. BeginDrag (called from a kMouseDown
+  // handler) arms a drag that starts once the pointer has moved
+  // `threshold_pixels` with the left button held; a release before that stays
+  // a plain click. While the drag runs, each movement over a list box of this
+  // window calls its drag-over handler with the point in the list box's
+  // client coordinates (the answer says whether a drop there is accepted,
+  // which the pointer shows), and the release over a list box calls its drop
+  // handler. A host without dragging leaves these as they are.
+  virtual void BeginDrag(const ListBox& /*box*/, int /*threshold_pixels*/) {}
+  virtual void ConnectDragOver(const ListBox& /*box*/, std::function<bool(ClientPoint)> /*handler*/) {}
+  virtual void ConnectDragDrop(const ListBox& /*box*/, std::function<void(ClientPoint)> /*handler*/) {}
+  // A screen point in `control`'s client coordinates.
+  virtual ClientPoint ScreenToClient(const Control& /*control*/, int screen_x, int screen_y) const {
+    return {screen_x, screen_y};
+  }
 };
 
 }  // namespace tamiru::platform

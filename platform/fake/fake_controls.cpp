@@ -1,6 +1,7 @@
 #include "platform/fake/fake_controls.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace tamiru::platform::fake {
 
@@ -176,5 +177,81 @@ bool FakeFormHost::DblClickForm() {
 }
 
 bool FakeFormHost::Close() { return close_query_ ? close_query_() : true; }
+
+void FakeFormHost::BeginDrag(const ListBox& /*box*/, int threshold_pixels) {
+  if (!drag_.pressed) return;  // only a press in progress can become a drag
+  drag_.armed = true;
+  drag_.threshold = threshold_pixels;
+}
+
+void FakeFormHost::ConnectDragOver(const ListBox& box, std::function<bool(ClientPoint)> handler) {
+  drag_over_[static_cast<const Control*>(&box)] = std::move(handler);
+}
+
+void FakeFormHost::ConnectDragDrop(const ListBox& box, std::function<void(ClientPoint)> handler) {
+  drag_drop_[static_cast<const Control*>(&box)] = std::move(handler);
+}
+
+ClientPoint FakeFormHost::ScreenToClient(const Control& control, int screen_x, int screen_y) const {
+  for (const auto& [name, known] : by_name_) {
+    if (known != &control) continue;
+    const ControlSpec* spec = Spec(name);
+    return {screen_x - client_origin_.x - spec->left, screen_y - client_origin_.y - spec->top};
+  }
+  return {screen_x - client_origin_.x, screen_y - client_origin_.y};
+}
+
+ClientPoint FakeFormHost::ClientToScreen(const std::string& name, ClientPoint point) const {
+  const ControlSpec* spec = Spec(name);
+  const int left = spec != nullptr ? spec->left : 0;
+  const int top = spec != nullptr ? spec->top : 0;
+  return {point.x + client_origin_.x + left, point.y + client_origin_.y + top};
+}
+
+bool FakeFormHost::MouseDown(const std::string& list, ClientPoint point) {
+  const Control* control = ByName(list);
+  auto* box = const_cast<ListBox*>(dynamic_cast<const ListBox*>(control));
+  if (box == nullptr) return false;
+  if (const int item = box->ItemAt(point.x, point.y); item >= 0) box->SetSelectedIndex(item);
+  drag_ = DragTrack{};
+  drag_.pressed = true;
+  drag_.press_screen = ClientToScreen(list, point);
+  const auto it = handlers_.find({control, ControlEvent::kMouseDown});
+  if (it == handlers_.end()) return false;
+  auto handler = it->second;
+  handler();
+  return true;
+}
+
+bool FakeFormHost::MouseMove(const std::string& list, ClientPoint point) {
+  if (!drag_.armed) return false;
+  if (!drag_.dragging) {
+    const ClientPoint screen = ClientToScreen(list, point);
+    const int dx = screen.x - drag_.press_screen.x;
+    const int dy = screen.y - drag_.press_screen.y;
+    if (std::abs(dx) < drag_.threshold && std::abs(dy) < drag_.threshold) return false;
+    drag_.dragging = true;
+  }
+  const Control* control = ByName(list);
+  drag_.accepted_by = nullptr;
+  const auto it = drag_over_.find(control);
+  if (it == drag_over_.end()) return false;
+  auto handler = it->second;
+  if (handler(point)) drag_.accepted_by = control;
+  return drag_.accepted_by != nullptr;
+}
+
+bool FakeFormHost::MouseUp(const std::string& list, ClientPoint point) {
+  const DragTrack ended = drag_;
+  drag_ = DragTrack{};
+  if (!ended.dragging) return false;
+  const Control* control = ByName(list);
+  if (ended.accepted_by != control) return false;
+  const auto it = drag_drop_.find(control);
+  if (it == drag_drop_.end()) return false;
+  auto handler = it->second;
+  handler(point);
+  return true;
+}
 
 }  // namespace tamiru::platform::fake

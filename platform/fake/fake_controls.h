@@ -148,6 +148,13 @@ class FakeFormHost : public FormHost {
   void Connect(const Control& control, ControlEvent event, std::function<void()> handler) override;
   void Connect(FormEvent event, std::function<void()> handler) override;
   void SetCloseQuery(std::function<bool()> handler) override { close_query_ = std::move(handler); }
+  void BeginDrag(const ListBox& box, int threshold_pixels) override;
+  void ConnectDragOver(const ListBox& box, std::function<bool(ClientPoint)> handler) override;
+  void ConnectDragDrop(const ListBox& box, std::function<void(ClientPoint)> handler) override;
+  // Controls stand at their creation places below the window's client origin.
+  ClientPoint ScreenToClient(const Control& control, int screen_x, int screen_y) const override;
+  void SetClientOrigin(int screen_x, int screen_y) { client_origin_ = {screen_x, screen_y}; }
+  ClientPoint ClientToScreen(const std::string& name, ClientPoint point) const;
 
   // The creation record of a control, by designer name; nullptr if none.
   const ControlSpec* Spec(const std::string& name) const;
@@ -163,6 +170,18 @@ class FakeFormHost : public FormHost {
   bool Close();
   bool HasHandler(const std::string& name, ControlEvent event) const;
 
+  // The mouse over a list box, `point` in its client coordinates. A press
+  // selects the item under it and reports kMouseDown; a movement with the
+  // button held starts an armed drag past its threshold and then reports the
+  // drag over that list box (the answer: drop accepted); a release ends the
+  // drag, with a drop when the last movement over that list box was
+  // accepted. False when the event reached no handler.
+  bool MouseDown(const std::string& list, ClientPoint point);
+  bool MouseMove(const std::string& list, ClientPoint point);
+  bool MouseUp(const std::string& list, ClientPoint point);
+  bool DragArmed() const { return drag_.armed; }
+  bool Dragging() const { return drag_.dragging; }
+
  private:
   void Remember(const ControlSpec& spec, const Control* control);
   const Control* ByName(const std::string& name) const;
@@ -176,6 +195,17 @@ class FakeFormHost : public FormHost {
   std::map<std::pair<const Control*, ControlEvent>, std::function<void()>> handlers_;
   std::map<FormEvent, std::function<void()>> form_handlers_;
   std::function<bool()> close_query_;
+  ClientPoint client_origin_{300, 200};
+  std::map<const Control*, std::function<bool(ClientPoint)>> drag_over_;
+  std::map<const Control*, std::function<void(ClientPoint)>> drag_drop_;
+  struct DragTrack {
+    bool pressed = false;
+    bool armed = false;
+    bool dragging = false;
+    int threshold = 0;
+    ClientPoint press_screen;
+    const Control* accepted_by = nullptr;  // the list box that accepted the last movement
+  } drag_;
 };
 
 }  // namespace tamiru::platform::fake

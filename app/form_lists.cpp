@@ -1,0 +1,179 @@
+// The friend list (ListBox1, File1), the selection list (ListBox2), the
+// ignore list file (File2) and the phrase list (ComboBox1, File3) on the main
+// window, with dragging to reorder either list box. A list file that cannot
+// be written throws; RunHandler shows it, and the change on the screen stays.
+#include "app/main_window.h"
+#include "game/chat_send.h"
+#include "lists/list_drag.h"
+#include "lists/name_lists.h"
+#include "lists/phrase_list.h"
+
+namespace tamiru::app {
+
+namespace {
+
+using platform::ControlEvent;
+
+constexpr int kVkLButton = 0x01;
+
+// The drag members of the window as the list operations see them, written
+// back once the operation is done.
+class DragMembers {
+ public:
+  explicit DragMembers(TForm1& form)
+      : form_(form), state_{form.DragSourceIndex, form.DragOverList, form.DragSourceList} {}
+  ~DragMembers() {
+    form_.DragSourceIndex = state_.DragSourceIndex;
+    form_.DragOverList = state_.DragOverList;
+    form_.DragSourceList = state_.DragSourceList;
+  }
+  DragMembers(const DragMembers&) = delete;
+  DragMembers& operator=(const DragMembers&) = delete;
+  lists::DragState& state() { return state_; }
+
+ private:
+  TForm1& form_;
+  lists::DragState state_;
+};
+
+}  // namespace
+
+void TForm1::WireListHandlers() {
+  On(*Button9, ControlEvent::kClick, &TForm1::Button9Click);
+  On(*Button10, ControlEvent::kClick, &TForm1::Button10Click);
+  On(*Button11, ControlEvent::kClick, &TForm1::Button11Click);
+  On(*Button12, ControlEvent::kClick, &TForm1::Button12Click);
+  On(*Button13, ControlEvent::kClick, &TForm1::Button13Click);
+  On(*Button14, ControlEvent::kClick, &TForm1::Button14Click);
+  On(*Button15, ControlEvent::kClick, &TForm1::Button15Click);
+  On(*Button16, ControlEvent::kClick, &TForm1::Button16Click);
+  On(*ListBox1, ControlEvent::kDblClick, &TForm1::ListBox1DblClick);
+  On(*ListBox2, ControlEvent::kDblClick, &TForm1::ListBox2DblClick);
+  On(*Button26, ControlEvent::kClick, &TForm1::Button26Click);
+  On(*Button4, ControlEvent::kClick, &TForm1::Button4Click);
+  On(*ComboBox1, ControlEvent::kClick, &TForm1::ComboBox1Click);
+  On(*ListBox1, ControlEvent::kMouseDown, &TForm1::ListBox1MouseDown);
+  On(*ListBox2, ControlEvent::kMouseDown, &TForm1::ListBox2MouseDown);
+  OnTimer(*Timer3, &TForm1::Timer3Timer);
+
+  platform::FormHost& host = services_.host;
+  using platform::ClientPoint;
+  // A drag-over that fails refuses the drop.
+  const auto over = [this](bool (TForm1::*handler)(int, int)) {
+    return [this, handler](ClientPoint point) {
+      bool accepted = false;
+      RunHandler([&] { accepted = (this->*handler)(point.x, point.y); });
+      return accepted;
+    };
+  };
+  const auto drop = [this](void (TForm1::*handler)(int, int)) {
+    return [this, handler](ClientPoint point) { RunHandler([&] { (this->*handler)(point.x, point.y); }); };
+  };
+  host.ConnectDragOver(*ListBox1, over(&TForm1::ListBox1DragOver));
+  host.ConnectDragOver(*ListBox2, over(&TForm1::ListBox2DragOver));
+  host.ConnectDragDrop(*ListBox1, drop(&TForm1::ListBox1DragDrop));
+  host.ConnectDragDrop(*ListBox2, drop(&TForm1::ListBox2DragDrop));
+}
+
+// ---- Friend, selection and ignore lists ----
+
+void TForm1::Button9Click() {
+  lists::AddFriend(*ListBox1, *Edit1, Settings.File1, services_.shell, services_.host.Handle());
+}
+
+void TForm1::Button10Click() { lists::DeleteSelectedFriend(*ListBox1, Settings.File1); }
+
+void TForm1::ListBox1DblClick() { lists::CopySelectedToSelection(*ListBox1, *ListBox2); }
+
+void TForm1::ListBox2DblClick() { lists::RemoveSelectedFromSelection(*ListBox2); }
+
+void TForm1::Button11Click() { lists::CopyAllToSelection(*ListBox1, *ListBox2); }
+
+void TForm1::Button12Click() { ListBox2->SetItems({}); }
+
+void TForm1::Button13Click() { SendNameCommand(game::name_kind::kWhereSelected); }
+
+void TForm1::Button14Click() { SendNameCommand(game::name_kind::kRankSelected); }
+
+void TForm1::Button15Click() {
+  lists::IgnoreAndRemember(*Edit2, Settings.File2, services_.shell, services_.host.Handle(),
+                           [this] { SendNameCommand(game::name_kind::kIgnoreEdit); });
+}
+
+void TForm1::Button16Click() { SendNameCommand(game::name_kind::kIgnoreFile); }
+
+// ---- Phrase list ----
+
+void TForm1::Button26Click() {
+  lists::AddPhrase(*ComboBox1, PhraseInsertIndex, Settings.File3, services_.shell, services_.host.Handle());
+}
+
+void TForm1::Button4Click() { lists::RemovePhrase(*ComboBox1, Settings.File3); }
+
+void TForm1::ComboBox1Click() { PhraseInsertIndex = ComboBox1->SelectedIndex(); }
+
+// ---- Dragging to reorder ----
+
+void TForm1::ListBox1MouseDown() {
+  DragMembers drag(*this);
+  if (lists::BeginDrag(drag.state(), 1, *ListBox1)) services_.host.BeginDrag(*ListBox1, lists::kDragThreshold);
+}
+
+void TForm1::ListBox2MouseDown() {
+  DragMembers drag(*this);
+  if (lists::BeginDrag(drag.state(), 2, *ListBox2)) services_.host.BeginDrag(*ListBox2, lists::kDragThreshold);
+}
+
+// The item under the pointer is selected and the list scrolls one step at
+// once, whichever list box the drag began in; the drop is accepted only in
+// the list box it began in, so the pointer shows what the drop will do.
+bool TForm1::ListBox1DragOver(int x, int y) {
+  bool over = false;
+  bool own = false;
+  {
+    DragMembers drag(*this);
+    over = lists::DragOver(drag.state(), 1, *ListBox1, x, y);
+    own = drag.state().DragSourceList == 1;
+  }
+  if (!over) return false;
+  Timer3Timer();
+  return own;
+}
+
+bool TForm1::ListBox2DragOver(int x, int y) {
+  bool over = false;
+  bool own = false;
+  {
+    DragMembers drag(*this);
+    over = lists::DragOver(drag.state(), 2, *ListBox2, x, y);
+    own = drag.state().DragSourceList == 2;
+  }
+  if (!over) return false;
+  Timer3Timer();
+  return own;
+}
+
+void TForm1::ListBox1DragDrop(int x, int y) {
+  bool moved = false;
+  {
+    DragMembers drag(*this);
+    moved = lists::DragDrop(drag.state(), 1, *ListBox1, x, y);
+  }
+  if (moved) lists::SaveItems(*ListBox1, Settings.File1);
+}
+
+void TForm1::ListBox2DragDrop(int x, int y) {
+  DragMembers drag(*this);
+  lists::DragDrop(drag.state(), 2, *ListBox2, x, y);
+}
+
+// One auto-scroll step over the list box the drag is over, with the
+// pointer's position and the left button asked of the system now.
+void TForm1::Timer3Timer() {
+  platform::ListBox& box = DragOverList == 1 ? *ListBox1 : *ListBox2;
+  const platform::Input::Point cursor = services_.input.CursorPosition();
+  const platform::ClientPoint point = services_.host.ScreenToClient(box, cursor.x, cursor.y);
+  lists::AutoScrollStep(box, point.y, services_.input.IsKeyDown(kVkLButton), *Timer3);
+}
+
+}  // namespace tamiru::app
