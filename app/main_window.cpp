@@ -161,6 +161,8 @@ void TForm1::WireHandlers() {
   On(*Button19, ControlEvent::kClick, &TForm1::Button19Click);
   On(*Button24, ControlEvent::kClick, &TForm1::Button24Click);
   On(*CheckBox1, ControlEvent::kClick, &TForm1::CheckBox1Click);
+  On(*Button21, ControlEvent::kClick, &TForm1::Button21Click);
+  On(*Button22, ControlEvent::kClick, &TForm1::Button22Click);
   WireListHandlers();
   services_.host.Connect(platform::FormEvent::kDblClick, [this] { RunHandler([this] { FormDblClick(); }); });
   services_.host.SetCloseQuery([this] { return FormCloseQuery(); });

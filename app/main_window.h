@@ -96,11 +96,20 @@ class TForm1 {
   void ListBox1DragDrop(int x, int y);
   void ListBox2DragDrop(int x, int y);
   void Timer3Timer();
+  // The record against a chosen player and the opponent lookup
+  // (form_stats.cpp).
+  void Button21Click();
+  void Button22Click();
 
   // ---- Shared operations on this window's controls ----
   void SendNameCommand(int kind);
   void SendSimpleCommand(int kind);
   void SendChatText(std::string_view text);
+  // The statistics on this window's settings, lists and chat line (the
+  // buttons and the macro actions "対戦成績" and "対/w,/r").
+  void ReportScoresFor(const std::string& target);
+  void ShowScoreReport();
+  void LookUpOpponents();
   // Steps 1 to 5 of applying the settings: switch captions, Timer2, Timer4.
   void ApplySettings();
   // Timer2 runs while AutoWatch, SaveChatLog or Keyword is 1.

@@ -1,0 +1,134 @@
+// The statistics buttons on the main window: "対戦成績" reports from the score
+// file named in the settings into the chat line, "対/w,/r" asks about the
+// players at the user's table on the simulated desktop.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "tests/app/form_fixture.h"
+#include "tests/stats/score_test_util.h"
+
+namespace tamiru::app {
+namespace {
+
+using testing_support::FormTest;
+namespace msg = platform::msg;
+namespace score = stats::testing;
+
+using Lines = std::vector<std::string>;
+
+class FormStatsTest : public FormTest {
+ protected:
+  // The user plays as "me", the second of three handles.
+  void StartAs(const std::string& extra_ini = {}) { Start("UserName1=alt\r\nUserName2=me\r\n" + extra_ini); }
+};
+
+// Two "東南戦" games with aaa and ccc, and one "東風戦" game that the
+// setting TableType=1 leaves out.
+std::string ScoreFileWithTwoKinds() {
+  const std::vector<std::string> seats{"aaa", "me", "ccc", "ddd"};
+  return score::WithCrLf(
+      score::Game(seats, {{1, "me", 40}, {2, "aaa", 10}, {3, "ccc", -15}, {4, "ddd", -35}}, "東南戦") +
+      score::Game(seats, {{1, "aaa", 30}, {2, "ccc", 0}, {3, "me", -10}, {4, "ddd", -20}}, "東南戦") +
+      score::Game(seats, {{1, "me", 50}, {2, "ddd", 0}, {3, "ccc", -20}, {4, "aaa", -30}}, "東風戦"));
+}
+
+// ---- 対戦成績 ----
+
+TEST_F(FormStatsTest, ScoreButtonReportsOnTheChosenPlayerWithTheSettingsKindAndHandles) {
+  StartAs("TableType=1\r\n");
+  folder.Write("mjscore.txt", ScoreFileWithTwoKinds());
+  form->ListBox2->SetItems({"ccc", "aaa", "me"});
+  form->ComboBox1->SetText("old line");
+
+  // The selected item is the target.
+  form->ListBox2->SetSelectedIndex(1);
+  ASSERT_TRUE(host.Click("Button22"));
+  EXPECT_EQ(form->ComboBox1->Text(), "1勝1敗 平均順位2：1.5 平均得点15：20");
+
+  // Without a selection, the first item.
+  form->ListBox2->SetSelectedIndex(-1);
+  ASSERT_TRUE(host.Click("Button22"));
+  EXPECT_EQ(form->ComboBox1->Text(), "1勝1敗 平均順位2：2.5 平均得点15：-7.5");
+
+  // The user's own second handle: the own averages.
+  form->ListBox2->SetSelectedIndex(2);
+  ASSERT_TRUE(host.Click("Button22"));
+  EXPECT_EQ(form->ComboBox1->Text(), "試合数 2 平均順位 2 平均得点 15");
+
+  // The phrase list of the chat line stays as it was.
+  EXPECT_TRUE(form->ComboBox1->Items().empty());
+  EXPECT_TRUE(dialogs.errors.empty());
+}
+
+TEST_F(FormStatsTest, ScoreButtonLeavesTheChatLineWhenThereIsNothingToReportOn) {
+  // No handle of the user's own: nothing, even with a target and a file.
+  Start();
+  folder.Write("mjscore.txt", ScoreFileWithTwoKinds());
+  form->ListBox2->SetItems({"aaa"});
+  form->ComboBox1->SetText("kept");
+  ASSERT_TRUE(host.Click("Button22"));
+  EXPECT_EQ(form->ComboBox1->Text(), "kept");
+
+  // Handles, but an empty selection list, or an empty first item unselected.
+  form->Settings.UserName3 = "me";
+  form->ListBox2->SetItems({});
+  ASSERT_TRUE(host.Click("Button22"));
+  form->ListBox2->SetItems({"", "aaa"});
+  ASSERT_TRUE(host.Click("Button22"));
+  EXPECT_EQ(form->ComboBox1->Text(), "kept");
+
+  // A score file that cannot be opened: no message either.
+  form->ListBox2->SetSelectedIndex(1);
+  form->Settings.File4 = folder.File("missing.txt");
+  ASSERT_TRUE(host.Click("Button22"));
+  EXPECT_EQ(form->ComboBox1->Text(), "kept");
+  EXPECT_TRUE(dialogs.errors.empty());
+
+  // A file without any game of the kind: the report says so.
+  form->Settings.File4 = folder.File("mjscore.txt");
+  form->Settings.TableType = 2;
+  ASSERT_TRUE(host.Click("Button22"));
+  EXPECT_EQ(form->ComboBox1->Text(), "試合の記録がありません");
+}
+
+// ---- 対/w,/r ----
+
+TEST_F(FormStatsTest, LookupButtonAsksAboutEveryOtherSeatAtTheTable) {
+  StartAs();
+  folder.Write("mjscore.txt", score::WithCrLf(score::Game({"old", "me", "x", "y"}, {}) + score::Header() +
+                                              score::PlayersLine({"aaa", "me", "ccc", "ddd"}) +
+                                              "  東1局 0本場(リーチ0) aaa 1000点 ロン\n"));
+  // The waiting room is open too: the table's chat gets the commands.
+  const auto room = desktop.CreateWaitingRoom();
+  const auto game = desktop.CreateGameMainWindow();
+  form->TablePlayers = {"stale", "", "", ""};
+  ASSERT_TRUE(host.Click("Button21"));
+  EXPECT_EQ(desktop.Submitted(game.chat_input),
+            (Lines{"/w aaa", "/r aaa", "/w ccc", "/r ccc", "/w ddd", "/r ddd"}));
+  EXPECT_EQ(desktop.CountOf(room.chat_input, msg::kSetText), 0U);
+  EXPECT_EQ(form->TablePlayers, (std::array<std::string, 4>{}));
+  EXPECT_TRUE(dialogs.errors.empty());
+}
+
+TEST_F(FormStatsTest, LookupButtonSendsNothingWithoutATableOrAGameInProgress) {
+  StartAs();
+  folder.Write("mjscore.txt", score::WithCrLf(score::Header() + score::PlayersLine({"aaa", "me", "ccc", "ddd"})));
+  const auto room = desktop.CreateWaitingRoom();
+  ASSERT_TRUE(host.Click("Button21"));
+  EXPECT_EQ(desktop.CountOf(room.chat_input, msg::kSetText), 0U);
+  EXPECT_TRUE(desktop.Submitted(room.chat_input).empty());
+
+  // At a table, but the last game in the file has ended.
+  const auto game = desktop.CreateGameMainWindow();
+  folder.Write("mjscore.txt", score::WithCrLf(score::Game({"aaa", "me", "ccc", "ddd"}, {{1, "me", 10}})));
+  ASSERT_TRUE(host.Click("Button21"));
+  EXPECT_EQ(desktop.CountOf(game.chat_input, msg::kSetText), 0U);
+  EXPECT_TRUE(dialogs.errors.empty());
+}
+
+}  // namespace
+}  // namespace tamiru::app
