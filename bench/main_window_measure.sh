@@ -15,19 +15,21 @@ fi
 own_display=
 if [ -z "${DISPLAY:-}" ]; then start_virtual_display; own_display=1; fi
 ensure_wine_prefix
-"$root/scripts/wine-run.sh" "$build/bin/main_window_bench.exe" "$(winepath -w "$build/bin")" "$idle"
+if [ -z "${TAMIRU_MEASURE_LINUX_ONLY:-}" ]; then
+  "$root/scripts/wine-run.sh" "$build/bin/main_window_bench.exe" "$(winepath -w "$build/bin")" "$idle"
+fi
 
 # The same idle figures seen from Linux: CPU of the Wine process (utime +
 # stime in /proc) and of the wineserver, which carries every timer message,
 # and the process's anonymous (private) resident memory.
-ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+ticks() { if [ -n "$1" ] && [ -r "/proc/$1/stat" ]; then awk '{print $14 + $15}' "/proc/$1/stat"; else echo 0; fi; }
 idle_linux() {  # label, folder, program, arguments
   local label="$1" folder="$2" program="$3" args="${4:-}" pid server a b sa sb hz
   hz=$(getconf CLK_TCK)
   (cd "$folder" && exec "$root/scripts/wine-run.sh" "$program" $args >/dev/null 2>&1) &
   sleep 8
   pid=$(pgrep -n -f "$(basename "$folder")" || true)
-  server=$(pgrep -n -x wineserver || true)
+  server=$(pgrep -n wineserver || true)
   if [ -z "$pid" ]; then echo "$label: process not found"; return; fi
   a=$(ticks "$pid"); sa=$(ticks "$server")
   sleep "$idle"
