@@ -120,11 +120,15 @@ void Win32ListBox::SetSelectedIndex(int index) {
 int Win32ListBox::TopIndex() const { return static_cast<int>(Send(window_, LB_GETTOPINDEX)); }
 void Win32ListBox::SetTopIndex(int index) { Send(window_, LB_SETTOPINDEX, static_cast<WPARAM>(index < 0 ? 0 : index)); }
 
+// From the top row and the item height (all rows are as high): the answer
+// of LB_ITEMFROMPOINT has 16 bits, too few for the rows of a long list.
 int Win32ListBox::ItemAt(int x, int y) const {
-  if (x < 0 || y < 0) return -1;
-  const LRESULT hit = Send(window_, LB_ITEMFROMPOINT, 0, MAKELPARAM(x, y));
-  if (HIWORD(hit) != 0) return -1;  // outside the items
-  const int index = LOWORD(hit);
+  RECT client{};
+  GetClientRect(H(window_), &client);
+  if (x < 0 || y < 0 || x >= client.right || y >= client.bottom) return -1;
+  const int height = ItemHeight();
+  if (height <= 0) return -1;
+  const int index = TopIndex() + y / height;
   return index < Count() ? index : -1;
 }
 

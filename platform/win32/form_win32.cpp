@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <exception>
 
 #include "platform/win32/controls_win32.h"
@@ -40,6 +41,38 @@ bool FaceInstalled(const std::string& face) {
   EnumFontFamiliesExA(screen, &wanted, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
   ReleaseDC(nullptr, screen);
   return found;
+}
+
+constexpr UINT_PTR kListSubclassId = 1;
+
+POINT ScreenPointOf(HWND window, std::intptr_t lparam) {
+  POINT point{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+  ClientToScreen(window, &point);
+  return point;
+}
+
+// The list boxes' own procedure runs after the form has had its look at the
+// mouse messages (the press, and the drag).
+LRESULT CALLBACK ListBoxProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR form) {
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<Win32Form*>(form)->ListBoxMouse(W(list), message, wparam, lparam)) return 0;
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(list, ListBoxProc, kListSubclassId);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(list, message, wparam, lparam);
+}
+
+WindowHandle ListHandle(const ListBox& box) {
+  const auto* list = dynamic_cast<const Win32ListBox*>(&box);
+  return list != nullptr ? list->handle() : kNoWindow;
 }
 
 // The window's timers: they leave the window's table when destroyed.
@@ -174,6 +207,7 @@ std::unique_ptr<ListBox> Win32Form::CreateListBox(const ControlSpec& spec) {
   if (spec.item_height > 0) SendMessageA(H(window), LB_SETITEMHEIGHT, 0, MAKELPARAM(spec.item_height, 0));
   auto list = std::make_unique<Win32ListBox>(window);
   ids_by_control_[static_cast<const Control*>(list.get())] = ids_by_window_[window];
+  SetWindowSubclass(H(window), ListBoxProc, kListSubclassId, reinterpret_cast<DWORD_PTR>(this));
   return list;
 }
 
@@ -204,6 +238,111 @@ void Win32Form::Connect(const Control& control, ControlEvent event, std::functio
 }
 
 void Win32Form::Connect(FormEvent event, std::function<void()> handler) { form_handlers_[event] = std::move(handler); }
+
+void Win32Form::BeginDrag(const ListBox& box, int threshold_pixels) {
+  const WindowHandle list = ListHandle(box);
+  // Only the press that is going on in that list box can become a drag.
+  if (list == kNoWindow || list != drag_.source || GetCapture() != H(list)) return;
+  drag_.armed = true;
+  drag_.threshold = threshold_pixels;
+}
+
+void Win32Form::ConnectDragOver(const ListBox& box, std::function<bool(ClientPoint)> handler) {
+  drag_over_[ListHandle(box)] = std::move(handler);
+}
+
+void Win32Form::ConnectDragDrop(const ListBox& box, std::function<void(ClientPoint)> handler) {
+  drag_drop_[ListHandle(box)] = std::move(handler);
+}
+
+ClientPoint Win32Form::ScreenToClient(const Control& control, int screen_x, int screen_y) const {
+  POINT point{screen_x, screen_y};
+  HWND window = H(window_);
+  if (const int id = IdOf(control); id != 0) window = GetDlgItem(H(window_), id);
+  ::ScreenToClient(window, &point);
+  return {point.x, point.y};
+}
+
+bool Win32Form::ListBoxMouse(WindowHandle list, unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
+  switch (message) {
+    case WM_LBUTTONDOWN: {
+      drag_ = ListDrag{};
+      // The list box's own press first: it selects the item under the
+      // pointer and takes the mouse capture; then the press is reported.
+      DefSubclassProc(H(list), message, wparam, lparam);
+      const POINT screen = ScreenPointOf(H(list), lparam);
+      drag_.source = list;
+      drag_.press_x = screen.x;
+      drag_.press_y = screen.y;
+      if (auto id = ids_by_window_.find(list); id != ids_by_window_.end()) {
+        if (auto it = handlers_.find({id->second, ControlEvent::kMouseDown}); it != handlers_.end()) {
+          const auto handler = it->second;
+          Dispatch(handler);
+        }
+      }
+      if (!drag_.armed) drag_ = ListDrag{};
+      return true;
+    }
+    case WM_MOUSEMOVE: {
+      // While a drag is armed the list box's own tracking (the selection
+      // following the pointer, its scrolling) stays out of the way.
+      if (!drag_.armed || list != drag_.source) return false;
+      const POINT screen = ScreenPointOf(H(list), lparam);
+      if (!drag_.dragging) {
+        if (std::abs(screen.x - drag_.press_x) < drag_.threshold && std::abs(screen.y - drag_.press_y) < drag_.threshold) {
+          return true;
+        }
+        drag_.dragging = true;
+      }
+      drag_.accepted_by = kNoWindow;
+      HWND under = WindowFromPoint(screen);
+      if (auto it = drag_over_.find(W(under)); it != drag_over_.end()) {
+        POINT client = screen;
+        ::ScreenToClient(under, &client);
+        const auto handler = it->second;
+        bool accepted = false;
+        Dispatch([&] { accepted = handler({client.x, client.y}); });
+        if (accepted) drag_.accepted_by = W(under);
+      }
+      SetCursor(LoadCursorA(nullptr, drag_.accepted_by != kNoWindow ? reinterpret_cast<LPCSTR>(IDC_SIZENS)
+                                                                    : reinterpret_cast<LPCSTR>(IDC_NO)));
+      return true;
+    }
+    case WM_LBUTTONUP:
+      if (!drag_.armed || list != drag_.source) return false;
+      EndDrag(list, wparam, lparam);
+      return true;
+    case WM_CAPTURECHANGED:
+      // Capture taken away (another window, a message box): the drag ends
+      // without a drop.
+      if (drag_.armed && list == drag_.source) {
+        drag_ = ListDrag{};
+        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+void Win32Form::EndDrag(WindowHandle source, std::uintptr_t wparam, std::intptr_t lparam) {
+  const ListDrag ended = drag_;
+  drag_ = ListDrag{};
+  // The list box ends its press and releases the capture before the drop
+  // runs, so an error box shown by the drop gets the mouse.
+  DefSubclassProc(H(source), WM_LBUTTONUP, wparam, lparam);
+  SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
+  if (!ended.dragging || ended.accepted_by == kNoWindow) return;
+  const POINT screen = ScreenPointOf(H(source), lparam);
+  HWND under = WindowFromPoint(screen);
+  if (W(under) != ended.accepted_by) return;
+  const auto it = drag_drop_.find(W(under));
+  if (it == drag_drop_.end()) return;
+  POINT client = screen;
+  ::ScreenToClient(under, &client);
+  const auto handler = it->second;
+  Dispatch([&] { handler({client.x, client.y}); });
+}
 
 void Win32Form::Show() {
   ShowWindow(H(window_), SW_SHOWNORMAL);

@@ -47,6 +47,10 @@ class Win32Form : public FormHost {
   void Connect(const Control& control, ControlEvent event, std::function<void()> handler) override;
   void Connect(FormEvent event, std::function<void()> handler) override;
   void SetCloseQuery(std::function<bool()> handler) override { close_query_ = std::move(handler); }
+  void BeginDrag(const ListBox& box, int threshold_pixels) override;
+  void ConnectDragOver(const ListBox& box, std::function<bool(ClientPoint)> handler) override;
+  void ConnectDragDrop(const ListBox& box, std::function<void(ClientPoint)> handler) override;
+  ClientPoint ScreenToClient(const Control& control, int screen_x, int screen_y) const override;
 
   // Where an exception that escapes a handler goes (its message).
   void SetErrorSink(std::function<void(const std::string&)> sink) { error_sink_ = std::move(sink); }
@@ -62,6 +66,10 @@ class Win32Form : public FormHost {
   // Called by the window procedure.
   void AttachWindow(WindowHandle window) { window_ = window; }
   std::intptr_t HandleMessage(WindowHandle window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
+  // Mouse messages of this window's list boxes (subclassed): the press and
+  // the drag. True when the message was handled here and must not reach the
+  // list box itself.
+  bool ListBoxMouse(WindowHandle list, unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
 
  private:
   WindowHandle CreateChild(const char* window_class, unsigned long style, unsigned long ex_style,
@@ -84,6 +92,22 @@ class Win32Form : public FormHost {
   std::map<std::string, void*> fonts_;  // by face and height
   std::function<bool()> close_query_;
   std::function<void(const std::string&)> error_sink_;
+
+  // A drag of a list box item: armed by BeginDrag during a press, running
+  // once the pointer has moved the threshold with the button held. The
+  // pressed list box keeps the mouse capture it took for the press, so every
+  // movement and the release arrive at it, wherever the pointer is.
+  void EndDrag(WindowHandle source, std::uintptr_t wparam, std::intptr_t lparam);
+  struct ListDrag {
+    WindowHandle source = kNoWindow;
+    bool armed = false;
+    bool dragging = false;
+    int threshold = 0;
+    int press_x = 0, press_y = 0;         // screen
+    WindowHandle accepted_by = kNoWindow;  // the list box that accepted the last movement
+  } drag_;
+  std::map<WindowHandle, std::function<bool(ClientPoint)>> drag_over_;
+  std::map<WindowHandle, std::function<void(ClientPoint)>> drag_drop_;
 };
 
 }  // namespace tamiru::platform::win32
