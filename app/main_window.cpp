@@ -161,6 +161,10 @@ void TForm1::WireHandlers() {
   On(*Button19, ControlEvent::kClick, &TForm1::Button19Click);
   On(*Button24, ControlEvent::kClick, &TForm1::Button24Click);
   On(*CheckBox1, ControlEvent::kClick, &TForm1::CheckBox1Click);
+  On(*Button3, ControlEvent::kClick, &TForm1::Button3Click);
+  On(*Button18, ControlEvent::kClick, &TForm1::Button18Click);
+  On(*Button25, ControlEvent::kClick, &TForm1::Button25Click);
+  OnTimer(*Timer2, &TForm1::Timer2Timer);
   On(*Button21, ControlEvent::kClick, &TForm1::Button21Click);
   On(*Button22, ControlEvent::kClick, &TForm1::Button22Click);
   WireListHandlers();

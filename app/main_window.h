@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "game/keep_alive.h"
 #include "platform/controls.h"
 #include "platform/event_loop.h"
 #include "platform/form_host.h"
@@ -74,6 +75,12 @@ class TForm1 {
   void Button8Click();
   void Button19Click();
   void CheckBox1Click();
+  // The chat log and keyword switches, the keyword add, Timer2's tick
+  // (form_chatlog.cpp).
+  void Button3Click();
+  void Button18Click();
+  void Button25Click();
+  void Timer2Timer();
   // The friend, selection and ignore lists, the phrase list, and dragging
   // to reorder the list boxes (form_lists.cpp).
   void Button9Click();
@@ -105,6 +112,10 @@ class TForm1 {
   void SendNameCommand(int kind);
   void SendSimpleCommand(int kind);
   void SendChatText(std::string_view text);
+  // One chat capture with this window's capture state, settings and lists.
+  void CaptureChat();
+  // "call.wav" in the executable's folder.
+  std::string AlertSoundPath() const;
   // The statistics on this window's settings, lists and chat line (the
   // buttons and the macro actions "対戦成績" and "対/w,/r").
   void ReportScoresFor(const std::string& target);
@@ -134,7 +145,12 @@ class TForm1 {
   std::int32_t NextChatLine = 1;
   std::int32_t ChatEndIndex = 0;
   std::int32_t PhraseInsertIndex = -1;
-  std::int32_t KeepAliveStartSec = 0;
+  // The keep-alive's state, one for the window: Timer2, Button2, Button17
+  // and the spectate macro all work on it, so that a spectate waiting for
+  // the client is seen by every handler that runs inside its waits.
+  // KeepAliveStartSec is its interval start, under its own name.
+  game::KeepAliveState KeepAlive;
+  std::int32_t& KeepAliveStartSec = KeepAlive.KeepAliveStartSec;
   std::array<std::string, 4> TablePlayers;
   std::int32_t DragSourceIndex = 0;
   std::int32_t DragOverList = 0;

@@ -72,13 +72,8 @@ inline constexpr int kPrefixDateTime = 2;           // put the date and time in 
 // for lines without ">" (the replies to "/w " and "/r ") to be left out.
 bool ShouldLogLine(std::string_view line, int chat_log_format, int save_chat_log);
 
-// How the system writes dates: separators and abbreviated weekday names
-// (index 0 = Sunday), asked of the locale on Windows.
-struct DateFormat {
-  std::string date_separator = "/";
-  std::string time_separator = ":";
-  std::array<std::string, 7> weekday_names{"日", "月", "火", "水", "木", "金", "土"};
-};
+// How the system writes dates (separators, weekday names).
+using DateFormat = platform::DateFormat;
 
 // "yyyy/mm/dd(ddd)hh:nn " for `time`, e.g. "2001/12/08(土)13:05 ".
 std::string FormatLogTimestamp(const platform::LocalTime& time, const DateFormat& format);

@@ -1,10 +1,20 @@
 #pragma once
 // Time and waiting. All waits turn the message loop, so the user interface
 // stays responsive and timers fire during them; none spins a core.
+#include <array>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 namespace tamiru::platform {
+
+// How the system writes dates: separators and abbreviated weekday names
+// (index 0 = Sunday), as the chat log's record prefix shows them.
+struct DateFormat {
+  std::string date_separator = "/";
+  std::string time_separator = ":";
+  std::array<std::string, 7> weekday_names{"日", "月", "火", "水", "木", "金", "土"};
+};
 
 // The local calendar time, as the chat log's record prefix needs it.
 struct LocalTime {
@@ -19,6 +29,10 @@ struct LocalTime {
 class EventLoop {
  public:
   virtual ~EventLoop() = default;
+
+  // The system's date format; the Win32 loop asks the user's locale, others
+  // answer the Japanese defaults.
+  virtual DateFormat SystemDateFormat() { return {}; }
 
   // GetTickCount(): milliseconds since system start, 32 bits, wrapping.
   virtual std::uint32_t TickCount() = 0;

@@ -12,6 +12,8 @@ class Win32EventLoop : public EventLoop {
 
   std::uint32_t TickCount() override;
   LocalTime Now() override;
+  // From the user's locale (locale_win32.cpp).
+  DateFormat SystemDateFormat() override;
   // A WM_QUIT taken from the queue during a wait is posted again when the
   // wait ends, so that the program's main loop still ends.
   void WaitWithMessages(std::uint32_t ms) override;
