@@ -161,6 +161,7 @@ void TForm1::WireHandlers() {
   On(*Button19, ControlEvent::kClick, &TForm1::Button19Click);
   On(*Button24, ControlEvent::kClick, &TForm1::Button24Click);
   On(*CheckBox1, ControlEvent::kClick, &TForm1::CheckBox1Click);
+  On(*Button20, ControlEvent::kClick, &TForm1::Button20Click);
   On(*Button3, ControlEvent::kClick, &TForm1::Button3Click);
   On(*Button18, ControlEvent::kClick, &TForm1::Button18Click);
   On(*Button25, ControlEvent::kClick, &TForm1::Button25Click);

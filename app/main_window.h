@@ -44,6 +44,10 @@ inline constexpr std::string_view kHelpFileName = "TamiruHelp.html";
 // "ON" for a switch that is not 0, else "OFF".
 std::string SwitchCaption(std::int32_t value);
 
+// The screen of a window given none: an empty image, which the image save
+// reports as a file it could not make rather than as a saved picture.
+platform::Screen& NoScreen();
+
 struct FormServices {
   platform::WindowSystem& windows;
   platform::EventLoop& loop;
@@ -52,6 +56,7 @@ struct FormServices {
   platform::Sound& sound;
   platform::Dialogs& dialogs;
   platform::FormHost& host;
+  platform::Screen& screen = NoScreen();
 };
 
 class TForm1 {
@@ -75,6 +80,8 @@ class TForm1 {
   void Button8Click();
   void Button19Click();
   void CheckBox1Click();
+  // The game window image save (form_capture.cpp).
+  void Button20Click();
   // The chat log and keyword switches, the keyword add, Timer2's tick
   // (form_chatlog.cpp).
   void Button3Click();
@@ -112,6 +119,9 @@ class TForm1 {
   void SendNameCommand(int kind);
   void SendSimpleCommand(int kind);
   void SendChatText(std::string_view text);
+  // The screen saved with the game client's window in front, under this
+  // window's image settings (the button and the macro action "画像保存").
+  void SaveGameImage();
   // One chat capture with this window's capture state, settings and lists.
   void CaptureChat();
   // "call.wav" in the executable's folder.

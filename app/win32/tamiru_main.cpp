@@ -7,6 +7,7 @@
 #include "app/startup.h"
 #include "platform/win32/event_loop_win32.h"
 #include "platform/win32/form_win32.h"
+#include "platform/win32/screen_win32.h"
 #include "platform/win32/system_win32.h"
 #include "platform/win32/window_system_win32.h"
 
@@ -42,9 +43,10 @@ int main() {
     platform::win32::Win32Input input;
     platform::win32::Win32Shell shell;
     platform::win32::Win32Sound sound;
+    platform::win32::Win32Screen screen;
     platform::win32::Win32Form host(MainWindowOptions());
     host.SetErrorSink([&](const std::string& message) { app::ShowGeneralError(dialogs, host.Handle(), message); });
-    const app::FormServices services{windows, loop, input, shell, sound, dialogs, host};
+    const app::FormServices services{windows, loop, input, shell, sound, dialogs, host, screen};
     app::TForm1 form(services);
     host.Show();
     host.RunMessageLoop();

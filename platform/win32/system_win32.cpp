@@ -42,7 +42,11 @@ std::optional<Dialogs::FileDialogResult> RunFileDialog(WindowHandle owner, const
   dialog.nMaxFile = static_cast<DWORD>(path.size());
   dialog.lpstrInitialDir = request.initial_dir.empty() ? nullptr : request.initial_dir.c_str();
   dialog.lpstrDefExt = request.default_extension.empty() ? nullptr : request.default_extension.c_str();
-  dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+  // The save dialog does not ask before replacing a file: the image save
+  // overwrites without a question, as its automatic names do. Neither
+  // dialog moves the current directory, where chat logs and automatically
+  // named images go.
+  dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | (save ? 0 : OFN_FILEMUSTEXIST);
   const BOOL chosen = save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
   if (!chosen) return std::nullopt;
   return Dialogs::FileDialogResult{std::string(path.data()), static_cast<int>(dialog.nFilterIndex)};

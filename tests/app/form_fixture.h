@@ -76,6 +76,17 @@ class SilentSound : public platform::Sound {
   std::vector<std::string> played;
 };
 
+// A fixed picture for the image save.
+class StillScreen : public platform::Screen {
+ public:
+  platform::Image GrabWholeScreen() override {
+    ++grabs;
+    return image;
+  }
+  platform::Image image{3, 2, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x000000, 0x808080}};
+  int grabs = 0;
+};
+
 // A fresh program folder per test, removed afterwards.
 class ProgramFolder {
  public:
@@ -142,7 +153,8 @@ class FormTest : public ::testing::Test {
   RecordingDialogs dialogs;
   IdleInput input;
   SilentSound sound;
-  app::FormServices services{desktop, loop, input, shell, sound, dialogs, host};
+  StillScreen still_screen;
+  app::FormServices services{desktop, loop, input, shell, sound, dialogs, host, still_screen};
   std::unique_ptr<app::TForm1> form;
 };
 
