@@ -146,10 +146,6 @@ void TForm1::OnTimer(platform::Timer& timer, void (TForm1::*handler)()) {
   timer.SetHandler([this, handler] { RunHandler([this, handler] { (this->*handler)(); }); });
 }
 
-void TForm1::OnTimer(platform::Timer& timer, void (TForm1::*handler)()) {
-  timer.SetHandler([this, handler] { RunHandler([this, handler] { (this->*handler)(); }); });
-}
-
 // Every event of this window that has its handler. The switches, lists,
 // statistics, capture, settings dialog and timers get theirs with their
 // features, one line each here.
@@ -161,13 +157,17 @@ void TForm1::WireHandlers() {
   On(*Button19, ControlEvent::kClick, &TForm1::Button19Click);
   On(*Button24, ControlEvent::kClick, &TForm1::Button24Click);
   On(*CheckBox1, ControlEvent::kClick, &TForm1::CheckBox1Click);
-  On(*Button20, ControlEvent::kClick, &TForm1::Button20Click);
+  On(*Button1, ControlEvent::kClick, &TForm1::Button1Click);
+  OnTimer(*Timer1, &TForm1::Timer1Timer);
+  On(*Button2, ControlEvent::kClick, &TForm1::Button2Click);
+  On(*Button17, ControlEvent::kClick, &TForm1::Button17Click);
   On(*Button3, ControlEvent::kClick, &TForm1::Button3Click);
   On(*Button18, ControlEvent::kClick, &TForm1::Button18Click);
   On(*Button25, ControlEvent::kClick, &TForm1::Button25Click);
   OnTimer(*Timer2, &TForm1::Timer2Timer);
   On(*Button21, ControlEvent::kClick, &TForm1::Button21Click);
   On(*Button22, ControlEvent::kClick, &TForm1::Button22Click);
+  On(*Button20, ControlEvent::kClick, &TForm1::Button20Click);
   WireListHandlers();
   services_.host.Connect(platform::FormEvent::kDblClick, [this] { RunHandler([this] { FormDblClick(); }); });
   services_.host.SetCloseQuery([this] { return FormCloseQuery(); });

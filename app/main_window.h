@@ -80,8 +80,11 @@ class TForm1 {
   void Button8Click();
   void Button19Click();
   void CheckBox1Click();
-  // The game window image save (form_capture.cpp).
-  void Button20Click();
+  // Auto-connect and keep-alive spectating (form_connect.cpp).
+  void Button1Click();
+  void Timer1Timer();
+  void Button2Click();
+  void Button17Click();
   // The chat log and keyword switches, the keyword add, Timer2's tick
   // (form_chatlog.cpp).
   void Button3Click();
@@ -114,11 +117,18 @@ class TForm1 {
   // (form_stats.cpp).
   void Button21Click();
   void Button22Click();
+  // The game window image save (form_capture.cpp).
+  void Button20Click();
 
   // ---- Shared operations on this window's controls ----
   void SendNameCommand(int kind);
   void SendSimpleCommand(int kind);
   void SendChatText(std::string_view text);
+  // The statistics on this window's settings, lists and chat line (the
+  // buttons and the macro actions "対戦成績" and "対/w,/r").
+  void ReportScoresFor(const std::string& target);
+  void ShowScoreReport();
+  void LookUpOpponents();
   // The screen saved with the game client's window in front, under this
   // window's image settings (the button and the macro action "画像保存").
   void SaveGameImage();
@@ -126,11 +136,11 @@ class TForm1 {
   void CaptureChat();
   // "call.wav" in the executable's folder.
   std::string AlertSoundPath() const;
-  // The statistics on this window's settings, lists and chat line (the
-  // buttons and the macro actions "対戦成績" and "対/w,/r").
-  void ReportScoresFor(const std::string& target);
-  void ShowScoreReport();
-  void LookUpOpponents();
+  // What a spectate needs from this window: the client's windows, the wait,
+  // and ConnectAttemptTick, which dismissing "観戦失敗" clears.
+  game::SpectateContext KeepAliveContext();
+  // One spectate on this window's keep-alive state (Button17, the macro).
+  game::SpectateOutcome SpectateOnce();
   // Steps 1 to 5 of applying the settings: switch captions, Timer2, Timer4.
   void ApplySettings();
   // Timer2 runs while AutoWatch, SaveChatLog or Keyword is 1.
@@ -190,7 +200,6 @@ class TForm1 {
   void On(const platform::Control& control, platform::ControlEvent event, void (TForm1::*handler)());
   void OnTimer(platform::Timer& timer, void (TForm1::*handler)());
   void WireListHandlers();
-  void OnTimer(platform::Timer& timer, void (TForm1::*handler)());
 
   FormServices services_;
   std::string ini_path_;
