@@ -144,8 +144,6 @@ TEST_F(StandinTest, RoomIsLoadedOnlyAfterTheSelectorKey) {
   const WindowHandle room = game::FindWaitingRoom(windows_);
   const HWND selector = Child(room, child::kRoomSelector);
   const HWND list = Child(room, child::kTableList);
-  // Row counts, not texts: Wine 8 hands list and combo texts asked for by
-  // another process over as UTF-16, whatever the asker's buffer.
   auto rows = [&] { return windows_.SendMessage(reinterpret_cast<WindowHandle>(list), tamiru::platform::msg::kListGetCount, 0, 0); };
   EXPECT_EQ(windows_.SendMessage(reinterpret_cast<WindowHandle>(selector), tamiru::platform::msg::kComboGetCount, 0, 0), 3);
   EXPECT_EQ(rows(), 1);
@@ -155,6 +153,11 @@ TEST_F(StandinTest, RoomIsLoadedOnlyAfterTheSelectorKey) {
   EXPECT_EQ(windows_.SendMessage(reinterpret_cast<WindowHandle>(selector), tamiru::platform::msg::kComboGetCurSel, 0, 0), 1);
   windows_.SendMessage(reinterpret_cast<WindowHandle>(selector), tamiru::platform::msg::kSysKeyDown, 0x36, 0);
   EXPECT_EQ(rows(), 2);
+  // Rows read from another process come back as Shift_JIS on Windows and on
+  // Wine alike (Wine hands them over in UTF-16; the layer converts them).
+  EXPECT_EQ(windows_.SendGetListText(reinterpret_cast<WindowHandle>(list), 0), "7卓 プレイ中 a b c d");
+  EXPECT_EQ(windows_.SendGetListText(reinterpret_cast<WindowHandle>(list), 1), "8卓 待機中");
+  EXPECT_EQ(windows_.SendGetListText(reinterpret_cast<WindowHandle>(list), 2), "");
   windows_.SendMessage(reinterpret_cast<WindowHandle>(selector), tamiru::platform::msg::kComboSetCurSel, 2, 0);
   windows_.SendMessage(reinterpret_cast<WindowHandle>(selector), tamiru::platform::msg::kSysKeyDown, 0x36, 0);
   EXPECT_EQ(rows(), 0) << "a room without tables";

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <exception>
@@ -135,6 +136,34 @@ std::string Win32WindowSystem::GetTextBounded(WindowHandle window, std::size_t b
   return Received(buffer.get(), buffer_bytes, static_cast<LONG_PTR>(copied));
 }
 
+namespace {
+
+// Wine hands LB_GETTEXT of another process's list box to an ANSI caller
+// unconverted: UTF-16 with a count of UTF-16 units (Windows converts it).
+// The buffer is pre-filled with a non-zero byte, so the terminator tells
+// which was written: an ANSI row of n bytes ends in one zero at n, a UTF-16
+// row of n units in two zeros at 2n (an ANSI row never has two there, as
+// the byte after its terminator still holds the fill).
+constexpr char kUnwrittenByte = '\x7F';
+
+bool LooksLikeUtf16(const char* buffer, std::size_t size, std::size_t units) {
+  if (units == 0 || 2 * units + 1 >= size) return false;
+  return buffer[2 * units] == 0 && buffer[2 * units + 1] == 0 && strnlen(buffer, size) != units;
+}
+
+std::string FromUtf16(const char* buffer, std::size_t units) {
+  std::wstring wide(units, L'\0');
+  std::memcpy(wide.data(), buffer, units * sizeof(wchar_t));
+  const int bytes = ::WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(units), nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(std::max(bytes, 0)), '\0');
+  if (bytes > 0) {
+    ::WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(units), text.data(), bytes, nullptr, nullptr);
+  }
+  return text.substr(0, text.find('\0'));
+}
+
+}  // namespace
+
 std::string Win32WindowSystem::GetListTextBounded(WindowHandle window, int row) {
   const MsgResult length = SendBounded(window, LB_GETTEXTLEN, static_cast<WParam>(row), 0);
   if (length < 0 || length > kLongestListRow) return {};
@@ -142,13 +171,20 @@ std::string Win32WindowSystem::GetListTextBounded(WindowHandle window, int row) 
   // characters by a list box that keeps its rows in UTF-16, and the row may
   // change between the two messages: room for twice the bytes, and more.
   const std::size_t size = static_cast<std::size_t>(length) * 2 + 256;
-  std::unique_ptr<char[]> buffer(new char[size]());
+  std::unique_ptr<char[]> buffer(new char[size]);
+  std::memset(buffer.get(), kUnwrittenByte, size);
   DWORD_PTR copied = 0;
   if (!SendWithBuffer(AsHwnd(window), LB_GETTEXT, static_cast<WPARAM>(row), buffer, send_bound_ms_, copied)) {
     return {};
   }
-  if (static_cast<LONG_PTR>(copied) == LB_ERR) return {};
-  return Received(buffer.get(), size, static_cast<LONG_PTR>(copied));
+  const auto count = static_cast<LONG_PTR>(copied);
+  if (count == LB_ERR || count <= 0) return {};
+  const auto units = static_cast<std::size_t>(count);
+  if (LooksLikeUtf16(buffer.get(), size, units)) return FromUtf16(buffer.get(), units);
+  // An ANSI row ends at its terminator (a list box that counts characters
+  // reports fewer units than the row has bytes).
+  const std::size_t end = strnlen(buffer.get(), size);
+  return end < size ? std::string(buffer.get(), end) : std::string();
 }
 
 bool Win32WindowSystem::Post(WindowHandle window, unsigned message, WParam wparam, LParam lparam) {
@@ -156,7 +192,15 @@ bool Win32WindowSystem::Post(WindowHandle window, unsigned message, WParam wpara
 }
 
 bool Win32WindowSystem::BringToForeground(WindowHandle window) {
-  return ::SetForegroundWindow(AsHwnd(window)) != FALSE;
+  const bool activated = ::SetForegroundWindow(AsHwnd(window)) != FALSE;
+  // Windows raises the window it activates; a desktop without a window
+  // manager (Wine on a bare X display) activates it where it lies, under
+  // the windows above it. Raised here as well, so the window is in front
+  // on both, as a screen image taken next needs.
+  if (activated) {
+    ::SetWindowPos(AsHwnd(window), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  return activated;
 }
 
 WindowHandle Win32WindowSystem::Foreground() { return AsHandle(::GetForegroundWindow()); }
