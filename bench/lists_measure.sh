@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# Time to add one friend to a long friend list (the file written
-# whole each time): 100,000 names natively with bench/native/lists_bench.cpp,
-# and 20,000 names in
-# tamiru.exe under Wine on a virtual display through the end-to-end scenario
-# that presses "追加" and waits for the click to return.
+# Time to add one friend to a long friend list, the file written whole each
+# time: 100,000 names natively with bench/native/lists_bench.cpp, and 20,000
+# names in tamiru.exe under Wine on a virtual display through the end-to-end
+# scenario that presses "追加" and waits until the file holds the new name.
 # Usage: bench/lists_measure.sh [native bench build dir] [windows build dir]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
