@@ -21,14 +21,14 @@ constexpr int kListItemHeight = 15;
 constexpr int kSwShowNormal = 1;
 
 ControlSpec Place(std::string name, std::string caption, int left, int top, int width = 0, int height = 0) {
-  ControlSpec spec;
-  spec.name = std::move(name);
-  spec.caption = std::move(caption);
-  spec.left = left;
-  spec.top = top;
-  spec.width = width;
-  spec.height = height;
-  return spec;
+  ControlSpec layout;
+  layout.name = std::move(name);
+  layout.caption = std::move(caption);
+  layout.left = left;
+  layout.top = top;
+  layout.width = width;
+  layout.height = height;
+  return layout;
 }
 
 ControlSpec Button(std::string name, std::string caption, int left, int top, int width = 50, int height = 30) {
@@ -36,17 +36,17 @@ ControlSpec Button(std::string name, std::string caption, int left, int top, int
 }
 
 ControlSpec NameEdit(std::string name, int left, int top) {
-  ControlSpec spec = Place(std::move(name), "", left, top, 102, 23);
-  spec.font = kListFont;
-  spec.max_length = kNameMaxBytes;
-  return spec;
+  ControlSpec layout = Place(std::move(name), "", left, top, 102, 23);
+  layout.font = kListFont;
+  layout.max_length = kNameMaxBytes;
+  return layout;
 }
 
 ControlSpec NameList(std::string name, int left, int top) {
-  ControlSpec spec = Place(std::move(name), "", left, top, 114, 155);
-  spec.font = kListFont;
-  spec.item_height = kListItemHeight;
-  return spec;
+  ControlSpec layout = Place(std::move(name), "", left, top, 114, 155);
+  layout.font = kListFont;
+  layout.item_height = kListItemHeight;
+  return layout;
 }
 
 }  // namespace

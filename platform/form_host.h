@@ -53,12 +53,12 @@ class FormHost {
 
   virtual WindowHandle Handle() const = 0;
 
-  virtual std::unique_ptr<Button> CreateButton(const ControlSpec& spec) = 0;
-  virtual std::unique_ptr<Label> CreateLabel(const ControlSpec& spec) = 0;
-  virtual std::unique_ptr<CheckBox> CreateCheckBox(const ControlSpec& spec) = 0;
-  virtual std::unique_ptr<Edit> CreateEdit(const ControlSpec& spec) = 0;
-  virtual std::unique_ptr<ListBox> CreateListBox(const ControlSpec& spec) = 0;
-  virtual std::unique_ptr<ComboBox> CreateComboBox(const ControlSpec& spec) = 0;
+  virtual std::unique_ptr<Button> CreateButton(const ControlSpec& layout) = 0;
+  virtual std::unique_ptr<Label> CreateLabel(const ControlSpec& layout) = 0;
+  virtual std::unique_ptr<CheckBox> CreateCheckBox(const ControlSpec& layout) = 0;
+  virtual std::unique_ptr<Edit> CreateEdit(const ControlSpec& layout) = 0;
+  virtual std::unique_ptr<ListBox> CreateListBox(const ControlSpec& layout) = 0;
+  virtual std::unique_ptr<ComboBox> CreateComboBox(const ControlSpec& layout) = 0;
   // A stopped message-loop timer with no period.
   virtual std::unique_ptr<Timer> CreateTimer(const std::string& name) = 0;
 

@@ -73,50 +73,50 @@ void FakeComboBox::Type(const std::string& text) {
   if (max_length_ > 0 && text_.size() > static_cast<std::size_t>(max_length_)) text_.resize(max_length_);
 }
 
-void FakeFormHost::Remember(const ControlSpec& spec, const Control* control) {
-  specs_.push_back(spec);
-  by_name_[spec.name] = control;
+void FakeFormHost::Remember(const ControlSpec& layout, const Control* control) {
+  layouts_.push_back(layout);
+  by_name_[layout.name] = control;
 }
 
-std::unique_ptr<Button> FakeFormHost::CreateButton(const ControlSpec& spec) {
-  auto button = std::make_unique<FakeButton>(spec.caption);
-  Remember(spec, button.get());
+std::unique_ptr<Button> FakeFormHost::CreateButton(const ControlSpec& layout) {
+  auto button = std::make_unique<FakeButton>(layout.caption);
+  Remember(layout, button.get());
   return button;
 }
 
-std::unique_ptr<Label> FakeFormHost::CreateLabel(const ControlSpec& spec) {
-  auto label = std::make_unique<FakeButton>(spec.caption);
-  Remember(spec, label.get());
+std::unique_ptr<Label> FakeFormHost::CreateLabel(const ControlSpec& layout) {
+  auto label = std::make_unique<FakeButton>(layout.caption);
+  Remember(layout, label.get());
   return label;
 }
 
-std::unique_ptr<CheckBox> FakeFormHost::CreateCheckBox(const ControlSpec& spec) {
+std::unique_ptr<CheckBox> FakeFormHost::CreateCheckBox(const ControlSpec& layout) {
   auto box = std::make_unique<FakeCheckBox>();
-  box->SetCaption(spec.caption);
-  Remember(spec, box.get());
-  check_boxes_[spec.name] = box.get();
+  box->SetCaption(layout.caption);
+  Remember(layout, box.get());
+  check_boxes_[layout.name] = box.get();
   return box;
 }
 
-std::unique_ptr<Edit> FakeFormHost::CreateEdit(const ControlSpec& spec) {
+std::unique_ptr<Edit> FakeFormHost::CreateEdit(const ControlSpec& layout) {
   auto edit = std::make_unique<FakeEdit>();
-  edit->SetText(spec.caption);
-  edit->SetMaxLength(spec.max_length);
-  Remember(spec, edit.get());
+  edit->SetText(layout.caption);
+  edit->SetMaxLength(layout.max_length);
+  Remember(layout, edit.get());
   return edit;
 }
 
-std::unique_ptr<ListBox> FakeFormHost::CreateListBox(const ControlSpec& spec) {
-  auto list = std::make_unique<FakeListBox>(spec.item_height, spec.height);
-  Remember(spec, list.get());
+std::unique_ptr<ListBox> FakeFormHost::CreateListBox(const ControlSpec& layout) {
+  auto list = std::make_unique<FakeListBox>(layout.item_height, layout.height);
+  Remember(layout, list.get());
   return list;
 }
 
-std::unique_ptr<ComboBox> FakeFormHost::CreateComboBox(const ControlSpec& spec) {
+std::unique_ptr<ComboBox> FakeFormHost::CreateComboBox(const ControlSpec& layout) {
   auto combo = std::make_unique<FakeComboBox>();
-  combo->SetText(spec.caption);
-  combo->SetMaxLength(spec.max_length);
-  Remember(spec, combo.get());
+  combo->SetText(layout.caption);
+  combo->SetMaxLength(layout.max_length);
+  Remember(layout, combo.get());
   return combo;
 }
 
@@ -134,8 +134,8 @@ void FakeFormHost::Connect(FormEvent event, std::function<void()> handler) {
 }
 
 const ControlSpec* FakeFormHost::Spec(const std::string& name) const {
-  for (const ControlSpec& spec : specs_) {
-    if (spec.name == name) return &spec;
+  for (const ControlSpec& layout : layouts_) {
+    if (layout.name == name) return &layout;
   }
   return nullptr;
 }
@@ -195,16 +195,16 @@ void FakeFormHost::ConnectDragDrop(const ListBox& box, std::function<void(Client
 ClientPoint FakeFormHost::ScreenToClient(const Control& control, int screen_x, int screen_y) const {
   for (const auto& [name, known] : by_name_) {
     if (known != &control) continue;
-    const ControlSpec* spec = Spec(name);
-    return {screen_x - client_origin_.x - spec->left, screen_y - client_origin_.y - spec->top};
+    const ControlSpec* layout = Spec(name);
+    return {screen_x - client_origin_.x - layout->left, screen_y - client_origin_.y - layout->top};
   }
   return {screen_x - client_origin_.x, screen_y - client_origin_.y};
 }
 
 ClientPoint FakeFormHost::ClientToScreen(const std::string& name, ClientPoint point) const {
-  const ControlSpec* spec = Spec(name);
-  const int left = spec != nullptr ? spec->left : 0;
-  const int top = spec != nullptr ? spec->top : 0;
+  const ControlSpec* layout = Spec(name);
+  const int left = layout != nullptr ? layout->left : 0;
+  const int top = layout != nullptr ? layout->top : 0;
   return {point.x + client_origin_.x + left, point.y + client_origin_.y + top};
 }
 

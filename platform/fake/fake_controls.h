@@ -138,12 +138,12 @@ class FakeFormHost : public FormHost {
   explicit FakeFormHost(FakeEventLoop& loop, WindowHandle handle = 0x7001) : loop_(loop), handle_(handle) {}
 
   WindowHandle Handle() const override { return handle_; }
-  std::unique_ptr<Button> CreateButton(const ControlSpec& spec) override;
-  std::unique_ptr<Label> CreateLabel(const ControlSpec& spec) override;
-  std::unique_ptr<CheckBox> CreateCheckBox(const ControlSpec& spec) override;
-  std::unique_ptr<Edit> CreateEdit(const ControlSpec& spec) override;
-  std::unique_ptr<ListBox> CreateListBox(const ControlSpec& spec) override;
-  std::unique_ptr<ComboBox> CreateComboBox(const ControlSpec& spec) override;
+  std::unique_ptr<Button> CreateButton(const ControlSpec& layout) override;
+  std::unique_ptr<Label> CreateLabel(const ControlSpec& layout) override;
+  std::unique_ptr<CheckBox> CreateCheckBox(const ControlSpec& layout) override;
+  std::unique_ptr<Edit> CreateEdit(const ControlSpec& layout) override;
+  std::unique_ptr<ListBox> CreateListBox(const ControlSpec& layout) override;
+  std::unique_ptr<ComboBox> CreateComboBox(const ControlSpec& layout) override;
   std::unique_ptr<Timer> CreateTimer(const std::string& name) override;
   void Connect(const Control& control, ControlEvent event, std::function<void()> handler) override;
   void Connect(FormEvent event, std::function<void()> handler) override;
@@ -158,7 +158,7 @@ class FakeFormHost : public FormHost {
 
   // The creation record of a control, by designer name; nullptr if none.
   const ControlSpec* Spec(const std::string& name) const;
-  const std::vector<ControlSpec>& specs() const { return specs_; }
+  const std::vector<ControlSpec>& layouts() const { return layouts_; }
   std::vector<std::string> timer_names() const { return timer_names_; }
 
   // The user's actions. A check box click toggles it first, as the real one
@@ -183,12 +183,12 @@ class FakeFormHost : public FormHost {
   bool Dragging() const { return drag_.dragging; }
 
  private:
-  void Remember(const ControlSpec& spec, const Control* control);
+  void Remember(const ControlSpec& layout, const Control* control);
   const Control* ByName(const std::string& name) const;
 
   FakeEventLoop& loop_;
   WindowHandle handle_;
-  std::vector<ControlSpec> specs_;
+  std::vector<ControlSpec> layouts_;
   std::vector<std::string> timer_names_;
   std::map<std::string, const Control*> by_name_;
   std::map<std::string, CheckBox*> check_boxes_;

@@ -133,11 +133,11 @@ std::string Win32Form::ResolveFace(const std::string& face) const {
 }
 
 void* Win32Form::FontFor(const FontSpec& requested) {
-  const FontSpec spec = requested.face.empty() ? options_.font : requested;
-  const std::string key = spec.face + "/" + std::to_string(spec.height);
+  const FontSpec layout = requested.face.empty() ? options_.font : requested;
+  const std::string key = layout.face + "/" + std::to_string(layout.height);
   if (auto it = fonts_.find(key); it != fonts_.end()) return it->second;
-  const std::string face = ResolveFace(spec.face);
-  HFONT font = CreateFontA(-spec.height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+  const std::string face = ResolveFace(layout.face);
+  HFONT font = CreateFontA(-layout.height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                            face.c_str());
   fonts_[key] = font;
@@ -145,15 +145,15 @@ void* Win32Form::FontFor(const FontSpec& requested) {
 }
 
 WindowHandle Win32Form::CreateChild(const char* window_class, unsigned long style, unsigned long ex_style,
-                                    const ControlSpec& spec, int height) {
+                                    const ControlSpec& layout, int height) {
   const int id = next_id_++;
-  HFONT font = static_cast<HFONT>(FontFor(spec.font));
-  int width = spec.width;
+  HFONT font = static_cast<HFONT>(FontFor(layout.font));
+  int width = layout.width;
   if (width == 0 || height == 0) {
     HDC dc = GetDC(H(window_));
     HGDIOBJ old = SelectObject(dc, font);
     SIZE extent{};
-    GetTextExtentPoint32A(dc, spec.caption.c_str(), static_cast<int>(spec.caption.size()), &extent);
+    GetTextExtentPoint32A(dc, layout.caption.c_str(), static_cast<int>(layout.caption.size()), &extent);
     TEXTMETRICA metrics{};
     GetTextMetricsA(dc, &metrics);
     SelectObject(dc, old);
@@ -161,65 +161,65 @@ WindowHandle Win32Form::CreateChild(const char* window_class, unsigned long styl
     if (width == 0) width = extent.cx;
     if (height == 0) height = metrics.tmHeight;
   }
-  HWND child = CreateWindowExA(ex_style, window_class, spec.caption.c_str(), WS_CHILD | WS_VISIBLE | style, spec.left,
-                               spec.top, width, height, H(window_), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+  HWND child = CreateWindowExA(ex_style, window_class, layout.caption.c_str(), WS_CHILD | WS_VISIBLE | style, layout.left,
+                               layout.top, width, height, H(window_), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                GetModuleHandleA(nullptr), nullptr);
   SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   ids_by_window_[W(child)] = id;
   return W(child);
 }
 
-std::unique_ptr<Button> Win32Form::CreateButton(const ControlSpec& spec) {
-  const DWORD kind = spec.default_button ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
-  const WindowHandle window = CreateChild("BUTTON", WS_TABSTOP | kind, 0, spec, spec.height);
+std::unique_ptr<Button> Win32Form::CreateButton(const ControlSpec& layout) {
+  const DWORD kind = layout.default_button ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+  const WindowHandle window = CreateChild("BUTTON", WS_TABSTOP | kind, 0, layout, layout.height);
   auto button = std::make_unique<Win32Captioned>(window);
   ids_by_control_[static_cast<const Control*>(button.get())] = ids_by_window_[window];
-  if (spec.default_button) default_id_ = ids_by_window_[window];
+  if (layout.default_button) default_id_ = ids_by_window_[window];
   return button;
 }
 
-std::unique_ptr<Label> Win32Form::CreateLabel(const ControlSpec& spec) {
-  const WindowHandle window = CreateChild("STATIC", SS_LEFT | SS_NOPREFIX, 0, spec, spec.height);
+std::unique_ptr<Label> Win32Form::CreateLabel(const ControlSpec& layout) {
+  const WindowHandle window = CreateChild("STATIC", SS_LEFT | SS_NOPREFIX, 0, layout, layout.height);
   auto label = std::make_unique<Win32Captioned>(window);
   ids_by_control_[static_cast<const Control*>(label.get())] = ids_by_window_[window];
   return label;
 }
 
-std::unique_ptr<CheckBox> Win32Form::CreateCheckBox(const ControlSpec& spec) {
-  const WindowHandle window = CreateChild("BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0, spec, spec.height);
+std::unique_ptr<CheckBox> Win32Form::CreateCheckBox(const ControlSpec& layout) {
+  const WindowHandle window = CreateChild("BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0, layout, layout.height);
   auto box = std::make_unique<Win32CheckBox>(window);
   ids_by_control_[static_cast<const Control*>(box.get())] = ids_by_window_[window];
   return box;
 }
 
-std::unique_ptr<Edit> Win32Form::CreateEdit(const ControlSpec& spec) {
-  const WindowHandle window = CreateChild("EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, spec, spec.height);
+std::unique_ptr<Edit> Win32Form::CreateEdit(const ControlSpec& layout) {
+  const WindowHandle window = CreateChild("EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, layout, layout.height);
   auto edit = std::make_unique<Win32Edit>(window);
-  edit->SetMaxLength(spec.max_length);
+  edit->SetMaxLength(layout.max_length);
   ids_by_control_[static_cast<const Control*>(edit.get())] = ids_by_window_[window];
   return edit;
 }
 
-std::unique_ptr<ListBox> Win32Form::CreateListBox(const ControlSpec& spec) {
+std::unique_ptr<ListBox> Win32Form::CreateListBox(const ControlSpec& layout) {
   const WindowHandle window = CreateChild("LISTBOX", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                                          WS_EX_CLIENTEDGE, spec, spec.height);
+                                          WS_EX_CLIENTEDGE, layout, layout.height);
   // After the font: WM_SETFONT resets the item height to the font's.
-  if (spec.item_height > 0) SendMessageA(H(window), LB_SETITEMHEIGHT, 0, MAKELPARAM(spec.item_height, 0));
+  if (layout.item_height > 0) SendMessageA(H(window), LB_SETITEMHEIGHT, 0, MAKELPARAM(layout.item_height, 0));
   auto list = std::make_unique<Win32ListBox>(window);
   ids_by_control_[static_cast<const Control*>(list.get())] = ids_by_window_[window];
   SetWindowSubclass(H(window), ListBoxProc, kListSubclassId, reinterpret_cast<DWORD_PTR>(this));
   return list;
 }
 
-std::unique_ptr<ComboBox> Win32Form::CreateComboBox(const ControlSpec& spec) {
+std::unique_ptr<ComboBox> Win32Form::CreateComboBox(const ControlSpec& layout) {
   // The height given to a drop-down combo box includes its list.
   constexpr int kDropDownHeight = 160;
   const WindowHandle window = CreateChild("COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0,
-                                          spec, spec.height + kDropDownHeight);
+                                          layout, layout.height + kDropDownHeight);
   // The edit part: the given height less the frame of 3 pixels a side.
-  if (spec.height > 6) SendMessageA(H(window), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), spec.height - 6);
+  if (layout.height > 6) SendMessageA(H(window), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), layout.height - 6);
   auto combo = std::make_unique<Win32ComboBox>(window);
-  combo->SetMaxLength(spec.max_length);
+  combo->SetMaxLength(layout.max_length);
   ids_by_control_[static_cast<const Control*>(static_cast<Edit*>(combo.get()))] = ids_by_window_[window];
   return combo;
 }

@@ -37,12 +37,12 @@ class Win32Form : public FormHost {
   Win32Form& operator=(const Win32Form&) = delete;
 
   WindowHandle Handle() const override { return window_; }
-  std::unique_ptr<Button> CreateButton(const ControlSpec& spec) override;
-  std::unique_ptr<Label> CreateLabel(const ControlSpec& spec) override;
-  std::unique_ptr<CheckBox> CreateCheckBox(const ControlSpec& spec) override;
-  std::unique_ptr<Edit> CreateEdit(const ControlSpec& spec) override;
-  std::unique_ptr<ListBox> CreateListBox(const ControlSpec& spec) override;
-  std::unique_ptr<ComboBox> CreateComboBox(const ControlSpec& spec) override;
+  std::unique_ptr<Button> CreateButton(const ControlSpec& layout) override;
+  std::unique_ptr<Label> CreateLabel(const ControlSpec& layout) override;
+  std::unique_ptr<CheckBox> CreateCheckBox(const ControlSpec& layout) override;
+  std::unique_ptr<Edit> CreateEdit(const ControlSpec& layout) override;
+  std::unique_ptr<ListBox> CreateListBox(const ControlSpec& layout) override;
+  std::unique_ptr<ComboBox> CreateComboBox(const ControlSpec& layout) override;
   std::unique_ptr<Timer> CreateTimer(const std::string& name) override;
   void Connect(const Control& control, ControlEvent event, std::function<void()> handler) override;
   void Connect(FormEvent event, std::function<void()> handler) override;
@@ -73,8 +73,8 @@ class Win32Form : public FormHost {
 
  private:
   WindowHandle CreateChild(const char* window_class, unsigned long style, unsigned long ex_style,
-                           const ControlSpec& spec, int height);
-  void* FontFor(const FontSpec& spec);
+                           const ControlSpec& layout, int height);
+  void* FontFor(const FontSpec& layout);
   void Dispatch(const std::function<void()>& handler);
   int IdOf(const Control& control) const;
 

@@ -31,13 +31,13 @@ std::vector<std::string> TypedInto(const platform::fake::FakeDesktop& desktop, p
 
 TEST_F(FormTest, ControlsStandAtTheirPlacesWithTheirCaptionsFontsAndLimits) {
   Start();
-  EXPECT_EQ(host.specs().size(), 39u);  // 7 labels, 26 buttons, 2 edits, 2 list boxes, combo, check box
+  EXPECT_EQ(host.layouts().size(), 39u);  // 7 labels, 26 buttons, 2 edits, 2 list boxes, combo, check box
   const auto* send = host.Spec("Button19");
   ASSERT_NE(send, nullptr);
   EXPECT_EQ(send->caption, "送信");
   EXPECT_EQ(std::tie(send->left, send->top, send->width, send->height), std::make_tuple(426, 248, 40, 25));
   // Enter in the window presses the send button, and no other.
-  for (const auto& spec : host.specs()) EXPECT_EQ(spec.default_button, spec.name == "Button19") << spec.name;
+  for (const auto& layout : host.layouts()) EXPECT_EQ(layout.default_button, layout.name == "Button19") << layout.name;
 
   for (const char* name : {"ListBox1", "ListBox2"}) {
     const auto* list = host.Spec(name);
