@@ -285,3 +285,44 @@ TEST_F(MainWindowTest, EnterInTheChatLinePressesTheSendButton) {
 }
 
 }  // namespace
+
+namespace {
+
+// Enter during the 5.5 s pause of a tell-mode send still presses the send
+// button: the waiting loop gives keys the same dialog handling as the main
+// loop, and the second send runs inside the first.
+TEST_F(MainWindowTest, EnterDuringATellPauseSendsInsideIt) {
+  Session s("main_enter_pause");
+  WriteListFiles(s);
+  ASSERT_TRUE(s.StartStandin("show table\n"));
+  ASSERT_TRUE(s.StartTamiru());
+  HWND main = MainWindow();
+  ASSERT_NE(main, nullptr);
+  HWND selection = e2e::FindDescendantByClass(main, "ListBox", 1);
+  e2e::SendBounded(selection, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("aaa"));
+  e2e::SendBounded(selection, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("bbb"));
+  HWND tell = TellModeBox(main);
+  ASSERT_NE(tell, nullptr);
+  ASSERT_TRUE(e2e::Click(tell));
+  HWND line = ChatLine(main);
+  ASSERT_TRUE(e2e::SetTextOf(line, "hello"));
+  ASSERT_TRUE(e2e::PostClick(Control(main, "送信")));
+  ASSERT_TRUE(s.WaitForEntry("table", -1, "send", std::string("/t aaa hello"), 10000));
+
+  ASSERT_TRUE(e2e::PostClick(tell));  // tell mode off, inside the pause
+  ASSERT_TRUE(e2e::WaitFor([&] { return e2e::SendBounded(tell, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }));
+  ASSERT_TRUE(e2e::SetTextOf(line, "inner"));
+  HWND edit = FindWindowExA(line, nullptr, "Edit", nullptr);
+  ASSERT_NE(edit, nullptr);
+  PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+  PostMessageA(edit, WM_KEYUP, VK_RETURN, 0xC01C0001);
+  const auto inner = s.WaitForEntry("table", -1, "send", std::string("inner"), 5000);
+  ASSERT_TRUE(inner.has_value());
+  // The first send goes on with the chat line as it is now: emptied.
+  const auto last = s.WaitForEntry("table", -1, "send", std::string("/t bbb "), 10000);
+  ASSERT_TRUE(last.has_value());
+  EXPECT_LT(inner->tick, last->tick);
+  CloseTamiru(s, main);
+}
+
+}  // namespace

@@ -36,6 +36,12 @@ bool DispatchOne(QuitRequest& quit, bool& queue_empty) {
     quit.Note(message.wParam);
     return false;
   }
+  // Keys get the dialog handling the main loop gives them (Enter presses the
+  // default button, Tab moves on), also while a handler waits here.
+  if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST && message.hwnd) {
+    HWND root = GetAncestor(message.hwnd, GA_ROOT);
+    if (root && IsDialogMessageA(root, &message)) return true;
+  }
   TranslateMessage(&message);
   DispatchMessageA(&message);
   return true;
