@@ -58,6 +58,10 @@ class MacroEditor {
   std::string KeyCodeText;  // captured key: two uppercase hex digits, or empty
 
  private:
+  void ShowEntry();  // ShowMacroEntry, then the entry's number in Label16
+  void ShowCount();  // the number of lines in Label15
+  void Save();       // SaveMacroFile; a failure goes to the error display
+
   MacroEditorControls controls_;
   const settings::TSettings& settings_;
   std::vector<std::string>& macro_list_;
