@@ -229,6 +229,46 @@ std::vector<std::string> ComboItems(HWND combo) {
 }
 int ListSelection(HWND list) { return static_cast<int>(SendBounded(list, LB_GETCURSEL, 0, 0)); }
 
+namespace {
+LRESULT SendWideBounded(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, message, wparam, lparam, SMTO_ABORTIFHUNG, kSendBoundMs, &result)) return 0;
+  return static_cast<LRESULT>(result);
+}
+
+std::string WideToSjis(const std::wstring& wide) {
+  std::string bytes(wide.size() * 2 + 1, '\0');
+  const int made = WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(),
+                                       static_cast<int>(bytes.size()), nullptr, nullptr);
+  bytes.resize(made > 0 ? static_cast<std::size_t>(made) : 0);
+  return bytes;
+}
+}  // namespace
+
+std::vector<std::string> ItemsAsSjis(HWND control, bool combo) {
+  const UINT count_message = combo ? CB_GETCOUNT : LB_GETCOUNT;
+  const UINT length_message = combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN;
+  const UINT text_message = combo ? CB_GETLBTEXT : LB_GETTEXT;
+  std::vector<std::string> items;
+  const LRESULT count = SendWideBounded(control, count_message, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    const LRESULT length = SendWideBounded(control, length_message, i, 0);
+    std::wstring wide(static_cast<std::size_t>(length < 0 ? 0 : length) + 1, L'\0');
+    const LRESULT copied = SendWideBounded(control, text_message, i, reinterpret_cast<LPARAM>(wide.data()));
+    wide.resize(copied < 0 ? 0 : static_cast<std::size_t>(copied));
+    items.push_back(WideToSjis(wide));
+  }
+  return items;
+}
+
+std::string TextAsSjis(HWND window) {
+  const LRESULT length = SendWideBounded(window, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring wide(static_cast<std::size_t>(length < 0 ? 0 : length) + 1, L'\0');
+  const LRESULT copied = SendWideBounded(window, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()));
+  wide.resize(copied < 0 ? 0 : static_cast<std::size_t>(copied));
+  return WideToSjis(wide);
+}
+
 std::vector<HWND> TopWindowsOf(DWORD process_id, bool visible_only) {
   struct Search {
     DWORD process_id;

@@ -78,6 +78,12 @@ LRESULT SendBounded(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 std::vector<std::string> ListItems(HWND list);
 std::vector<std::string> ComboItems(HWND combo);
 int ListSelection(HWND list);
+// Tamiru's own list, combo box or window text, asked in UTF-16 and turned
+// into Shift_JIS: under Wine an ANSI LB_GETTEXT from another process returns
+// the UTF-16 text of a version 6 common control unconverted, so the
+// comparison must not depend on how the ANSI message is carried.
+std::vector<std::string> ItemsAsSjis(HWND control, bool combo);
+std::string TextAsSjis(HWND window);
 // Windows of a process, top-level, in EnumWindows order (visible ones only
 // when `visible_only`).
 std::vector<HWND> TopWindowsOf(DWORD process_id, bool visible_only = true);

@@ -50,28 +50,6 @@ HWND IgnoreEdit(HWND main) { return e2e::FindDescendantByClass(main, "Edit", 0);
 HWND FriendEdit(HWND main) { return e2e::FindDescendantByClass(main, "Edit", 1); }
 HWND ChatLine(HWND main) { return e2e::FindDescendantByClass(main, "ComboBox"); }
 
-// Items asked in UTF-16 and turned into Shift_JIS: under Wine an ANSI
-// LB_GETTEXT from another process returns the UTF-16 text unconverted.
-Items ItemsOf(HWND list, bool combo) {
-  const UINT count_message = combo ? CB_GETCOUNT : LB_GETCOUNT;
-  const UINT length_message = combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN;
-  const UINT text_message = combo ? CB_GETLBTEXT : LB_GETTEXT;
-  Items items;
-  const LRESULT count = SendMessageW(list, count_message, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    const LRESULT length = SendMessageW(list, length_message, i, 0);
-    std::wstring wide(static_cast<std::size_t>(length < 0 ? 0 : length) + 1, L'\0');
-    const LRESULT copied = SendMessageW(list, text_message, i, reinterpret_cast<LPARAM>(wide.data()));
-    wide.resize(copied < 0 ? 0 : static_cast<std::size_t>(copied));
-    std::string bytes(wide.size() * 2 + 1, '\0');
-    const int made = WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(),
-                                         static_cast<int>(bytes.size()), nullptr, nullptr);
-    bytes.resize(made > 0 ? static_cast<std::size_t>(made) : 0);
-    items.push_back(bytes);
-  }
-  return items;
-}
-
 bool FileHolds(const Session& s, const char* file, const std::string& bytes) {
   return e2e::WaitFor([&] { return s.ReadFile(file).value_or("?") == bytes; }, 5000);
 }
@@ -158,7 +136,7 @@ TEST_F(ListsTest, FriendsAreAddedDeletedAndReorderedByTheMouseWithTheFileWritten
   DragRow(friends, 0, 3);
   EXPECT_TRUE(FileHolds(s, "friendlist.txt", "東風\r\nccc\r\nddd\r\nbbb\r\neee\r\n"))
       << s.ReadFile("friendlist.txt").value_or("(none)");
-  EXPECT_EQ(ItemsOf(friends, false), (Items{"東風", "ccc", "ddd", "bbb", "eee"}));
+  EXPECT_EQ(e2e::ItemsAsSjis(friends, false), (Items{"東風", "ccc", "ddd", "bbb", "eee"}));
   EXPECT_EQ(e2e::SendBounded(friends, LB_GETCURSEL, 0, 0), 3);
 
   // Upwards: the item lands before the one it was dropped on.
@@ -185,7 +163,7 @@ TEST_F(ListsTest, FriendsAreAddedDeletedAndReorderedByTheMouseWithTheFileWritten
   MouseButton(false);
   Sleep(300);
   EXPECT_EQ(s.ReadFile("friendlist.txt").value_or(""), "marker\r\n");
-  EXPECT_EQ(ItemsOf(friends, false), (Items{"東風", "eee", "ccc", "ddd", "bbb"}));
+  EXPECT_EQ(e2e::ItemsAsSjis(friends, false), (Items{"東風", "eee", "ccc", "ddd", "bbb"}));
 }
 
 TEST_F(ListsTest, WhereRankIgnoreAndIgnoreAllReachTheClientInOrder) {
@@ -197,7 +175,7 @@ TEST_F(ListsTest, WhereRankIgnoreAndIgnoreAllReachTheClientInOrder) {
   ASSERT_NE(main, nullptr);
 
   ASSERT_TRUE(e2e::Click(ButtonNamed(main, "all")));
-  EXPECT_EQ(ItemsOf(SelectionList(main), false), (Items{"aaa", "bbb"}));
+  EXPECT_EQ(e2e::ItemsAsSjis(SelectionList(main), false), (Items{"aaa", "bbb"}));
   ASSERT_TRUE(e2e::PostClick(ButtonNamed(main, "/w")));
   ASSERT_TRUE(s.WaitForEntry("table", -1, "send", std::string("/w bbb"), 20000));
   ASSERT_TRUE(e2e::PostClick(ButtonNamed(main, "/r")));
@@ -238,7 +216,7 @@ TEST_F(ListsTest, PhrasesAreAddedChosenAndRemovedWithTheFileWrittenEachTime) {
   ASSERT_TRUE(e2e::SetTextOf(line, "B"));
   ASSERT_TRUE(e2e::Click(ButtonNamed(main, "削除", 1)));
   EXPECT_TRUE(FileHolds(s, "chatlist.txt", "A\r\nX\r\nC\r\nよろしく\r\n"));
-  EXPECT_EQ(ItemsOf(line, true), (Items{"A", "X", "C", "よろしく"}));
+  EXPECT_EQ(e2e::ItemsAsSjis(line, true), (Items{"A", "X", "C", "よろしく"}));
 }
 
 TEST_F(ListsTest, ARefusedWriteIsShownAndTheOldFileAndTheNewListStay) {
@@ -260,7 +238,7 @@ TEST_F(ListsTest, ARefusedWriteIsShownAndTheOldFileAndTheNewListStay) {
   ASSERT_TRUE(e2e::PostClick(e2e::FindDescendantByClass(box, "Button")));
   EXPECT_TRUE(e2e::WaitForNoTop("#32770", "Tamiru"));
   EXPECT_EQ(s.ReadFile("friendlist.txt").value_or(""), "aaa\r\n");
-  EXPECT_EQ(ItemsOf(FriendList(main), false), (Items{"aaa", "bbb"}));
+  EXPECT_EQ(e2e::ItemsAsSjis(FriendList(main), false), (Items{"aaa", "bbb"}));
   SetFileAttributesA(s.PathOf("friendlist.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 

@@ -44,29 +44,6 @@ HWND TellModeBox(HWND main) {
 
 HWND ChatLine(HWND main) { return e2e::FindDescendantByClass(main, "ComboBox"); }
 
-// The items of one of Tamiru's lists. Asked in UTF-16 and turned into
-// Shift_JIS here: under Wine an ANSI LB_GETTEXT from another process returns
-// the UTF-16 text of a list box of the version 6 common controls unconverted.
-std::vector<std::string> ItemsOf(HWND list, bool combo) {
-  const UINT count_message = combo ? CB_GETCOUNT : LB_GETCOUNT;
-  const UINT length_message = combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN;
-  const UINT text_message = combo ? CB_GETLBTEXT : LB_GETTEXT;
-  std::vector<std::string> items;
-  const LRESULT count = SendMessageW(list, count_message, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    const LRESULT length = SendMessageW(list, length_message, i, 0);
-    std::wstring wide(static_cast<std::size_t>(length < 0 ? 0 : length) + 1, L'\0');
-    const LRESULT copied = SendMessageW(list, text_message, i, reinterpret_cast<LPARAM>(wide.data()));
-    wide.resize(copied < 0 ? 0 : static_cast<std::size_t>(copied));
-    std::string bytes(wide.size() * 2 + 1, '\0');
-    const int made = WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(),
-                                         static_cast<int>(bytes.size()), nullptr, nullptr);
-    bytes.resize(made > 0 ? static_cast<std::size_t>(made) : 0);
-    items.push_back(bytes);
-  }
-  return items;
-}
-
 void CloseTamiru(const Session& s, HWND main) {
   PostMessageA(main, WM_CLOSE, 0, 0);
   const auto code = s.WaitForTamiruExit(10000);
@@ -133,10 +110,10 @@ TEST_F(MainWindowTest, StartsWithItsListsAndWritesEveryKeyAtClose) {
   EXPECT_FALSE(style & WS_MAXIMIZEBOX);
   EXPECT_FALSE(style & WS_THICKFRAME);
 
-  EXPECT_EQ(ItemsOf(e2e::FindDescendantByClass(main, "ListBox", 0), false),
+  EXPECT_EQ(e2e::ItemsAsSjis(e2e::FindDescendantByClass(main, "ListBox", 0), false),
             (std::vector<std::string>{"aaa", "bbb", "東風"}));
-  EXPECT_TRUE(ItemsOf(e2e::FindDescendantByClass(main, "ListBox", 1), false).empty());
-  EXPECT_EQ(ItemsOf(ChatLine(main), true), (std::vector<std::string>{"よろしく", "おつかれさま"}));
+  EXPECT_TRUE(e2e::ItemsAsSjis(e2e::FindDescendantByClass(main, "ListBox", 1), false).empty());
+  EXPECT_EQ(e2e::ItemsAsSjis(ChatLine(main), true), (std::vector<std::string>{"よろしく", "おつかれさま"}));
   for (const char* caption : {"自動接続", "落ち防止", "ログ保存", "キーワード", "青"}) {
     EXPECT_NE(e2e::FindDescendantByText(main, caption, "Static"), nullptr) << caption;
   }

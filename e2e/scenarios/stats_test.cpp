@@ -32,31 +32,12 @@ HWND Button(HWND main, const char* caption) {
   return button;
 }
 
-// The chat line's text, asked in UTF-16 and turned into Shift_JIS here, so
-// that the comparison does not depend on how the ANSI message is carried
-// between the two processes.
-std::string ChatLineText(HWND main) {
-  HWND combo = e2e::FindDescendantByClass(main, "ComboBox");
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(combo, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return "<no answer>";
-  std::wstring wide(length + 1, L'\0');
-  DWORD_PTR copied = 0;
-  SendMessageTimeoutW(combo, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()), SMTO_ABORTIFHUNG, 5000,
-                      &copied);
-  wide.resize(copied);
-  std::string bytes(wide.size() * 2 + 1, '\0');
-  const int made = WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(),
-                                       static_cast<int>(bytes.size()), nullptr, nullptr);
-  bytes.resize(made > 0 ? static_cast<std::size_t>(made) : 0);
-  return bytes;
-}
-
 // Presses "対戦成績" with the given item of the selection list selected and
 // returns what the chat line then holds.
 std::string ReportWithSelected(HWND main, HWND selection, int index) {
   e2e::SendBounded(selection, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
   EXPECT_TRUE(e2e::Click(Button(main, "対戦成績")));
-  return ChatLineText(main);
+  return e2e::TextAsSjis(e2e::FindDescendantByClass(main, "ComboBox"));
 }
 
 void CloseTamiru(const Session& s, HWND main) {
