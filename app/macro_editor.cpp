@@ -67,6 +67,16 @@ bool FlagAt(std::string_view line, std::size_t position) {
   return position < line.size() && line[position] == '1';
 }
 
+// Names and phrases come from list files that may hold what a macro line
+// cannot: a name with a space or over the argument's limit, a phrase over the
+// text's limit. Such a line would be stored yet never bind the key to what
+// the page shows, so it is not registered.
+bool BindsAsChosen(const std::string& line, std::string_view action, std::string_view argument,
+                   std::string_view phrase) {
+  const std::optional<macro::TMacroEntry> entry = macro::ParseMacroLine(line);
+  return entry && entry->action == action && entry->argument == argument && entry->text == phrase;
+}
+
 }  // namespace
 
 MacroEditor::MacroEditor(const MacroEditorControls& controls, const settings::TSettings& settings,
@@ -112,6 +122,7 @@ void MacroEditor::Button9Click() {
       controls_.CheckBox6.IsChecked(), action,
       argument_shown ? std::optional<std::string_view>(argument) : std::nullopt,
       text_shown ? std::optional<std::string_view>(phrase) : std::nullopt);
+  if (!BindsAsChosen(line, action, argument_shown ? argument : "", text_shown ? phrase : "")) return;
   if (std::find(macro_list_.begin(), macro_list_.end(), line) != macro_list_.end()) return;
 
   if (MacroIndex == -1) {

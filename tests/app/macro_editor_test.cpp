@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "macro/macro_file.h"
 #include "platform/fake/fake_controls.h"
 #include "platform/files.h"
 #include "text/error.h"
@@ -176,6 +177,28 @@ TEST_F(MacroEditorTest, IncompleteInputRegistersNothingAndHiddenBoxesAreLeftOut)
   Pick(action_, "/Hide");
   editor.Button9Click();
   EXPECT_EQ(macro_list_, (Lines{"70 0 1 0 /Hide "}));
+}
+
+TEST_F(MacroEditorTest, RegistersOnlyLinesThatBindWhatThePageShows) {
+  const std::string name19(19, 'n'), phrase99(99, 'p');
+  Write(settings_.File1, "ta ro\r\n" + name19 + "\r\n" + name19 + "x\r\n");
+  Write(settings_.File3, phrase99 + "\r\n" + phrase99 + "p\r\n");
+  MacroEditor& editor = Open();
+  const auto registers = [&](const std::string& action, const std::string& argument, const std::string& phrase) {
+    const std::size_t before = macro_list_.size();
+    editor.Edit13KeyDown(kF1);
+    Pick(action_, action);
+    if (!argument.empty()) Pick(argument_, argument);
+    if (!phrase.empty()) Pick(phrase_, phrase);
+    editor.Button9Click();
+    return macro_list_.size() > before;
+  };
+  EXPECT_FALSE(registers("/Where", "ta ro", ""));  // would name "ta" instead
+  EXPECT_FALSE(registers("/Where", name19 + "x", ""));
+  EXPECT_FALSE(registers("発言", "", phrase99 + "p"));
+  EXPECT_TRUE(registers("/Where", name19, ""));
+  EXPECT_TRUE(registers("/Talk", name19, phrase99));
+  for (const std::string& line : macro_list_) EXPECT_TRUE(macro::ParseMacroLine(line)) << line;
 }
 
 TEST_F(MacroEditorTest, EachActionShowsItsOwnChoicesReadAfresh) {
