@@ -169,6 +169,7 @@ void TForm1::WireHandlers() {
   On(*Button22, ControlEvent::kClick, &TForm1::Button22Click);
   On(*Button20, ControlEvent::kClick, &TForm1::Button20Click);
   WireListHandlers();
+  WireMacroHandlers();
   services_.host.Connect(platform::FormEvent::kDblClick, [this] { RunHandler([this] { FormDblClick(); }); });
   services_.host.SetCloseQuery([this] { return FormCloseQuery(); });
 }

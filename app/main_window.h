@@ -19,6 +19,10 @@
 #include "platform/window_system.h"
 #include "settings/settings.h"
 
+namespace tamiru::macro {
+struct TMacroEntry;
+}  // namespace tamiru::macro
+
 namespace tamiru::app {
 
 inline constexpr std::string_view kMainWindowClass = "TForm1";
@@ -119,6 +123,9 @@ class TForm1 {
   void Button22Click();
   // The game window image save (form_capture.cpp).
   void Button20Click();
+  // The macro key poll and the actions it runs (form_macro.cpp).
+  void Timer4Timer();
+  void DispatchMacroAction(const macro::TMacroEntry& entry);
 
   // ---- Shared operations on this window's controls ----
   void SendNameCommand(int kind);
@@ -200,10 +207,15 @@ class TForm1 {
   void On(const platform::Control& control, platform::ControlEvent event, void (TForm1::*handler)());
   void OnTimer(platform::Timer& timer, void (TForm1::*handler)());
   void WireListHandlers();
+  void WireMacroHandlers();
 
   FormServices services_;
   std::string ini_path_;
   std::string program_folder_;
+  // Timer4 ticks running, nested ones included, and "/Talk" list actions
+  // running (form_macro.cpp).
+  int macro_tick_depth_ = 0;
+  int macro_talk_depth_ = 0;
 };
 
 }  // namespace tamiru::app

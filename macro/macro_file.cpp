@@ -46,12 +46,17 @@ std::optional<std::string_view> Field(std::string_view line, std::size_t pos, st
 
 }  // namespace
 
-std::optional<TMacroEntry> ParseMacroLine(std::string_view line) {
-  TMacroEntry entry;
+std::optional<std::uint16_t> ParseMacroKeyCode(std::string_view line) {
   const std::size_t key_end = line.find(' ');
   if (key_end == std::string_view::npos) return std::nullopt;
-  const auto key_code = ParseKeyCode(line.substr(0, key_end));
+  return ParseKeyCode(line.substr(0, key_end));
+}
+
+std::optional<TMacroEntry> ParseMacroLine(std::string_view line) {
+  TMacroEntry entry;
+  const auto key_code = ParseMacroKeyCode(line);
   if (!key_code) return std::nullopt;
+  const std::size_t key_end = line.find(' ');
   entry.key_code = *key_code;
 
   // Three one-byte flags at fixed offsets, each followed by one space; any
@@ -82,9 +87,11 @@ std::optional<TMacroEntry> ParseMacroLine(std::string_view line) {
   if (text::ContainsSjis(*action, kTalk) || text::ContainsSjis(*action, kSay)) {
     // TEXT may hold spaces: it runs to the byte before the line's last byte,
     // which must be the field's own ending space.
+    // An empty TEXT ("<all>  ") is what the editor composes for an empty
+    // phrase; a line that stops after ARG's space has no TEXT field at all.
     if (next >= line.size() || line.back() != ' ') return std::nullopt;
     const std::size_t length = line.size() - 1 - next;
-    if (length == 0 || length > kMaxTextBytes) return std::nullopt;
+    if (length > kMaxTextBytes) return std::nullopt;
     entry.text = line.substr(next, length);
   }
   return entry;

@@ -32,10 +32,15 @@ struct TMacroEntry {
 
 // Parses one line. A line that does not follow the format yields nullopt and
 // so binds no key: no space after a field, a KEY that is not hexadecimal or
-// does not fit 16 bits, an empty field, a field over its limit, or a line
-// whose last field lacks its trailing space. Bytes after the last field an
-// action reads are ignored.
+// does not fit 16 bits, an empty KEY, ACTION or ARG, a field over its limit,
+// or a line whose last field lacks its trailing space. TEXT may be empty
+// ("/Talk <all>  "). Bytes after the last field an action reads are ignored.
 std::optional<TMacroEntry> ParseMacroLine(std::string_view line);
+
+// The key code of a line alone (its first field), as ParseMacroLine reads
+// it; nullopt where ParseMacroLine would fail on the key. Lets the key poll
+// ask the keyboard before it parses the rest of a line.
+std::optional<std::uint16_t> ParseMacroKeyCode(std::string_view line);
 
 // Builds a line: the key code text, " ", "1 " or "0 " for shift, alt and ctrl,
 // the action and " ", then the argument and " " if given, then the text and

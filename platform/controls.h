@@ -75,6 +75,10 @@ class Timer {
   virtual void SetEnabled(bool enabled) = 0;
   virtual bool IsEnabled() const = 0;
   virtual void SetHandler(std::function<void()> on_tick) = 0;
+  // By default a tick that falls due while the handler still runs (waiting
+  // with the message loop turning) is dropped. Allowed, it runs nested
+  // inside the waiting handler, as WM_TIMER does in a nested message loop.
+  virtual void SetNestedTicks(bool allowed) { (void)allowed; }
 };
 
 }  // namespace tamiru::platform

@@ -25,18 +25,24 @@ class FakeTimer : public Timer {
   }
   bool IsEnabled() const override { return enabled_; }
   void SetHandler(std::function<void()> on_tick) override { on_tick_ = std::move(on_tick); }
+  void SetNestedTicks(bool allowed) override { nested_ = allowed; }
 
   bool Armed() const { return enabled_ && interval_ > 0; }
   std::uint32_t due() const { return due_; }
   void Fire() {
     due_ += interval_;
-    // A timer whose handler still runs gets no second tick inside it. The
-    // real loop can deliver the same WM_TIMER again inside a nested wait;
-    // tests that need such a nested tick schedule it as an event.
-    if (running_ || !on_tick_) return;
-    running_ = true;
-    on_tick_();
-    running_ = false;
+    // A timer whose handler still runs gets no second tick inside it unless
+    // it allows nested ticks, as the real loop delivers WM_TIMER again
+    // inside a nested wait. The handler is copied: a nested tick may
+    // replace it while this one runs.
+    if ((running_ > 0 && !nested_) || !on_tick_) return;
+    const auto on_tick = on_tick_;
+    ++running_;
+    struct Done {
+      int& running;
+      ~Done() { --running; }
+    } done{running_};
+    on_tick();
   }
 
  private:
@@ -44,7 +50,8 @@ class FakeTimer : public Timer {
   FakeEventLoop& loop_;
   std::uint32_t interval_ = 0;
   bool enabled_ = false;
-  bool running_ = false;
+  int running_ = 0;  // handler calls in progress, nested ones included
+  bool nested_ = false;
   std::uint32_t due_ = 0;
   std::function<void()> on_tick_;
 };

@@ -214,15 +214,17 @@ void Win32Timer::Arm() {
 }
 
 void Win32Timer::Fire() {
-  if (running_ || !on_tick_ || !enabled_) return;
-  running_ = true;
+  if ((running_ > 0 && !nested_) || !on_tick_ || !enabled_) return;
+  // A copy: a nested tick may replace the handler while this one runs.
+  const auto on_tick = on_tick_;
+  ++running_;
   try {
-    on_tick_();
+    on_tick();
   } catch (...) {
-    running_ = false;
+    --running_;
     throw;
   }
-  running_ = false;
+  --running_;
 }
 
 }  // namespace tamiru::platform::win32

@@ -109,10 +109,12 @@ class Win32Timer : public Timer {
   void SetEnabled(bool enabled) override;
   bool IsEnabled() const override { return enabled_; }
   void SetHandler(std::function<void()> on_tick) override { on_tick_ = std::move(on_tick); }
+  void SetNestedTicks(bool allowed) override { nested_ = allowed; }
 
   std::uintptr_t id() const { return id_; }
   // A tick that arrives while the handler still runs (it waits with the
-  // message loop turning) is dropped rather than run inside itself.
+  // message loop turning) is dropped rather than run inside itself, unless
+  // the timer allows nested ticks.
   void Fire();
 
  private:
@@ -121,7 +123,8 @@ class Win32Timer : public Timer {
   std::uintptr_t id_;
   std::uint32_t interval_ = 0;
   bool enabled_ = false;
-  bool running_ = false;
+  int running_ = 0;  // handler calls in progress, nested ones included
+  bool nested_ = false;
   std::function<void()> on_tick_;
 };
 

@@ -30,12 +30,19 @@ TEST(ParseMacroLine, TextKeepsInnerSpacesAndLosesOnlyTheTrailingOne) {
   EXPECT_EQ(ParseMacroLine("20 0 0 0 /Talk <R-ListBox> see you later "),
             Entry(0x20, false, false, false, "/Talk", "<R-ListBox>", "see you later"));
   EXPECT_EQ(ParseMacroLine("20 0 0 0 /Talk <all>  hi  ")->text, " hi ");
+  // An empty phrase composes to an empty TEXT field, which binds the key.
+  const auto empty_text = ComposeMacroLine("20", false, false, false, "/Talk", "<all>", "");
+  EXPECT_EQ(ParseMacroLine(empty_text), Entry(0x20, false, false, false, "/Talk", "<all>", ""));
+  EXPECT_EQ(ParseMacroLine("71 0 0 0 発言  "), Entry(0x71, false, false, false, "発言"));
   // "発言" has no argument: its text starts right after the action.
   EXPECT_EQ(ParseMacroLine("71 0 1 0 発言 よろしく お願いします "),
             Entry(0x71, false, true, false, "発言", "", "よろしく お願いします"));
 }
 
 TEST(ParseMacroLine, FlagsAndKey) {
+  EXPECT_EQ(ParseMacroKeyCode("7B 0 0 0 /Hide "), 0x7B);
+  EXPECT_EQ(ParseMacroKeyCode("7B"), std::nullopt);
+  EXPECT_EQ(ParseMacroKeyCode("7G 0 0 0 /Hide "), std::nullopt);
   EXPECT_EQ(ParseMacroLine("70 x 2 1 /List "), Entry(0x70, false, false, true, "/List"));  // only "1" is down
   EXPECT_EQ(ParseMacroLine("0070 1 1 0 /List "), Entry(0x70, true, true, false, "/List"));
   EXPECT_EQ(ParseMacroLine("ba 0 0 0 /List ")->key_code, 0xBA);
@@ -48,7 +55,7 @@ TEST(ParseMacroLine, MalformedLinesGiveNoEntry) {
                            "0D 0 0 1  /CHATON ", "70 10 1 0 /List ", "70 1 1  /List ", "10000 0 0 0 /List ",
                            "0G 0 0 0 /List ", "0x0D 0 0 0 /List ", " 0 0 0 /List ", "70 0 1 0 /Where",
                            "70 0 1 0 /Where <all>", "70 0 1 0 /Where  ", "20 0 0 0 /Talk <all> ",
-                           "20 0 0 0 /Talk <all>  ", "20 0 0 0 /Talk <all> hello", "71 0 0 0 発言 ",
+                           "20 0 0 0 /Talk <all> hello", "71 0 0 0 発言 ",
                            "71 0 0 0 発言 hello"}) {
     EXPECT_FALSE(ParseMacroLine(line)) << '"' << line << '"';
   }
