@@ -69,6 +69,17 @@ class WindowSystem {
   // WM_GETTEXT into a zero-filled buffer of `buffer_bytes` bytes; the bytes
   // copied (empty when the peer does not answer).
   virtual std::string SendGetText(WindowHandle window, std::size_t buffer_bytes) = 0;
+  // WM_GETTEXT into the caller's `buffer` (its size is the buffer size
+  // passed), for a reader that fetches a long text again and again and keeps
+  // one buffer rather than allocating one each time. Returns the bytes of
+  // text at the buffer's start: up to the first zero byte, fewer than
+  // buffer.size() (0 when the peer does not answer). A peer that may still
+  // write into the buffer after the bound ran out keeps it, and `buffer`
+  // comes back empty.
+  virtual std::size_t SendGetTextInto(WindowHandle window, std::string& buffer) {
+    const std::string text = SendGetText(window, buffer.size());
+    return text.copy(buffer.data(), buffer.empty() ? 0 : buffer.size() - 1);
+  }
   // LB_GETTEXT of one row, whole (the layer asks LB_GETTEXTLEN first so that
   // no buffer is overrun); empty for a row that does not exist.
   virtual std::string SendGetListText(WindowHandle window, int row) = 0;

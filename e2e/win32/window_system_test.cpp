@@ -63,6 +63,20 @@ TEST_F(Win32Layer, SetAndGetTextHonourTheBuffer) {
   EXPECT_EQ(windows.GetClassName(edit.handle(), 3), "Ed");
 }
 
+TEST_F(Win32Layer, GetTextIntoAKeptBufferEndsBeforeItsLastByte) {
+  OwnedWindow edit("EDIT", "", ES_AUTOHSCROLL);
+  windows.SendSetText(edit.handle(), "/w 東風荘");
+  std::string buffer(256, 'x');
+  ASSERT_EQ(windows.SendGetTextInto(edit.handle(), buffer), 9u);
+  EXPECT_EQ(buffer.substr(0, 9), "/w 東風荘");
+  EXPECT_EQ(buffer.size(), 256u);
+  buffer.assign(4, 'x');
+  EXPECT_EQ(windows.SendGetTextInto(edit.handle(), buffer), 3u);
+  EXPECT_EQ(buffer.substr(0, 3), "/w ");
+  buffer.clear();
+  EXPECT_EQ(windows.SendGetTextInto(edit.handle(), buffer), 0u);
+}
+
 TEST_F(Win32Layer, TextCutInsideADoubleByteCharacterStaysWithinTheBuffer) {
   OwnedWindow edit("EDIT", "", ES_AUTOHSCROLL);
   windows.SendSetText(edit.handle(), "東風荘");
@@ -178,6 +192,10 @@ TEST(Win32LayerBound, SendToAHungWindowReturnsNothingWithinTheBound) {
   const DWORD start = GetTickCount();
   EXPECT_EQ(windows.SendMessage(H(peer.window()), WM_GETTEXTLENGTH, 0, 0), 0);
   EXPECT_EQ(windows.SendGetText(H(peer.window()), 256), "");
+  // The kept buffer goes to the late writer; the caller gets an empty one.
+  std::string kept(256, 'x');
+  EXPECT_EQ(windows.SendGetTextInto(H(peer.window()), kept), 0u);
+  EXPECT_TRUE(kept.empty());
   EXPECT_EQ(windows.SendGetListText(H(peer.window()), 0), "");
   EXPECT_EQ(windows.SendSetText(H(peer.window()), "late"), 0);
   // A search of the top-level windows meets the hung window too.

@@ -136,6 +136,26 @@ std::string Win32WindowSystem::GetTextBounded(WindowHandle window, std::size_t b
   return Received(buffer.get(), buffer_bytes, static_cast<LONG_PTR>(copied));
 }
 
+std::size_t Win32WindowSystem::GetTextIntoBounded(WindowHandle window, std::string& buffer) {
+  if (buffer.empty()) return 0;
+  // No zero fill: only the bytes the peer reports as copied are looked at.
+  buffer.front() = '\0';
+  DWORD_PTR copied = 0;
+  if (!::SendMessageTimeoutA(AsHwnd(window), WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+                             SMTO_ABORTIFHUNG | SMTO_NORMAL, send_bound_ms_, &copied)) {
+    if (GetLastError() == ERROR_TIMEOUT) {
+      // A window of this process may still write into it: the bytes move to
+      // a string that is never freed (see SendWithBuffer).
+      static_cast<void>(new std::string(std::move(buffer)));
+      buffer.clear();
+    }
+    return 0;
+  }
+  if (static_cast<LONG_PTR>(copied) <= 0) return 0;
+  const std::size_t limit = std::min<std::size_t>(static_cast<std::size_t>(copied), buffer.size() - 1);
+  return strnlen(buffer.data(), limit);
+}
+
 namespace {
 
 // Wine hands LB_GETTEXT of another process's list box to an ANSI caller

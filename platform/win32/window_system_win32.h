@@ -39,6 +39,9 @@ class Win32WindowSystem : public WindowSystem {
   std::string SendGetText(WindowHandle window, std::size_t buffer_bytes) override {
     return GetTextBounded(window, buffer_bytes);
   }
+  std::size_t SendGetTextInto(WindowHandle window, std::string& buffer) override {
+    return GetTextIntoBounded(window, buffer);
+  }
   std::string SendGetListText(WindowHandle window, int row) override { return GetListTextBounded(window, row); }
   bool PostMessage(WindowHandle window, unsigned message, WParam wparam, LParam lparam) override {
     return Post(window, message, wparam, lparam);
@@ -57,6 +60,7 @@ class Win32WindowSystem : public WindowSystem {
   MsgResult SendBounded(WindowHandle window, unsigned message, WParam wparam, LParam lparam);
   MsgResult SetTextBounded(WindowHandle window, std::string_view text);
   std::string GetTextBounded(WindowHandle window, std::size_t buffer_bytes);
+  std::size_t GetTextIntoBounded(WindowHandle window, std::string& buffer);
   std::string GetListTextBounded(WindowHandle window, int row);
   bool Post(WindowHandle window, unsigned message, WParam wparam, LParam lparam);
   bool BringToForeground(WindowHandle window);
