@@ -16,6 +16,9 @@ namespace msg = platform::msg;
 // text in UTF-16 may be told a length that is not in bytes, and the client
 // may add a line between the two messages.
 constexpr std::size_t kReadSlack = 4096;
+// The first buffer holds the 64,000 bytes the client's view is read with,
+// and the slack.
+constexpr std::size_t kFirstReadBuffer = 64000 + kReadSlack;
 // A text that keeps filling its buffer after this many enlargements is
 // taken as it was last read.
 constexpr int kMaxReadAttempts = 4;
@@ -40,25 +43,57 @@ void Restart(const CaptureState& state) {
   state.ChatEndIndex = 0;
 }
 
+// The buffer of the chat text, kept from one capture to the next (captures
+// run on the user-interface thread only). Under Wine a fresh allocation of
+// this size is a new mapping whose pages fault in one by one, which on every
+// tick cost more than the read itself.
+std::string& ChatReadBuffer() {
+  thread_local std::string buffer;
+  return buffer;
+}
+
+// The line count of a text (its LFs + 1) and where line `line` begins (the
+// byte after its line-th LF; 0 when the text has fewer LFs). The count is one
+// quick pass; the start is searched back from the end, as the lines not yet
+// seen are the last few.
+struct LineScan {
+  std::size_t count = 1;
+  std::size_t line_start = 0;
+};
+
+LineScan ScanLines(std::string_view text, std::size_t line) {
+  LineScan scan;
+  const auto feeds = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+  scan.count = feeds + 1;
+  if (line == 0 || line > feeds) return scan;
+  std::size_t at = text.size();
+  for (std::size_t from_end = feeds - line + 1; from_end > 0; --from_end) at = text.rfind('\n', at - 1);
+  scan.line_start = at + 1;
+  return scan;
+}
+
 }  // namespace
 
-std::optional<std::string> ReadChatText(platform::WindowSystem& windows, WindowHandle view) {
-  const platform::MsgResult length = windows.SendMessage(view, msg::kGetTextLength, 0, 0);
-  if (length < 0) return std::nullopt;
-  if (length == 0) {
-    // An empty view still has its one line; a view that does not answer has none.
-    if (windows.SendMessage(view, msg::kEditGetLineCount, 0, 0) <= 0) return std::nullopt;
-    return std::string();
-  }
-  std::size_t buffer = static_cast<std::size_t>(length) + kReadSlack + 1;
-  std::string text;
+std::optional<std::size_t> ReadChatText(platform::WindowSystem& windows, WindowHandle view, std::string& buffer) {
+  std::size_t length = 0;
   for (int attempt = 0; attempt < kMaxReadAttempts; ++attempt) {
-    text = windows.SendGetText(view, buffer);
-    if (text.empty()) return std::nullopt;  // it answered the length, then nothing: gone or hung
-    if (text.size() + 1 < buffer) break;    // the whole text fitted
-    buffer *= 2;
+    if (buffer.size() < kFirstReadBuffer) buffer.resize(kFirstReadBuffer);
+    length = windows.SendGetTextInto(view, buffer);
+    if (length == 0) {
+      if (buffer.empty()) return std::nullopt;  // the bound ran out; the layer kept the buffer
+      // An empty view still has its one line; a view that does not answer has none.
+      if (windows.SendMessage(view, msg::kGetTextLength, 0, 0) != 0) return std::nullopt;
+      if (windows.SendMessage(view, msg::kEditGetLineCount, 0, 0) <= 0) return std::nullopt;
+      return 0;
+    }
+    if (length + 1 < buffer.size()) return length;  // the whole text fitted
+    const platform::MsgResult reported = windows.SendMessage(view, msg::kGetTextLength, 0, 0);
+    std::size_t wanted = buffer.size() * 2;
+    if (reported > 0) wanted = std::max(wanted, static_cast<std::size_t>(reported) + kReadSlack + 1);
+    buffer.resize(wanted);
   }
-  return text;
+  if (length + 2 > buffer.size()) buffer.resize(length + 2);
+  return length;
 }
 
 std::size_t CountChatLines(std::string_view text) {
@@ -78,43 +113,61 @@ CaptureOutcome CaptureChat(const CaptureState& state, const CaptureSettings& set
   state.LastChatSource = found->source;
   if (found->view == platform::kNoWindow) return outcome;
 
-  std::optional<std::string> read = ReadChatText(context.windows, found->view);
+  std::string& buffer = ChatReadBuffer();
+  const std::optional<std::size_t> read = ReadChatText(context.windows, found->view, buffer);
   if (!read) return outcome;  // no answer now: the state waits for one that does
-  // The view's text ends at its first NUL; CR LF behind it makes its last
-  // line, which has no line break of its own, a whole line.
-  const std::string text = TerminateChatText(*read);
-  const std::size_t count = CountChatLines(std::string_view(text).substr(0, text.size() - 2));
-
-  if (state.NextChatLine >= 0 && static_cast<std::size_t>(state.NextChatLine) == count) return outcome;
-  if (state.NextChatLine < 0 || static_cast<std::size_t>(state.NextChatLine) > count) Restart(state);
-  const std::size_t first_line =
-      state.NextChatLine == 1 && state.ChatEndIndex == 0 ? 0 : static_cast<std::size_t>(state.NextChatLine);
+  // CR LF behind the text makes its last line, which has no line break of
+  // its own, a whole line; the reader left room for them.
+  buffer[*read] = '\r';
+  buffer[*read + 1] = '\n';
+  const std::string_view text(buffer.data(), *read + 2);
   // Line starts are found by walking the line breaks of the text read, never
   // by the view's own line index, whose unit is bytes on some systems and
   // characters on others.
-  const std::size_t start = LineStartByte(text, first_line).value_or(text.size());
-  state.ChatEndIndex = static_cast<std::int32_t>(std::min<std::size_t>(text.size() - 1, INT32_MAX - 1) + 1);
+  const std::size_t next_line = state.NextChatLine > 0 ? static_cast<std::size_t>(state.NextChatLine) : 0;
+  const LineScan scan = ScanLines(text.substr(0, *read), next_line);
+  const std::size_t count = scan.count;
+
+  if (state.NextChatLine >= 0 && next_line == count) return outcome;
+  if (state.NextChatLine < 0 || next_line > count) Restart(state);
+  // After a restart, or with a fresh state, the whole text is read from its
+  // first byte; otherwise from the first line the last capture did not see.
+  const std::size_t start = state.NextChatLine == 1 && state.ChatEndIndex == 0 ? 0 : scan.line_start;
+  // An empty view has given no text: its first line is still to come, so the
+  // state stays as after a restart and that line is read from byte 0 once a
+  // second one follows, rather than skipped as though already seen.
+  state.ChatEndIndex =
+      *read == 0 ? 0 : static_cast<std::int32_t>(std::min<std::size_t>(text.size() - 1, INT32_MAX - 1) + 1);
   outcome.read = true;
 
   const ChatLayout layout = found->source == kSourceGameMain ? ChatLayout::kGameMain : ChatLayout::kWaitingRoom;
-  const platform::LocalTime now = context.loop.Now();
-  const platform::DateFormat date_format =
-      (settings.ChatLogFormat >= kPrefixDateTime && settings.SaveChatLog != 0) ? context.loop.SystemDateFormat()
-                                                                               : platform::DateFormat{};
+  // One moment for the whole capture: its records' date and time, and the
+  // month's file they go to.
+  const bool logging = settings.SaveChatLog != 0;
+  const platform::LocalTime now = logging ? context.loop.Now() : platform::LocalTime{};
+  const std::string stamp = logging && settings.ChatLogFormat >= kPrefixDateTime
+                                ? FormatLogTimestamp(now, context.loop.SystemDateFormat())
+                                : std::string();
   std::string records;
-  for (const std::string_view line : WalkChatLines(text, start)) {
+  for (std::size_t pos = start; pos < text.size();) {
+    const std::size_t feed = text.find('\n', pos);
+    const std::size_t end = feed == std::string_view::npos ? text.size() : feed + 1;
+    const std::string_view line = text.substr(pos, end - pos);
+    pos = end;
     ++outcome.lines_handled;
-    std::string body(line);
-    if (IsChatMessage(line)) {
-      body = AlignChatName(line, layout);
-      if (settings.Keyword == 1 && CountKeywordHits(body, context.KeywordList) > 0) {
+    std::string aligned;
+    const bool message = IsChatMessage(line);
+    if (message) {
+      aligned = AlignChatName(line, layout);
+      if (settings.Keyword == 1 && CountKeywordHits(aligned, context.KeywordList) > 0) {
         // Each message with a hit starts the sound again.
         context.sound.PlayAsync(context.alert_sound_path);
         ++outcome.alerts;
       }
     }
     if (ShouldLogLine(line, settings.ChatLogFormat, settings.SaveChatLog)) {
-      records += ComposeLogRecord(body, settings.ChatLogFormat, now, date_format);
+      records += stamp;
+      records += message ? std::string_view(aligned) : line;
       ++outcome.lines_logged;
     }
   }

@@ -56,10 +56,15 @@ struct CaptureOutcome {
   bool log_failed = false;       // the log file could not be opened or written
 };
 
-// The whole text of a chat view, however long: its length is asked first and
-// the buffer grows while the text fills it. nullopt when the view does not
-// answer (missing, or hung past the window layer's bound).
-std::optional<std::string> ReadChatText(platform::WindowSystem& windows, platform::WindowHandle view);
+// The whole text of a chat view, however long, read into `buffer`, which the
+// caller keeps from one read to the next: a read asks for nothing but the
+// text while the buffer holds it with room to spare, and the buffer grows to
+// the view's length when the text fills it. Returns the text's length at the
+// buffer's start, with at least two bytes of the buffer free behind it;
+// nullopt when the view does not answer (missing, or hung past the window
+// layer's bound).
+std::optional<std::size_t> ReadChatText(platform::WindowSystem& windows, platform::WindowHandle view,
+                                        std::string& buffer);
 
 // The number of lines of `text` as the capture counts them: its LFs + 1.
 std::size_t CountChatLines(std::string_view text);

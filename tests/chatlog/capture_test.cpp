@@ -106,6 +106,38 @@ TEST_F(Capture, SourceChangeAndShortenedViewRestartFromTheTop) {
   EXPECT_NE(log.find("r2>" + std::string(11, ' ') + "two\r\n"), std::string::npos);
 }
 
+TEST_F(Capture, AViewClearedToEmptyLogsItsNextFirstLineToo) {
+  const auto main = desktop.CreateGameMainWindow();
+  desktop.SetText(main.chat_view, "a>1\r\nb>2");
+  Run();
+  desktop.SetText(main.chat_view, "");
+  EXPECT_EQ(Run().lines_logged, 0u);
+  desktop.SetText(main.chat_view, "c>3");
+  EXPECT_EQ(Run().lines_logged, 0u);  // a single line waits for a second
+  desktop.AppendLine(main.chat_view, "d>4");
+  EXPECT_EQ(Run().lines_logged, 2u);
+  const std::string pad(13, ' ');
+  EXPECT_EQ(Log(), "a" + pad + ">1\r\nb" + pad + ">2\r\nc" + pad + ">3\r\nd" + pad + ">4\r\n");
+}
+
+// A tick on an unchanged view of any length sends one message to it: the
+// text, into the buffer kept from the tick before.
+TEST_F(Capture, ATickAsksTheViewForItsTextOnly) {
+  const auto main = desktop.CreateGameMainWindow();
+  std::string text;
+  for (int i = 0; i < 3000; ++i) text += "p" + std::to_string(i) + ">" + std::string(30, 'm') + "\r\n";
+  desktop.SetText(main.chat_view, text + "last>x");
+  ASSERT_EQ(Run().lines_handled, 3001u);
+  for (const char* line : {"n1>a", "n2>b"}) {
+    desktop.AppendLine(main.chat_view, line);
+    desktop.ClearMessages();
+    EXPECT_EQ(Run().lines_handled, 1u);
+    EXPECT_EQ(desktop.MessagesTo(main.chat_view).size(), 1u);
+    EXPECT_EQ(desktop.CountOf(main.chat_view, platform::msg::kGetText), 1u);
+  }
+  EXPECT_TRUE(Log().ends_with(">x\r\nn1" + std::string(12, ' ') + ">a\r\nn2" + std::string(12, ' ') + ">b\r\n"));
+}
+
 TEST_F(Capture, NoClientWindowOrNoChatControlChangesNothing) {
   LastChatSource = 1;
   NextChatLine = 7;
