@@ -33,8 +33,8 @@ for d in alone room; do
   done
   [ -n "$pid" ] || { echo "$d: tamiru.exe not found"; continue; }
   a=$(ticks "$pid"); sleep "$idle"; b=$(ticks "$pid")
-  echo "tamiru.exe idle, Timer2 3 s, $d: $(( (b - a) * 1000 / hz )) ms CPU in ${idle} s," \
-       "log $(cat "$work/$d"/LOG*.txt 2>/dev/null | wc -l) lines"
+  awk -v t=$((b - a)) -v hz="$hz" -v s="$idle" -v d="$d" -v lines="$(cat "$work/$d"/LOG*.txt 2>/dev/null | wc -l)" \
+    'BEGIN { printf "tamiru.exe idle, Timer2 3 s, %s: %d ticks of 1/%d s CPU in %d s = %.3f ticks/s (%.2f%% of a core), log %d lines\n", d, t, hz, s, t / s, 100 * t / hz / s, lines }'
   kill "$pid" 2>/dev/null || true
 done
 stop_wine

@@ -1,0 +1,136 @@
+// Chat for the chat log soak: posts lines to the running stand-in client
+// (MJ.exe) through its control window, first in the waiting room, then at a
+// table, at a steady rate, and writes every line as it appears in the chat
+// view to a file for the comparison with the log.
+//   wine chat_soak_bench.exe SECONDS LINES_PER_SECOND SENT_FILE [SETTLE_MS]
+// The first half of SECONDS chats in the waiting room. Then, after SETTLE_MS
+// (default 8000, longer than a Timer2 period, so that the last room lines
+// are captured before the table's chat takes over), it sits at table 3 and
+// chats there for the second half, and waits SETTLE_MS again at the end.
+// Lines: Japanese and ASCII, names of 2 to 16 bytes, every tenth line longer
+// than 256 bytes, some notices without ">", both table layouts ("name>" and
+// "name TAB >"). Each carries a unique number #NNNNN.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+namespace {
+
+constexpr ULONG_PTR kCommandData = 0x4D4A;
+
+HWND g_control = nullptr;
+
+// Every byte that is not plain ASCII text goes as \xNN, so that spaces,
+// TABs, backslashes and Shift_JIS bytes arrive unchanged.
+std::string Escaped(std::string_view text) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || byte == '#') {
+      out += c;
+    } else {
+      out += "\\x";
+      out += kHex[byte >> 4];
+      out += kHex[byte & 15];
+    }
+  }
+  return out;
+}
+
+bool Command(const std::string& command) {
+  COPYDATASTRUCT data{kCommandData, static_cast<DWORD>(command.size()), const_cast<char*>(command.data())};
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(g_control, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 5000,
+                             &result) != 0 &&
+         result != 0;
+}
+
+const char* const kSpeakers[] = {"ab", "太郎", "player_07", "花子さん", "ロン太", "thirteen_byte", "fourteen_bytes",
+                                 "sixteen_byte_nam", "表ソ十"};
+const char* const kTexts[] = {
+    "よろしくお願いします",
+    "ロン！ 12000点です",
+    "hello, anyone for a game?",
+    "ソ表能予 — 5C trail bytes: \\ in ASCII too",
+    "おつかれさまでした。また明日",
+    "gg wp",
+};
+
+// The text of line `n`, made long (over 256 bytes) for every tenth.
+std::string TextOf(int n) {
+  char id[16];
+  std::snprintf(id, sizeof id, "#%05d ", n);
+  std::string text = id;
+  text += kTexts[n % 6];
+  if (n % 10 == 9) {
+    while (text.size() < 300 + (n % 7) * 20) text += " 長い発言の続き long text";
+  }
+  return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 4) {
+    std::fprintf(stderr, "usage: chat_soak_bench SECONDS LINES_PER_SECOND SENT_FILE [SETTLE_MS]\n");
+    return 2;
+  }
+  const int seconds = std::atoi(argv[1]);
+  const double rate = std::atof(argv[2]);
+  const DWORD settle = argc > 4 ? static_cast<DWORD>(std::atoi(argv[4])) : 8000;
+  if (seconds <= 0 || rate <= 0) return 2;
+  for (int i = 0; i < 100 && !g_control; ++i) {
+    g_control = FindWindowA("MjStandinControl", nullptr);
+    if (!g_control) Sleep(100);
+  }
+  if (!g_control) {
+    std::fprintf(stderr, "the stand-in's control window is not there\n");
+    return 1;
+  }
+  std::FILE* sent = std::fopen(argv[3], "wb");
+  if (!sent) return 1;
+
+  const int total = static_cast<int>(seconds * rate);
+  const DWORD start = GetTickCount();
+  int refused = 0;
+  bool at_table = false;
+  for (int n = 0; n < total; ++n) {
+    if (!at_table && n >= total / 2) {
+      Sleep(settle);
+      if (!Command("sit 3")) ++refused;
+      at_table = true;
+    }
+    const char* place = at_table ? "table" : "room";
+    const std::string speaker = kSpeakers[n % 9];
+    const std::string text = TextOf(n);
+    std::string command, line;
+    if (n % 7 == 3) {
+      // A notice: no ">" in it.
+      line = std::string(speaker) + " さんへの通知 " + text.substr(0, 7) + " 入室しました";
+      command = std::string("notice ") + place + " " + Escaped(line);
+    } else if (at_table && n % 3 == 2) {
+      line = speaker + "\t>" + text;
+      command = "saytab table " + Escaped(speaker) + " " + Escaped(text);
+    } else {
+      line = speaker + (at_table ? ">" : ">\t") + text;
+      command = std::string("say ") + place + " " + Escaped(speaker) + " " + Escaped(text);
+    }
+    if (Command(command)) {
+      std::fprintf(sent, "%s\t%s\r\n", place, line.c_str());
+    } else {
+      ++refused;
+    }
+    // A steady rate: line n goes at start + n / rate (+ the settle pause).
+    const DWORD due = static_cast<DWORD>((n + 1) * 1000.0 / rate) + (at_table ? settle : 0);
+    const DWORD now = GetTickCount() - start;
+    if (due > now) Sleep(due - now);
+  }
+  std::fclose(sent);
+  Sleep(settle);
+  std::printf("sent %d lines in %.1f s (%d refused)\n", total - refused, (GetTickCount() - start) / 1000.0, refused);
+  return refused == 0 ? 0 : 1;
+}
