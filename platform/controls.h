@@ -67,6 +67,32 @@ class ListBox : public Control, public ItemList {
 
 class ComboBox : public Edit, public ItemList {};
 
+// A set of option buttons under one caption: one item chosen, or none (-1).
+class RadioGroup : public Captioned {
+ public:
+  virtual int ItemCount() const = 0;
+  virtual int ItemIndex() const = 0;
+  virtual void SetItemIndex(int index) = 0;  // out of range: none chosen
+};
+
+// A spin control tied to a read-only edit that shows its position in
+// decimal. Steps of 1 between the ends of its range, no wrap-around.
+class UpDown : public Control {
+ public:
+  virtual int Min() const = 0;
+  virtual int Max() const = 0;
+  virtual int Position() const = 0;
+  virtual void SetPosition(int position) = 0;  // brought to the nearest end of the range
+};
+
+// Tabbed pages; a control created on page n is shown only while page n is.
+class PageControl : public Control {
+ public:
+  virtual int PageCount() const = 0;
+  virtual int ActivePage() const = 0;
+  virtual void SetActivePage(int index) = 0;
+};
+
 class Timer {
  public:
   virtual ~Timer() = default;

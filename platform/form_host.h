@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/controls.h"
 #include "platform/window_system.h"
@@ -29,6 +30,23 @@ struct ControlSpec {
   int max_length = 0;   // edits and combo boxes: bytes, 0 = no limit
   int item_height = 0;  // list boxes: pixels, 0 = the font's
   bool default_button = false;  // Enter in the window presses it
+  // Where the control stands: -1 on the window itself, n on page n of the
+  // window's page control (its place then counts from the page's corner).
+  int page = -1;
+  bool read_only = false;    // edits: shown, not typed into
+  bool pick_only = false;    // combo boxes: a choice among the items, no typing
+  bool group_start = false;  // radio buttons: the first of a group
+};
+
+// A top-level window of the program.
+struct WindowOptions {
+  std::string class_name;
+  std::string caption;
+  int left = 0;
+  int top = 0;
+  int client_width = 0;
+  int client_height = 0;
+  FontSpec font;
 };
 
 enum class ControlEvent {
@@ -59,12 +77,27 @@ class FormHost {
   virtual std::unique_ptr<Edit> CreateEdit(const ControlSpec& layout) = 0;
   virtual std::unique_ptr<ListBox> CreateListBox(const ControlSpec& layout) = 0;
   virtual std::unique_ptr<ComboBox> CreateComboBox(const ControlSpec& layout) = 0;
+  virtual std::unique_ptr<Label> CreateGroupBox(const ControlSpec& layout) = 0;
+  // An option button; a click chooses it and clears the others of its group
+  // (from its group's first button up to the next group's first).
+  virtual std::unique_ptr<CheckBox> CreateRadioButton(const ControlSpec& layout) = 0;
+  virtual std::unique_ptr<RadioGroup> CreateRadioGroup(const ControlSpec& layout, const std::vector<std::string>& items,
+                                                       int columns) = 0;
+  // Stands at `layout`'s place beside `buddy`, which it fills; arrow keys in
+  // the buddy step it too.
+  virtual std::unique_ptr<UpDown> CreateUpDown(const ControlSpec& layout, Edit& buddy, int min, int max) = 0;
+  // One page control per window; its first page is shown.
+  virtual std::unique_ptr<PageControl> CreatePageControl(const ControlSpec& layout,
+                                                         const std::vector<std::string>& page_captions) = 0;
   // A stopped message-loop timer with no period.
   virtual std::unique_ptr<Timer> CreateTimer(const std::string& name) = 0;
 
   // `handler` runs when `control` (made by this host) reports `event`.
   virtual void Connect(const Control& control, ControlEvent event, std::function<void()> handler) = 0;
   virtual void Connect(FormEvent event, std::function<void()> handler) = 0;
+  // `handler` runs with the virtual-key code when a key goes down in `edit`
+  // (with or without ALT); the key then goes on to the edit.
+  virtual void ConnectKeyDown(const Edit& edit, std::function<void(int virtual_key)> handler) = 0;
   // Asked when the user closes the window; false keeps it open.
   virtual void SetCloseQuery(std::function<bool()> handler) = 0;
 
@@ -83,6 +116,24 @@ class FormHost {
   virtual ClientPoint ScreenToClient(const Control& /*control*/, int screen_x, int screen_y) const {
     return {screen_x, screen_y};
   }
+};
+
+// A window shown modally over its owner: the owner is disabled while it is
+// up, and the program's message loop (with the owner's timers) keeps
+// turning. The close box asks the close query; when that allows it, the
+// modal run ends (the window itself goes with the object).
+class ModalFormHost : public FormHost {
+ public:
+  // Shows the window and returns once EndModal has been called.
+  virtual void ShowModal() = 0;
+  virtual void EndModal() = 0;
+};
+
+// Makes the program's second windows.
+class FormFactory {
+ public:
+  virtual ~FormFactory() = default;
+  virtual std::unique_ptr<ModalFormHost> CreateModalForm(WindowHandle owner, const WindowOptions& options) = 0;
 };
 
 }  // namespace tamiru::platform

@@ -68,6 +68,16 @@ void FakeComboBox::SetSelectedIndex(int index) {
   if (items_.SelectedIndex() >= 0) text_ = items_.Item(items_.SelectedIndex());
 }
 
+std::string FakeComboBox::Text() const {
+  if (pick_only_) return items_.Item(items_.SelectedIndex());
+  return text_;
+}
+
+void FakeUpDown::SetPosition(int position) {
+  position_ = std::clamp(position, min_, max_);
+  buddy_.SetText(std::to_string(position_));
+}
+
 void FakeComboBox::Type(const std::string& text) {
   text_ = text;
   if (max_length_ > 0 && text_.size() > static_cast<std::size_t>(max_length_)) text_.resize(max_length_);
@@ -114,10 +124,94 @@ std::unique_ptr<ListBox> FakeFormHost::CreateListBox(const ControlSpec& layout) 
 
 std::unique_ptr<ComboBox> FakeFormHost::CreateComboBox(const ControlSpec& layout) {
   auto combo = std::make_unique<FakeComboBox>();
+  combo->SetPickOnly(layout.pick_only);
   combo->SetText(layout.caption);
   combo->SetMaxLength(layout.max_length);
   Remember(layout, combo.get());
   return combo;
+}
+
+std::unique_ptr<Label> FakeFormHost::CreateGroupBox(const ControlSpec& layout) {
+  auto group = std::make_unique<FakeButton>(layout.caption);
+  Remember(layout, group.get());
+  return group;
+}
+
+std::unique_ptr<CheckBox> FakeFormHost::CreateRadioButton(const ControlSpec& layout) {
+  auto radio = std::make_unique<FakeCheckBox>();
+  radio->SetCaption(layout.caption);
+  Remember(layout, radio.get());
+  radios_.emplace_back(layout.name, radio.get());
+  radio_group_starts_.push_back(layout.group_start || radios_.size() == 1);
+  return radio;
+}
+
+std::unique_ptr<RadioGroup> FakeFormHost::CreateRadioGroup(const ControlSpec& layout,
+                                                           const std::vector<std::string>& items, int /*columns*/) {
+  auto group = std::make_unique<FakeRadioGroup>(layout.caption, static_cast<int>(items.size()));
+  Remember(layout, group.get());
+  return group;
+}
+
+std::unique_ptr<UpDown> FakeFormHost::CreateUpDown(const ControlSpec& layout, Edit& buddy, int min, int max) {
+  auto up_down = std::make_unique<FakeUpDown>(buddy, min, max);
+  Remember(layout, up_down.get());
+  up_downs_[layout.name] = up_down.get();
+  return up_down;
+}
+
+std::unique_ptr<PageControl> FakeFormHost::CreatePageControl(const ControlSpec& layout,
+                                                             const std::vector<std::string>& page_captions) {
+  auto pages = std::make_unique<FakePageControl>(static_cast<int>(page_captions.size()));
+  Remember(layout, pages.get());
+  pages_ = pages.get();
+  return pages;
+}
+
+void FakeFormHost::ConnectKeyDown(const Edit& edit, std::function<void(int)> handler) {
+  key_handlers_[&edit] = std::move(handler);
+}
+
+void FakeFormHost::ShowModal() {
+  modal_ = true;
+  if (modal_script_) {
+    auto script = modal_script_;
+    script(*this);
+  }
+}
+
+bool FakeFormHost::KeyDown(const std::string& edit, int virtual_key) {
+  const auto it = key_handlers_.find(ByName(edit));
+  if (it == key_handlers_.end()) return false;
+  auto handler = it->second;
+  handler(virtual_key);
+  return true;
+}
+
+bool FakeFormHost::Spin(const std::string& up_down, int steps) {
+  const auto it = up_downs_.find(up_down);
+  if (it == up_downs_.end()) return false;
+  it->second->SetPosition(it->second->Position() + steps);
+  return true;
+}
+
+bool FakeFormHost::Shown(const std::string& name) const {
+  const Control* control = ByName(name);
+  const ControlSpec* layout = Spec(name);
+  if (control == nullptr || layout == nullptr || !control->IsVisible()) return false;
+  return layout->page < 0 || (pages_ != nullptr && pages_->ActivePage() == layout->page);
+}
+
+void FakeFormHost::ShowPage(int index) {
+  if (pages_ != nullptr) pages_->SetActivePage(index);
+}
+
+std::unique_ptr<ModalFormHost> FakeFormFactory::CreateModalForm(WindowHandle owner, const WindowOptions& options) {
+  created.push_back(options);
+  owners.push_back(owner);
+  auto form = std::make_unique<FakeFormHost>(loop_, 0x7100 + static_cast<WindowHandle>(created.size()));
+  form->SetModalScript(on_show_modal);
+  return form;
 }
 
 std::unique_ptr<Timer> FakeFormHost::CreateTimer(const std::string& name) {
@@ -153,6 +247,14 @@ bool FakeFormHost::Click(const std::string& name) {
   if (const auto box = check_boxes_.find(name); box != check_boxes_.end()) {
     box->second->SetChecked(!box->second->IsChecked());
   }
+  for (std::size_t i = 0; i < radios_.size(); ++i) {
+    if (radios_[i].first != name) continue;
+    std::size_t first = i;
+    while (!radio_group_starts_[first]) --first;
+    for (std::size_t j = first; j < radios_.size() && (j == first || !radio_group_starts_[j]); ++j) {
+      radios_[j].second->SetChecked(j == i);
+    }
+  }
   const auto it = handlers_.find({ByName(name), ControlEvent::kClick});
   if (it == handlers_.end()) return false;
   auto handler = it->second;  // a handler may reconnect events while it runs
@@ -176,7 +278,11 @@ bool FakeFormHost::DblClickForm() {
   return true;
 }
 
-bool FakeFormHost::Close() { return close_query_ ? close_query_() : true; }
+bool FakeFormHost::Close() {
+  const bool allowed = close_query_ ? close_query_() : true;
+  if (allowed) modal_ = false;
+  return allowed;
+}
 
 void FakeFormHost::BeginDrag(const ListBox& /*box*/, int threshold_pixels) {
   if (!drag_.pressed) return;  // only a press in progress can become a drag

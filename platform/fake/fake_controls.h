@@ -109,7 +109,7 @@ class FakeListBox : public FakeControlBase<ListBox> {
 class FakeComboBox : public FakeControlBase<ComboBox> {
  public:
   void SetText(const std::string& text) override { text_ = text; }
-  std::string Text() const override { return text_; }
+  std::string Text() const override;
   void SetMaxLength(int bytes) override { max_length_ = bytes; }
   int MaxLength() const override { return max_length_; }
   int Count() const override { return items_.Count(); }
@@ -124,16 +124,64 @@ class FakeComboBox : public FakeControlBase<ComboBox> {
 
   // Typing by the user: the limit applies (cut at a byte count).
   void Type(const std::string& text);
+  // A pick-only box has no text of its own: it shows its chosen item.
+  void SetPickOnly(bool pick_only) { pick_only_ = pick_only; }
 
  private:
   FakeItems items_;
   std::string text_;
   int max_length_ = 0;
+  bool pick_only_ = false;
+};
+
+class FakeRadioGroup : public FakeControlBase<RadioGroup> {
+ public:
+  FakeRadioGroup(std::string caption, int item_count) : caption_(std::move(caption)), item_count_(item_count) {}
+  void SetCaption(const std::string& caption) override { caption_ = caption; }
+  std::string Caption() const override { return caption_; }
+  int ItemCount() const override { return item_count_; }
+  int ItemIndex() const override { return index_; }
+  void SetItemIndex(int index) override { index_ = (index >= 0 && index < item_count_) ? index : -1; }
+
+ private:
+  std::string caption_;
+  int item_count_;
+  int index_ = -1;
+};
+
+// Writes its position into the buddy edit, as the real one does.
+class FakeUpDown : public FakeControlBase<UpDown> {
+ public:
+  FakeUpDown(Edit& buddy, int min, int max) : buddy_(buddy), min_(min), max_(max) { SetPosition(min); }
+  int Min() const override { return min_; }
+  int Max() const override { return max_; }
+  int Position() const override { return position_; }
+  void SetPosition(int position) override;
+
+ private:
+  Edit& buddy_;
+  int min_;
+  int max_;
+  int position_ = 0;
+};
+
+class FakePageControl : public FakeControlBase<PageControl> {
+ public:
+  explicit FakePageControl(int pages) : pages_(pages) {}
+  int PageCount() const override { return pages_; }
+  int ActivePage() const override { return active_; }
+  void SetActivePage(int index) override {
+    if (index >= 0 && index < pages_) active_ = index;
+  }
+
+ private:
+  int pages_;
+  int active_ = 0;
 };
 
 // The in-memory window: records what was created where and which handler
 // belongs to which event, and lets a test fire those events.
-class FakeFormHost : public FormHost {
+class FakeFormHost : public ModalFormHost {
  public:
   explicit FakeFormHost(FakeEventLoop& loop, WindowHandle handle = 0x7001) : loop_(loop), handle_(handle) {}
 
@@ -144,9 +192,23 @@ class FakeFormHost : public FormHost {
   std::unique_ptr<Edit> CreateEdit(const ControlSpec& layout) override;
   std::unique_ptr<ListBox> CreateListBox(const ControlSpec& layout) override;
   std::unique_ptr<ComboBox> CreateComboBox(const ControlSpec& layout) override;
+  std::unique_ptr<Label> CreateGroupBox(const ControlSpec& layout) override;
+  std::unique_ptr<CheckBox> CreateRadioButton(const ControlSpec& layout) override;
+  std::unique_ptr<RadioGroup> CreateRadioGroup(const ControlSpec& layout, const std::vector<std::string>& items,
+                                               int columns) override;
+  std::unique_ptr<UpDown> CreateUpDown(const ControlSpec& layout, Edit& buddy, int min, int max) override;
+  std::unique_ptr<PageControl> CreatePageControl(const ControlSpec& layout,
+                                                 const std::vector<std::string>& page_captions) override;
   std::unique_ptr<Timer> CreateTimer(const std::string& name) override;
   void Connect(const Control& control, ControlEvent event, std::function<void()> handler) override;
   void Connect(FormEvent event, std::function<void()> handler) override;
+  void ConnectKeyDown(const Edit& edit, std::function<void(int virtual_key)> handler) override;
+  // Modal run: the script given by the factory plays the user's part while
+  // the window is up; ShowModal returns when it is done.
+  void ShowModal() override;
+  void EndModal() override { modal_ = false; }
+  bool IsModal() const { return modal_; }
+  void SetModalScript(std::function<void(FakeFormHost&)> script) { modal_script_ = std::move(script); }
   void SetCloseQuery(std::function<bool()> handler) override { close_query_ = std::move(handler); }
   void BeginDrag(const ListBox& box, int threshold_pixels) override;
   void ConnectDragOver(const ListBox& box, std::function<bool(ClientPoint)> handler) override;
@@ -156,6 +218,12 @@ class FakeFormHost : public FormHost {
   void SetClientOrigin(int screen_x, int screen_y) { client_origin_ = {screen_x, screen_y}; }
   ClientPoint ClientToScreen(const std::string& name, ClientPoint point) const;
 
+  // A control made by this host, by designer name, as the kind it was made;
+  // nullptr if none.
+  template <typename T>
+  T* Find(const std::string& name) const {
+    return dynamic_cast<T*>(const_cast<Control*>(ByName(name)));
+  }
   // The creation record of a control, by designer name; nullptr if none.
   const ControlSpec* Spec(const std::string& name) const;
   const std::vector<ControlSpec>& layouts() const { return layouts_; }
@@ -166,8 +234,18 @@ class FakeFormHost : public FormHost {
   bool Click(const std::string& name);
   bool DblClick(const std::string& name);
   bool DblClickForm();
-  // The user closes the window: true when the form allowed it.
+  // The user closes the window: true when the form allowed it (a modal run
+  // then ends).
   bool Close();
+  // A key goes down in an edit; false when no handler is connected.
+  bool KeyDown(const std::string& edit, int virtual_key);
+  // One click on a spin arrow: +1 up, -1 down.
+  bool Spin(const std::string& up_down, int steps);
+  // Whether the user sees the control: visible itself, and on the shown page
+  // when it stands on one.
+  bool Shown(const std::string& name) const;
+  // The user picks a tab.
+  void ShowPage(int index);
   bool HasHandler(const std::string& name, ControlEvent event) const;
 
   // The mouse over a list box, `point` in its client coordinates. A press
@@ -192,6 +270,14 @@ class FakeFormHost : public FormHost {
   std::vector<std::string> timer_names_;
   std::map<std::string, const Control*> by_name_;
   std::map<std::string, CheckBox*> check_boxes_;
+  // Radio buttons in creation order, with the first of each group marked.
+  std::vector<std::pair<std::string, CheckBox*>> radios_;
+  std::vector<bool> radio_group_starts_;
+  std::map<std::string, UpDown*> up_downs_;
+  PageControl* pages_ = nullptr;
+  std::map<const Control*, std::function<void(int)>> key_handlers_;
+  bool modal_ = false;
+  std::function<void(FakeFormHost&)> modal_script_;
   std::map<std::pair<const Control*, ControlEvent>, std::function<void()>> handlers_;
   std::map<FormEvent, std::function<void()>> form_handlers_;
   std::function<bool()> close_query_;
@@ -206,6 +292,21 @@ class FakeFormHost : public FormHost {
     ClientPoint press_screen;
     const Control* accepted_by = nullptr;  // the list box that accepted the last movement
   } drag_;
+};
+
+// Makes in-memory second windows. A form shown modally runs `on_show_modal`
+// (the test's part as the user) and records what it was made with.
+class FakeFormFactory : public FormFactory {
+ public:
+  explicit FakeFormFactory(FakeEventLoop& loop) : loop_(loop) {}
+  std::unique_ptr<ModalFormHost> CreateModalForm(WindowHandle owner, const WindowOptions& options) override;
+
+  std::function<void(FakeFormHost&)> on_show_modal;
+  std::vector<WindowOptions> created;
+  std::vector<WindowHandle> owners;
+
+ private:
+  FakeEventLoop& loop_;
 };
 
 }  // namespace tamiru::platform::fake

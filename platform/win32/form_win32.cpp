@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "platform/win32/controls_win32.h"
+#include "platform/win32/dialog_controls_win32.h"
 
 namespace tamiru::platform::win32 {
 
@@ -111,8 +112,9 @@ Win32Form::Win32Form(const FormOptions& options) : options_(options) {
   RECT frame{0, 0, options_.client_width, options_.client_height};
   AdjustWindowRectEx(&frame, style, FALSE, 0);
   CreateWindowExA(0, options_.class_name.c_str(), options_.caption.c_str(), style, options_.left, options_.top,
-                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleA(nullptr),
-                  this);
+                  frame.right - frame.left, frame.bottom - frame.top, H(options_.owner), nullptr,
+                  GetModuleHandleA(nullptr), this);
+  if (options_.owner != kNoWindow) quit_on_destroy_ = false;
 }
 
 Win32Form::~Win32Form() {
@@ -161,8 +163,10 @@ WindowHandle Win32Form::CreateChild(const char* window_class, unsigned long styl
     if (width == 0) width = extent.cx;
     if (height == 0) height = metrics.tmHeight;
   }
+  HWND parent = H(window_);
+  if (layout.page >= 0 && static_cast<std::size_t>(layout.page) < pages_.size()) parent = H(pages_[layout.page]);
   HWND child = CreateWindowExA(ex_style, window_class, layout.caption.c_str(), WS_CHILD | WS_VISIBLE | style, layout.left,
-                               layout.top, width, height, H(window_), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               layout.top, width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                GetModuleHandleA(nullptr), nullptr);
   SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   ids_by_window_[W(child)] = id;
@@ -193,7 +197,9 @@ std::unique_ptr<CheckBox> Win32Form::CreateCheckBox(const ControlSpec& layout) {
 }
 
 std::unique_ptr<Edit> Win32Form::CreateEdit(const ControlSpec& layout) {
-  const WindowHandle window = CreateChild("EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, layout, layout.height);
+  const DWORD read_only = layout.read_only ? ES_READONLY : 0;
+  const WindowHandle window =
+      CreateChild("EDIT", WS_TABSTOP | ES_AUTOHSCROLL | read_only, WS_EX_CLIENTEDGE, layout, layout.height);
   auto edit = std::make_unique<Win32Edit>(window);
   edit->SetMaxLength(layout.max_length);
   ids_by_control_[static_cast<const Control*>(edit.get())] = ids_by_window_[window];
@@ -214,14 +220,76 @@ std::unique_ptr<ListBox> Win32Form::CreateListBox(const ControlSpec& layout) {
 std::unique_ptr<ComboBox> Win32Form::CreateComboBox(const ControlSpec& layout) {
   // The height given to a drop-down combo box includes its list.
   constexpr int kDropDownHeight = 160;
-  const WindowHandle window = CreateChild("COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0,
-                                          layout, layout.height + kDropDownHeight);
+  const DWORD kind = layout.pick_only ? CBS_DROPDOWNLIST : CBS_DROPDOWN | CBS_AUTOHSCROLL;
+  const WindowHandle window =
+      CreateChild("COMBOBOX", WS_TABSTOP | WS_VSCROLL | kind, 0, layout, layout.height + kDropDownHeight);
   // The edit part: the given height less the frame of 3 pixels a side.
   if (layout.height > 6) SendMessageA(H(window), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), layout.height - 6);
   auto combo = std::make_unique<Win32ComboBox>(window);
   combo->SetMaxLength(layout.max_length);
   ids_by_control_[static_cast<const Control*>(static_cast<Edit*>(combo.get()))] = ids_by_window_[window];
   return combo;
+}
+
+void Win32Form::RegisterControl(const Control& control, WindowHandle window) {
+  ids_by_control_[&control] = ids_by_window_[window];
+}
+
+std::unique_ptr<Label> Win32Form::CreateGroupBox(const ControlSpec& layout) { return CreateWin32GroupBox(*this, layout); }
+
+std::unique_ptr<CheckBox> Win32Form::CreateRadioButton(const ControlSpec& layout) {
+  return CreateWin32RadioButton(*this, layout);
+}
+
+std::unique_ptr<RadioGroup> Win32Form::CreateRadioGroup(const ControlSpec& layout, const std::vector<std::string>& items,
+                                                        int columns) {
+  return CreateWin32RadioGroup(*this, layout, items, columns);
+}
+
+std::unique_ptr<UpDown> Win32Form::CreateUpDown(const ControlSpec& layout, Edit& buddy, int min, int max) {
+  return CreateWin32UpDown(*this, layout, buddy, min, max);
+}
+
+std::unique_ptr<PageControl> Win32Form::CreatePageControl(const ControlSpec& layout,
+                                                          const std::vector<std::string>& page_captions) {
+  return CreateWin32PageControl(*this, layout, page_captions);
+}
+
+void Win32Form::ConnectKeyDown(const Edit& edit, std::function<void(int)> handler) {
+  const auto* win32_edit = dynamic_cast<const Win32Edit*>(&edit);
+  if (win32_edit == nullptr) return;
+  HookKeyDown(win32_edit->handle(), [this, handler](int key) { Dispatch([&] { handler(key); }); });
+}
+
+void Win32Form::ShowModal() {
+  HWND owner = H(options_.owner);
+  if (owner != nullptr) EnableWindow(owner, FALSE);
+  modal_ = true;
+  Show();
+  MSG message{};
+  while (modal_ && IsWindow(H(window_))) {
+    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    if (got == 0) {
+      PostQuitMessage(static_cast<int>(message.wParam));
+      break;
+    }
+    if (got < 0) break;
+    if (IsDialogMessageA(H(window_), &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  modal_ = false;
+  // The owner is enabled before this window hides, so that the activation
+  // goes back to it rather than to another program.
+  if (owner != nullptr) EnableWindow(owner, TRUE);
+  if (IsWindow(H(window_))) ShowWindow(H(window_), SW_HIDE);
+  if (owner != nullptr) SetActiveWindow(owner);
+}
+
+// The loop waits in GetMessage: a message wakes it to see the end.
+void Win32Form::EndModal() {
+  modal_ = false;
+  if (IsWindow(H(window_))) PostMessageA(H(window_), WM_NULL, 0, 0);
 }
 
 std::unique_ptr<Timer> Win32Form::CreateTimer(const std::string& /*name*/) {
@@ -412,7 +480,11 @@ std::intptr_t Win32Form::HandleMessage(WindowHandle window, unsigned message, st
     case WM_CLOSE: {
       bool allowed = true;
       if (close_query_) Dispatch([&] { allowed = close_query_(); });
-      if (allowed) DestroyWindow(H(window_));
+      if (allowed && modal_) {
+        EndModal();
+      } else if (allowed) {
+        DestroyWindow(H(window_));
+      }
       return 0;
     }
     case WM_DESTROY:

@@ -24,12 +24,15 @@ struct FormOptions {
   int client_width = 0;
   int client_height = 0;
   FontSpec font;
+  // A window owned by another (a dialog): it stays above its owner, and its
+  // destruction does not end the program's message loop.
+  WindowHandle owner = kNoWindow;
   // Installed faces tried in order when a requested face is missing.
   std::vector<std::string> proportional_fallbacks;
   std::vector<std::string> fixed_fallbacks;
 };
 
-class Win32Form : public FormHost {
+class Win32Form : public ModalFormHost {
  public:
   explicit Win32Form(const FormOptions& options);
   ~Win32Form() override;
@@ -43,9 +46,31 @@ class Win32Form : public FormHost {
   std::unique_ptr<Edit> CreateEdit(const ControlSpec& layout) override;
   std::unique_ptr<ListBox> CreateListBox(const ControlSpec& layout) override;
   std::unique_ptr<ComboBox> CreateComboBox(const ControlSpec& layout) override;
+  std::unique_ptr<Label> CreateGroupBox(const ControlSpec& layout) override;
+  std::unique_ptr<CheckBox> CreateRadioButton(const ControlSpec& layout) override;
+  std::unique_ptr<RadioGroup> CreateRadioGroup(const ControlSpec& layout, const std::vector<std::string>& items,
+                                               int columns) override;
+  std::unique_ptr<UpDown> CreateUpDown(const ControlSpec& layout, Edit& buddy, int min, int max) override;
+  std::unique_ptr<PageControl> CreatePageControl(const ControlSpec& layout,
+                                                 const std::vector<std::string>& page_captions) override;
   std::unique_ptr<Timer> CreateTimer(const std::string& name) override;
   void Connect(const Control& control, ControlEvent event, std::function<void()> handler) override;
   void Connect(FormEvent event, std::function<void()> handler) override;
+  void ConnectKeyDown(const Edit& edit, std::function<void(int virtual_key)> handler) override;
+  // Shows the window with its owner disabled and runs the message loop (the
+  // owner's timers included) until EndModal; a WM_QUIT met on the way is
+  // posted again for the outer loop.
+  void ShowModal() override;
+  void EndModal() override;
+
+  // For the dialog controls (dialog_controls_win32.cpp): a child window with
+  // its own id, on the window or on the page that `layout.page` names; the
+  // control object that stands for it; the pages of the page control.
+  WindowHandle CreateChild(const char* window_class, unsigned long style, unsigned long ex_style,
+                           const ControlSpec& layout, int height);
+  void RegisterControl(const Control& control, WindowHandle window);
+  void SetPageWindows(std::vector<WindowHandle> pages) { pages_ = std::move(pages); }
+  void* FontFor(const FontSpec& layout);
   void SetCloseQuery(std::function<bool()> handler) override { close_query_ = std::move(handler); }
   void BeginDrag(const ListBox& box, int threshold_pixels) override;
   void ConnectDragOver(const ListBox& box, std::function<bool(ClientPoint)> handler) override;
@@ -72,15 +97,14 @@ class Win32Form : public FormHost {
   bool ListBoxMouse(WindowHandle list, unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
 
  private:
-  WindowHandle CreateChild(const char* window_class, unsigned long style, unsigned long ex_style,
-                           const ControlSpec& layout, int height);
-  void* FontFor(const FontSpec& layout);
   void Dispatch(const std::function<void()>& handler);
   int IdOf(const Control& control) const;
 
   FormOptions options_;
   WindowHandle window_ = kNoWindow;
   bool quit_on_destroy_ = true;
+  bool modal_ = false;
+  std::vector<WindowHandle> pages_;
   int next_id_ = 100;
   int default_id_ = 0;
   std::map<WindowHandle, int> ids_by_window_;

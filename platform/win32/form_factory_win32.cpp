@@ -1,0 +1,21 @@
+#include "platform/win32/form_factory_win32.h"
+
+namespace tamiru::platform::win32 {
+
+std::unique_ptr<ModalFormHost> Win32FormFactory::CreateModalForm(WindowHandle owner, const WindowOptions& options) {
+  FormOptions form_options = base_;
+  form_options.class_name = options.class_name;
+  form_options.caption = options.caption;
+  form_options.left = options.left;
+  form_options.top = options.top;
+  form_options.client_width = options.client_width;
+  form_options.client_height = options.client_height;
+  form_options.font = options.font;
+  form_options.owner = owner;
+  auto form = std::make_unique<Win32Form>(form_options);
+  Win32Form* window = form.get();
+  form->SetErrorSink([this, window](const std::string& message) { error_sink_(window->Handle(), message); });
+  return form;
+}
+
+}  // namespace tamiru::platform::win32
