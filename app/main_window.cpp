@@ -168,6 +168,7 @@ void TForm1::WireHandlers() {
   On(*Button21, ControlEvent::kClick, &TForm1::Button21Click);
   On(*Button22, ControlEvent::kClick, &TForm1::Button22Click);
   On(*Button20, ControlEvent::kClick, &TForm1::Button20Click);
+  On(*Button23, ControlEvent::kClick, &TForm1::Button23Click);
   WireListHandlers();
   WireMacroHandlers();
   services_.host.Connect(platform::FormEvent::kDblClick, [this] { RunHandler([this] { FormDblClick(); }); });
@@ -175,12 +176,15 @@ void TForm1::WireHandlers() {
 }
 
 void TForm1::LoadLists() {
+  ReloadLists();
+  MacroList.clear();
+  MacroList = text::ReadListFile(Settings.File6);
+}
+
+void TForm1::ReloadLists() {
   ListBox1->SetItems(text::ReadListFile(Settings.File1));
   ComboBox1->SetItems(text::ReadListFile(Settings.File3));
-  KeywordList.clear();
-  MacroList.clear();
   KeywordList = text::ReadListFile(Settings.File5);
-  MacroList = text::ReadListFile(Settings.File6);
 }
 
 void TForm1::ApplySettings() {

@@ -52,6 +52,10 @@ std::string SwitchCaption(std::int32_t value);
 // reports as a file it could not make rather than as a saved picture.
 platform::Screen& NoScreen();
 
+// The second windows of a window given none: none are made, so the settings
+// dialog does not open (form_settings.cpp).
+platform::FormFactory& NoForms();
+
 struct FormServices {
   platform::WindowSystem& windows;
   platform::EventLoop& loop;
@@ -61,6 +65,7 @@ struct FormServices {
   platform::Dialogs& dialogs;
   platform::FormHost& host;
   platform::Screen& screen = NoScreen();
+  platform::FormFactory& forms = NoForms();
 };
 
 class TForm1 {
@@ -123,6 +128,8 @@ class TForm1 {
   void Button22Click();
   // The game window image save (form_capture.cpp).
   void Button20Click();
+  // The settings dialog, shown modally (form_settings.cpp).
+  void Button23Click();
   // The macro key poll and the actions it runs (form_macro.cpp).
   void Timer4Timer();
   void DispatchMacroAction(const macro::TMacroEntry& entry);
@@ -152,6 +159,11 @@ class TForm1 {
   void ApplySettings();
   // Timer2 runs while AutoWatch, SaveChatLog or Keyword is 1.
   void ApplyTimer2Rule();
+
+  // Reloads the friend list, the phrase list and KeywordList from their
+  // files, in that order; each keeps its content when its file cannot be
+  // read, and the reload stops there (FileOpenError).
+  void ReloadLists();
 
   // Runs a handler at the event boundary: an error that escapes it ends the
   // handler there and goes to the general error display.

@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "platform/win32/event_loop_win32.h"
+#include "platform/win32/form_factory_win32.h"
 #include "platform/win32/form_win32.h"
 #include "platform/win32/screen_win32.h"
 #include "platform/win32/system_win32.h"
@@ -46,7 +47,10 @@ int main() {
     platform::win32::Win32Screen screen;
     platform::win32::Win32Form host(MainWindowOptions());
     host.SetErrorSink([&](const std::string& message) { app::ShowGeneralError(dialogs, host.Handle(), message); });
-    const app::FormServices services{windows, loop, input, shell, sound, dialogs, host, screen};
+    platform::win32::Win32FormFactory forms(MainWindowOptions(), [&](platform::WindowHandle owner, const std::string& message) {
+      app::ShowGeneralError(dialogs, owner, message);
+    });
+    const app::FormServices services{windows, loop, input, shell, sound, dialogs, host, screen, forms};
     app::TForm1 form(services);
     host.Show();
     host.RunMessageLoop();

@@ -154,7 +154,8 @@ class FormTest : public ::testing::Test {
   IdleInput input;
   SilentSound sound;
   StillScreen still_screen;
-  app::FormServices services{desktop, loop, input, shell, sound, dialogs, host, still_screen};
+  platform::fake::FakeFormFactory forms{loop};
+  app::FormServices services{desktop, loop, input, shell, sound, dialogs, host, still_screen, forms};
   std::unique_ptr<app::TForm1> form;
 };
 

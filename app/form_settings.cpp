@@ -1,0 +1,36 @@
+// The settings dialog opened from the main window.
+#include <memory>
+
+#include "app/main_window.h"
+#include "app/settings_dialog.h"
+
+namespace tamiru::app {
+
+namespace {
+
+class NoFormFactory : public platform::FormFactory {
+ public:
+  std::unique_ptr<platform::ModalFormHost> CreateModalForm(platform::WindowHandle, const platform::WindowOptions&) override {
+    return nullptr;
+  }
+};
+
+}  // namespace
+
+platform::FormFactory& NoForms() {
+  static NoFormFactory none;
+  return none;
+}
+
+// A new dialog for each opening, destroyed when it closes whatever the
+// result: OK has done all there is to do. A phrase list that cannot be read
+// ends it here (FileOpenError) before the dialog is shown.
+void TForm1::Button23Click() {
+  const std::unique_ptr<platform::ModalFormHost> window =
+      services_.forms.CreateModalForm(services_.host.Handle(), TForm2::WindowOptions());
+  if (!window) return;
+  TForm2 dialog(*this, *window);
+  window->ShowModal();
+}
+
+}  // namespace tamiru::app
