@@ -1,5 +1,8 @@
 #include "lists/name_lists.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "text/list_file.h"
 
 namespace tamiru::lists {
@@ -9,12 +12,12 @@ namespace {
 constexpr const char* kEditorFolder = "c:\\Windows";
 }  // namespace
 
+// All rows asked at once: a control may answer each single row with a
+// message of its own, too slow on a long list.
 int IndexOf(const ItemList& list, std::string_view text) {
-  const int count = list.Count();
-  for (int i = 0; i < count; ++i) {
-    if (list.Item(i) == text) return i;
-  }
-  return -1;
+  const std::vector<std::string> items = list.Items();
+  const auto found = std::find(items.begin(), items.end(), text);
+  return found == items.end() ? -1 : static_cast<int>(found - items.begin());
 }
 
 void SaveItems(const ItemList& list, const std::string& path) { text::WriteListFile(path, list.Items()); }

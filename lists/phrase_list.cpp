@@ -1,5 +1,8 @@
 #include "lists/phrase_list.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "lists/name_lists.h"
 
 namespace tamiru::lists {
@@ -24,12 +27,10 @@ void RemovePhrase(platform::ComboBox& chat_line, const std::string& phrase_file)
   const std::string text = chat_line.Text();
   chat_line.SetText("");
   if (text.empty()) return;
-  int last = -1;
-  const int count = chat_line.Count();
-  for (int i = 0; i < count; ++i) {
-    if (chat_line.Item(i) == text) last = i;
-  }
-  if (last < 0) return;
+  const std::vector<std::string> phrases = chat_line.Items();
+  const auto found = std::find(phrases.rbegin(), phrases.rend(), text);
+  if (found == phrases.rend()) return;
+  const int last = static_cast<int>(phrases.rend() - found) - 1;
   chat_line.Delete(last);
   SaveItems(chat_line, phrase_file);
 }

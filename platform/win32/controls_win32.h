@@ -59,6 +59,27 @@ class Win32Edit : public Win32Control<Edit> {
   int max_length_ = 0;
 };
 
+// The rows of a list box, or of a combo box's list, kept beside the control
+// as they were given: reading them back costs messages a row, which under
+// Wine add up to seconds on a long list, and the copy keeps the Shift_JIS
+// bytes exact where the control's round trip through UTF-16 would not.
+// Rows change only through the wrapper; each use asks the control's row
+// count all the same (one message), and a count that differs (rows added or
+// deleted by messages from elsewhere, a fill that ran out of memory) reads
+// the rows afresh.
+class RowCopy {
+ public:
+  explicit RowCopy(bool combo) : combo_(combo) {}
+  const std::vector<std::string>& Rows(WindowHandle window) const;
+  void Fill(WindowHandle window, const std::vector<std::string>& items);
+  void Insert(WindowHandle window, int index, const std::string& item);
+  void Delete(WindowHandle window, int index);
+
+ private:
+  bool combo_;
+  mutable std::vector<std::string> rows_;
+};
+
 class Win32ListBox : public Win32Control<ListBox> {
  public:
   using Win32Control::Win32Control;
@@ -77,6 +98,9 @@ class Win32ListBox : public Win32Control<ListBox> {
   int ItemHeight() const override;
   // The list box's outer height in pixels, as it was built.
   int ClientHeight() const override;
+
+ private:
+  RowCopy rows_{false};
 };
 
 class Win32ComboBox : public Win32Control<ComboBox> {
@@ -97,6 +121,7 @@ class Win32ComboBox : public Win32Control<ComboBox> {
 
  private:
   int max_length_ = 0;
+  RowCopy rows_{true};
 };
 
 // A message-loop timer of a window: WM_TIMER with its id reaches Fire().
