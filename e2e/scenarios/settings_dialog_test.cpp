@@ -5,6 +5,7 @@
 // a real key press, and a picture of each page.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -287,7 +288,8 @@ TEST_F(SettingsDialogTest, CancelCloseBoxEnterAndEscTakeNothingOver) {
 
 TEST_F(SettingsDialogTest, MacroRegisteredWithARealKeyPress) {
   Session s("settings_macro");
-  WriteListFiles(s);
+  WriteListFiles(s, "[Setting]\r\nMacro=1\r\n");
+  ASSERT_TRUE(s.StartStandin("show room\n"));
   ASSERT_TRUE(s.StartTamiru());
   HWND main = e2e::WaitForTop(kMainClass, kMainCaption);
   ASSERT_NE(main, nullptr);
@@ -319,8 +321,28 @@ TEST_F(SettingsDialogTest, MacroRegisteredWithARealKeyPress) {
   EXPECT_EQ(e2e::TextOf(key), "");
   ClickIn(In(dialog, "キャンセル"));
   ASSERT_TRUE(e2e::WaitForNoTop(kDialogClass, kDialogCaption));
-  // Cancel does not undo what the editor saved.
+  // Cancel does not undo what the editor saved, and the key poll sees the
+  // new line at once: ALT+F2 with Tamiru in front asks where each friend is.
   EXPECT_EQ(s.ReadFile("macro.txt").value_or(""), "71 0 1 0 /Where <all> \r\n");
+  ASSERT_TRUE(BringToFront(main));
+  INPUT keys[4]{};
+  for (INPUT& input : keys) input.type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = VK_MENU;
+  keys[1].ki.wVk = VK_F2;
+  keys[2].ki.wVk = VK_F2;
+  keys[2].ki.dwFlags = KEYEVENTF_KEYUP;
+  keys[3].ki.wVk = VK_MENU;
+  keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, keys, sizeof keys[0]);
+  Sleep(300);  // held over several 80 ms polls
+  SendInput(2, keys + 2, sizeof keys[0]);
+  EXPECT_TRUE(e2e::WaitFor(
+      [&] {
+        const auto lines = s.SentLines("room");
+        return std::find(lines.begin(), lines.end(), "/w aaa") != lines.end() &&
+               std::find(lines.begin(), lines.end(), "/w bbb") != lines.end();
+      },
+      10000));
 }
 
 }  // namespace
