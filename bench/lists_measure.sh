@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Time to add one friend to a long friend list, the file written whole each
-# time: 100,000 names natively with bench/native/lists_bench.cpp, and 20,000
-# names in tamiru.exe under Wine on a virtual display through the end-to-end
-# scenario that presses "追加" and waits until the file holds the new name.
+# A 100,000-name friend list, the file written whole after each change:
+# natively with bench/native/lists_bench.cpp (load, add, delete, drop on the
+# in-memory list box), and in tamiru.exe under Wine on a virtual display
+# through the end-to-end scenario that starts Tamiru on such a list, presses
+# "追加" and "削除" and drags a name with the mouse, timing each from the
+# click or the release until the file holds the change.
 # Usage: bench/lists_measure.sh [native bench build dir] [windows build dir]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -19,5 +21,5 @@ source "$root/scripts/lib.sh"
 start_virtual_display
 trap 'stop_wine; stop_virtual_display' EXIT
 ensure_wine_prefix
-TAMIRU_BIN_DIR="$(winepath -w "$windows/bin")" wine "$windows/bin/tamiru_e2e_tests.exe" \
-  --gtest_filter='ListsTest.AddingOneFriend*' | grep -E '\[ lists \]|OK|FAILED'
+TAMIRU_BIN_DIR="$(winepath -w "$windows/bin")" wine "$windows/e2e/tamiru_e2e_tests.exe" \
+  --gtest_filter='ListsTest.OnALongList*' | grep -E '\[ lists \]|OK|FAILED'
