@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# CPU of an idle tamiru.exe polling its macro keys (Macro=1, 20 lines, its own
+# window in front so that every tick reads every line, no key down, no game
+# client) beside a minimal program with an 80 ms timer, both under the same
+# Wine at the same time, from /proc/<pid>/stat of their Wine processes (the
+# system's process times read 0 under Wine). Not a test: it prints figures.
+# The machine is shared: each round prints its own figures; read the range.
+#   bench/macro_idle.sh [build folder, default build/windows] [seconds a round, default 60] [rounds, default 3]
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${1:-$root/build/windows}"
+seconds="${2:-60}"
+rounds="${3:-3}"
+source "$root/scripts/lib.sh"
+own_display=
+if [ -z "${DISPLAY:-}" ]; then start_virtual_display; own_display=1; fi
+ensure_wine_prefix
+ticks() { if [ -n "$1" ] && [ -r "/proc/$1/stat" ]; then awk '{print $14 + $15}' "/proc/$1/stat"; else echo 0; fi; }
+# The Wine process of the program in folder $1 whose command line holds $2.
+find_pid() {
+  local p
+  for p in $(pgrep -f "$2" || true); do
+    [ "$(readlink "/proc/$p/cwd" 2>/dev/null)" = "$1" ] && { echo "$p"; return; }
+  done
+}
+work="$build/macro-idle"
+rm -rf "$work"; mkdir -p "$work/tamiru" "$work/timer"
+cp "$build/bin/tamiru.exe" "$work/tamiru/"
+cp "$build/bin/timer80_bench.exe" "$work/timer/"
+: > "$work/tamiru/friendlist.txt"; : > "$work/tamiru/chatlist.txt"; : > "$work/tamiru/keyword.txt"
+for i in $(seq 0 19); do
+  printf '%02X 0 1 0 /Where <all> \r\n' $((0x41 + i))
+done > "$work/tamiru/macro.txt"
+printf '[Setting]\r\nMacro=1\r\n' > "$work/tamiru/tamiru.INI"
+hz=$(getconf CLK_TCK)
+total=$((rounds * seconds + 30))
+(cd "$work/timer" && exec "$root/scripts/wine-run.sh" "$work/timer/timer80_bench.exe" "$total" >"$work/timer/out.txt" 2>&1) &
+sleep 3
+(cd "$work/tamiru" && exec "$root/scripts/wine-run.sh" "$work/tamiru/tamiru.exe" >/dev/null 2>&1) &
+sleep 10
+tpid=$(find_pid "$work/tamiru" 'tamiru\.exe')
+bpid=$(find_pid "$work/timer" 'timer80_bench\.exe')
+[ -n "$tpid" ] && [ -n "$bpid" ] || { echo "not found: tamiru.exe '$tpid' timer80 '$bpid'"; exit 1; }
+echo "loadavg at start: $(cut -d' ' -f1-3 /proc/loadavg)"
+for r in $(seq 1 "$rounds"); do
+  ta=$(ticks "$tpid"); ba=$(ticks "$bpid"); sleep "$seconds"; tb=$(ticks "$tpid"); bb=$(ticks "$bpid")
+  t=$(( (tb - ta) * 1000 / hz )); b=$(( (bb - ba) * 1000 / hz ))
+  ratio=$(awk -v t="$t" -v b="$b" 'BEGIN { if (b > 0) printf "%.2f", t / b; else print "n/a" }')
+  echo "round $r, ${seconds} s: tamiru.exe ${t} ms CPU, timer80 ${b} ms CPU, ratio ${ratio}," \
+       "loadavg $(cut -d' ' -f1 /proc/loadavg)"
+done
+kill "$tpid" "$bpid" 2>/dev/null || true
+wait 2>/dev/null || true
+cat "$work/timer/out.txt" 2>/dev/null || true
+stop_wine
+[ -n "$own_display" ] && stop_virtual_display
+true

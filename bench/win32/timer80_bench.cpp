@@ -1,0 +1,53 @@
+// The least a program with an 80 ms message-loop timer costs: one window, one
+// SetTimer of 80 ms whose WM_TIMER does nothing, the message loop. The
+// baseline for the CPU of an idle tamiru.exe polling its macro keys
+// (bench/macro_idle.sh). Runs for the seconds given as its argument (60 by
+// default), then prints the ticks it saw.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+unsigned long g_ticks = 0;
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_TIMER) {
+    ++g_ticks;
+    return 0;
+  }
+  if (message == WM_DESTROY) {
+    PostQuitMessage(0);
+    return 0;
+  }
+  return DefWindowProcA(window, message, wparam, lparam);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int seconds = argc > 1 ? std::atoi(argv[1]) : 60;
+  WNDCLASSA window_class{};
+  window_class.lpfnWndProc = WindowProc;
+  window_class.hInstance = GetModuleHandleA(nullptr);
+  window_class.lpszClassName = "TamiruTimer80Bench";
+  RegisterClassA(&window_class);
+  HWND window = CreateWindowExA(0, "TamiruTimer80Bench", "timer80", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                nullptr, window_class.hInstance, nullptr);
+  if (window == nullptr) return 1;
+  SetTimer(window, 1, 80, nullptr);
+  const DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000u;
+  MSG message;
+  while (static_cast<int>(end - GetTickCount()) > 0) {
+    // Wait for a message with the end as the bound, as a plain GetMessage
+    // loop would wait, without running past the end.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, end - GetTickCount(), QS_ALLINPUT);
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+  std::printf("timer80: %lu ticks in %d s\n", g_ticks, seconds);
+  return 0;
+}
