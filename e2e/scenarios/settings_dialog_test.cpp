@@ -305,7 +305,14 @@ TEST_F(SettingsDialogTest, MacroRegisteredWithARealKeyPress) {
   // Enter reaches the key box as a key; the dialog stays.
   Key(VK_RETURN);
   EXPECT_TRUE(e2e::WaitFor([&] { return !e2e::TextOf(key).empty() && e2e::TextOf(key) != "F1"; }, 2000));
+  // ALT+F2: the key is captured, not ALT; ALT comes from its check box.
+  INPUT alt[2]{};
+  alt[0].type = alt[1].type = INPUT_KEYBOARD;
+  alt[0].ki.wVk = alt[1].ki.wVk = VK_MENU;
+  alt[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(1, &alt[0], sizeof alt[0]);
   Key(VK_F2);
+  SendInput(1, &alt[1], sizeof alt[1]);
   EXPECT_TRUE(e2e::WaitFor([&] { return e2e::TextOf(key) == "F2"; }, 2000)) << e2e::TextOf(key);
 
   HWND action = e2e::FindDescendantByClass(dialog, "ComboBox", 0);

@@ -266,6 +266,8 @@ void Win32Form::ShowModal() {
   if (owner != nullptr) EnableWindow(owner, FALSE);
   modal_ = true;
   Show();
+  // The keyboard starts at the first control that Tab stops at.
+  if (HWND first = GetNextDlgTabItem(H(window_), nullptr, FALSE); first != nullptr) SetFocus(first);
   MSG message{};
   while (modal_ && IsWindow(H(window_))) {
     const BOOL got = GetMessageA(&message, nullptr, 0, 0);
