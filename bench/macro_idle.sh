@@ -5,10 +5,11 @@
 # Wine at the same time, from /proc/<pid>/stat of their Wine processes (the
 # system's process times read 0 under Wine). Not a test: it prints figures.
 # The machine is shared: each round prints its own figures; read the range.
+# MACRO=0 in the environment measures the same tamiru.exe with the poll off.
 #   bench/macro_idle.sh [build folder, default build/windows] [seconds a round, default 60] [rounds, default 3]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${1:-$root/build/windows}"
+build="$(cd "${1:-$root/build/windows}" && pwd)"
 seconds="${2:-60}"
 rounds="${3:-3}"
 source "$root/scripts/lib.sh"
@@ -31,7 +32,7 @@ cp "$build/bin/timer80_bench.exe" "$work/timer/"
 for i in $(seq 0 19); do
   printf '%02X 0 1 0 /Where <all> \r\n' $((0x41 + i))
 done > "$work/tamiru/macro.txt"
-printf '[Setting]\r\nMacro=1\r\n' > "$work/tamiru/tamiru.INI"
+printf '[Setting]\r\nMacro=%s\r\n' "${MACRO:-1}" > "$work/tamiru/tamiru.INI"
 hz=$(getconf CLK_TCK)
 total=$((rounds * seconds + 30))
 (cd "$work/timer" && exec "$root/scripts/wine-run.sh" "$work/timer/timer80_bench.exe" "$total" >"$work/timer/out.txt" 2>&1) &
