@@ -5,7 +5,7 @@
 #   bench/chatlog_idle.sh [build folder, default build/windows] [idle seconds, default 30]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${1:-$root/build/windows}"
+build="$(cd "${1:-$root/build/windows}" && pwd)"
 idle="${2:-30}"
 source "$root/scripts/lib.sh"
 own_display=
