@@ -2,6 +2,7 @@
 // client or this window is in front and runs the action of every macro line
 // whose key combination is down.
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -53,6 +54,19 @@ class DepthScope {
   int& depth_;
 };
 
+// Focus rule: the game window (the waiting room only while no table window
+// exists) or this program's main window must be in front. No window in front
+// at all is neither.
+bool GameOrThisProgramInFront(platform::WindowSystem& windows) {
+  platform::WindowHandle game = game::FindGameMainWindow(windows);
+  if (game == platform::kNoWindow) game = game::FindWaitingRoom(windows);
+  if (game != platform::kNoWindow && windows.GetForegroundWindow() == game) return true;
+  const platform::WindowHandle front = windows.GetForegroundWindow();
+  if (front == platform::kNoWindow) return false;
+  if (!Has(windows.GetWindowText(front, kWindowTextBufferBytes), kOwnTitleMark)) return false;
+  return HasBytes(windows.GetClassName(front, kWindowTextBufferBytes), kOwnClassMark);
+}
+
 }  // namespace
 
 void TForm1::WireMacroHandlers() {
@@ -64,20 +78,8 @@ void TForm1::WireMacroHandlers() {
 void TForm1::Timer4Timer() {
   if (macro_tick_depth_ >= kMostNestedTicks) return;
   const DepthScope depth(macro_tick_depth_);
-  platform::WindowSystem& windows = services_.windows;
   platform::Input& input = services_.input;
-
-  // Focus rule: the game window (the waiting room only while no table
-  // window exists) or this program's main window must be in front. No
-  // window in front at all is neither.
-  platform::WindowHandle game = game::FindGameMainWindow(windows);
-  if (game == platform::kNoWindow) game = game::FindWaitingRoom(windows);
-  if (windows.GetForegroundWindow() != game || game == platform::kNoWindow) {
-    const platform::WindowHandle front = windows.GetForegroundWindow();
-    if (front == platform::kNoWindow) return;
-    if (!Has(windows.GetWindowText(front, kWindowTextBufferBytes), kOwnTitleMark)) return;
-    if (!HasBytes(windows.GetClassName(front, kWindowTextBufferBytes), kOwnClassMark)) return;
-  }
+  std::optional<bool> in_front;
 
   // The count is read once; the list is asked again before each line, as an
   // editor change handled inside an action's wait may have shortened it.
@@ -92,6 +94,12 @@ void TForm1::Timer4Timer() {
     if (input.IsKeyDown(kVkShift) != entry->shift) continue;
     if (input.IsKeyDown(kVkMenu) != entry->alt) continue;
     if (input.IsKeyDown(kVkControl) != entry->ctrl) continue;
+    // The focus rule only reads windows, so it is asked once a whole
+    // combination is down rather than on every tick: an idle tick then
+    // touches no window, where a pass over every top-level window for the
+    // waiting room costs more than the rest of the tick.
+    if (!in_front) in_front = GameOrThisProgramInFront(services_.windows);
+    if (!*in_front) return;
     // The entry is a copy: the action may wait, and the list may change.
     // An error ends the tick at the event boundary, as any handler's does.
     DispatchMacroAction(*entry);

@@ -27,6 +27,8 @@ for d in alone room; do
   if [ "$d" = room ]; then (cd "$work/room" && exec "$root/scripts/wine-run.sh" "$work/room/MJ.exe" >/dev/null 2>&1) & sleep 6; fi
   (cd "$work/$d" && exec "$root/scripts/wine-run.sh" "$work/$d/tamiru.exe" >/dev/null 2>&1) &
   sleep 8
+  park_pointer
+  sleep 1
   pid=
   for p in $(pgrep -f 'tamiru\.exe' || true); do
     [ "$(readlink "/proc/$p/cwd" 2>/dev/null)" = "$work/$d" ] && pid=$p

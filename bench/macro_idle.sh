@@ -39,6 +39,8 @@ total=$((rounds * seconds + 30))
 sleep 3
 (cd "$work/tamiru" && exec "$root/scripts/wine-run.sh" "$work/tamiru/tamiru.exe" >/dev/null 2>&1) &
 sleep 10
+park_pointer
+sleep 1
 tpid=$(find_pid "$work/tamiru" 'tamiru\.exe')
 bpid=$(find_pid "$work/timer" 'timer80_bench\.exe')
 [ -n "$tpid" ] && [ -n "$bpid" ] || { echo "not found: tamiru.exe '$tpid' timer80 '$bpid'"; exit 1; }
