@@ -287,6 +287,59 @@ std::vector<HWND> TopWindowsOf(DWORD process_id, bool visible_only) {
   return search.found;
 }
 
+void PumpFor(DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < ms) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    Sleep(10);
+  }
+}
+
+bool BringToFront(HWND window) {
+  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  SetForegroundWindow(window);
+  return e2e::WaitFor([&] {
+    PumpFor(10);
+    return GetForegroundWindow() == window;
+  });
+}
+
+void SaveWindowImage(HWND window, const std::string& path) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = width;
+  info.biHeight = height;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  const int stride = (width * 3 + 3) & ~3;
+  std::string pixels(static_cast<std::size_t>(stride) * height, '\0');
+  GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+  if (FILE* out = std::fopen(path.c_str(), "wb")) {
+    std::fwrite(&file, sizeof file, 1, out);
+    std::fwrite(&info, sizeof info, 1, out);
+    std::fwrite(pixels.data(), 1, pixels.size(), out);
+    std::fclose(out);
+  }
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+}
+
 // ---- session ----
 
 Session::Session(std::string name) : name_(std::move(name)) {

@@ -87,6 +87,14 @@ std::string TextAsSjis(HWND window);
 // Windows of a process, top-level, in EnumWindows order (visible ones only
 // when `visible_only`).
 std::vector<HWND> TopWindowsOf(DWORD process_id, bool visible_only = true);
+// Handles this thread's messages for `ms` milliseconds.
+void PumpFor(DWORD ms);
+// Puts `window` in front and waits until it is the foreground window; Wine
+// without a window manager does not raise a window on activation, so it is
+// raised too.
+bool BringToFront(HWND window);
+// The window as it stands on the screen, as a 24-bit BMP.
+void SaveWindowImage(HWND window, const std::string& path);
 
 // ---- a session ----
 

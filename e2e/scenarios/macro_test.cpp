@@ -41,26 +41,6 @@ void PrepareTamiru(const Session& s, const std::string& macros, const std::strin
   ASSERT_TRUE(s.WriteFile("tamiru.INI", "[Setting]\r\nMacro=1\r\n"));
 }
 
-void PumpFor(DWORD ms) {
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < ms) {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-    Sleep(10);
-  }
-}
-
-// Puts `window` in front; Wine without a window manager does not raise it
-// on activation, so it is raised too.
-bool BringToFront(HWND window) {
-  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-  SetForegroundWindow(window);
-  return e2e::WaitFor([&] {
-    PumpFor(10);
-    return GetForegroundWindow() == window;
-  });
-}
-
 void SendKey(WORD key, bool up) {
   INPUT input{};
   input.type = INPUT_KEYBOARD;
@@ -90,7 +70,7 @@ class HeldKeys {
 // Holds the keys for `ms` milliseconds (the poll runs every 80 ms).
 void Press(std::initializer_list<WORD> keys, DWORD ms) {
   HeldKeys held(keys);
-  PumpFor(ms);
+  e2e::PumpFor(ms);
 }
 
 // A plain top-level window of this test's own, standing for another program.
@@ -130,29 +110,29 @@ TEST_F(MacroTest, F12HidesButNotWithShiftOrWithAnotherProgramInFront) {
   ASSERT_TRUE(s.StartTamiru());
   HWND main = e2e::WaitForTop(kMainClass, kMainCaption, 15000);
   ASSERT_NE(main, nullptr);
-  ASSERT_TRUE(BringToFront(main));
+  ASSERT_TRUE(e2e::BringToFront(main));
 
   {
     HeldKeys f12({VK_F12});
     // The key state reaches every program on the display, this one included.
     EXPECT_TRUE(GetAsyncKeyState(VK_F12) & 0x8000);
-    PumpFor(200);
+    e2e::PumpFor(200);
   }
   ASSERT_TRUE(s.WaitForEntry("table", -1, "send", std::string("/h"), 5000));
-  PumpFor(300);
+  e2e::PumpFor(300);
   const std::size_t hides = CountOf(s.SentLines("table"), "/h");
   EXPECT_GE(hides, 1u);
 
-  ASSERT_TRUE(BringToFront(main));
+  ASSERT_TRUE(e2e::BringToFront(main));
   Press({VK_SHIFT, VK_F12}, 300);
-  PumpFor(300);
+  e2e::PumpFor(300);
   EXPECT_EQ(CountOf(s.SentLines("table"), "/h"), hides) << "SHIFT+F12 is another combination";
 
   PlainWindow other;
   ASSERT_NE(other.get(), nullptr);
-  ASSERT_TRUE(BringToFront(other.get()));
+  ASSERT_TRUE(e2e::BringToFront(other.get()));
   Press({VK_F12}, 300);
-  PumpFor(300);
+  e2e::PumpFor(300);
   EXPECT_EQ(CountOf(s.SentLines("table"), "/h"), hides) << "another program was in front";
 }
 
@@ -164,11 +144,11 @@ TEST_F(MacroTest, AltF1AsksWhereEveryFriendIs) {
   ASSERT_TRUE(s.StartTamiru());
   HWND main = e2e::WaitForTop(kMainClass, kMainCaption, 15000);
   ASSERT_NE(main, nullptr);
-  ASSERT_TRUE(BringToFront(main));
+  ASSERT_TRUE(e2e::BringToFront(main));
 
   Press({VK_MENU, VK_F1}, 120);
   ASSERT_TRUE(s.WaitForEntry("table", -1, "send", std::string("/w 東風"), 10000));
-  PumpFor(500);
+  e2e::PumpFor(500);
   // One or two ticks saw the keys, and each sent the whole list; a second
   // tick may run inside the first one's wait for the client, so the lines
   // of the two can interleave.

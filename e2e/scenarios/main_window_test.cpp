@@ -51,42 +51,6 @@ void CloseTamiru(const Session& s, HWND main) {
   EXPECT_EQ(*code, 0u);
 }
 
-// The window as it stands on the screen, as a 24-bit BMP beside the binaries.
-void SaveWindowImage(HWND window, const std::string& path) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  const int width = rect.right - rect.left;
-  const int height = rect.bottom - rect.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-  SelectObject(memory, old);
-  BITMAPINFOHEADER info{};
-  info.biSize = sizeof info;
-  info.biWidth = width;
-  info.biHeight = height;
-  info.biPlanes = 1;
-  info.biBitCount = 24;
-  const int stride = (width * 3 + 3) & ~3;
-  std::string pixels(static_cast<std::size_t>(stride) * height, '\0');
-  GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof file + sizeof info;
-  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-  if (FILE* out = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(&file, sizeof file, 1, out);
-    std::fwrite(&info, sizeof info, 1, out);
-    std::fwrite(pixels.data(), 1, pixels.size(), out);
-    std::fclose(out);
-  }
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-}
-
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -121,7 +85,7 @@ TEST_F(MainWindowTest, StartsWithItsListsAndWritesEveryKeyAtClose) {
 
   SetForegroundWindow(main);
   Sleep(300);
-  SaveWindowImage(main, e2e::BinDir() + "\\main_window.bmp");
+  e2e::SaveWindowImage(main, e2e::BinDir() + "\\main_window.bmp");
 
   ASSERT_FALSE(s.FileExists("tamiru.INI"));
   CloseTamiru(s, main);

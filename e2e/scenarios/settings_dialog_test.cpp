@@ -33,25 +33,6 @@ void WriteListFiles(const Session& s, const std::string& ini = "[Setting]\r\n") 
   ASSERT_TRUE(s.WriteFile("tamiru.INI", ini));
 }
 
-void PumpFor(DWORD ms) {
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < ms) {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-    Sleep(10);
-  }
-}
-
-// Wine without a window manager does not raise a window on activation.
-bool BringToFront(HWND window) {
-  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-  SetForegroundWindow(window);
-  return e2e::WaitFor([&] {
-    PumpFor(10);
-    return GetForegroundWindow() == window;
-  });
-}
-
 void Key(WORD key) {
   INPUT input[2]{};
   input[0].type = INPUT_KEYBOARD;
@@ -117,42 +98,6 @@ HWND In(HWND dialog, const char* text, const char* kind = "Button") {
 
 bool Checked(HWND button) { return e2e::SendBounded(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-// The dialog's window as it stands on the screen, as a BMP.
-void SaveWindowImage(HWND window, const std::string& path) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  const int width = rect.right - rect.left;
-  const int height = rect.bottom - rect.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-  SelectObject(memory, old);
-  BITMAPINFOHEADER info{};
-  info.biSize = sizeof info;
-  info.biWidth = width;
-  info.biHeight = height;
-  info.biPlanes = 1;
-  info.biBitCount = 24;
-  const int stride = (width * 3 + 3) & ~3;
-  std::string pixels(static_cast<std::size_t>(stride) * height, '\0');
-  GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof file + sizeof info;
-  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-  if (FILE* out = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(&file, sizeof file, 1, out);
-    std::fwrite(&info, sizeof info, 1, out);
-    std::fwrite(pixels.data(), 1, pixels.size(), out);
-    std::fclose(out);
-  }
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-}
-
 bool Holds(const std::string& ini, const std::string& line) { return ini.find(line + "\r\n") != std::string::npos; }
 
 class SettingsDialogTest : public ::testing::Test {
@@ -188,7 +133,7 @@ TEST_F(SettingsDialogTest, OkTakesOverAValueFromEachPage) {
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
   EXPECT_FALSE(style & WS_MAXIMIZEBOX);
   EXPECT_FALSE(style & WS_THICKFRAME);
-  ASSERT_TRUE(BringToFront(dialog));
+  ASSERT_TRUE(e2e::BringToFront(dialog));
 
   // The main window's timers run while the dialog is up.
   const std::size_t presses = s.Entries("connect", 8, "click").size();
@@ -211,7 +156,7 @@ TEST_F(SettingsDialogTest, OkTakesOverAValueFromEachPage) {
   ClickIn(In(dialog, "ＪＰＧ"));
   EXPECT_FALSE(Checked(In(dialog, "ＢＭＰ")));
   ClickIn(In(dialog, "三人打ち"));
-  SaveWindowImage(dialog, e2e::BinDir() + "\\settings-page1.bmp");
+  e2e::SaveWindowImage(dialog, e2e::BinDir() + "\\settings-page1.bmp");
 
   // Page 2: a handle typed, cut at 12 bytes.
   ASSERT_TRUE(ShowPage(dialog, 1));
@@ -219,19 +164,19 @@ TEST_F(SettingsDialogTest, OkTakesOverAValueFromEachPage) {
   ClickIn(handle);
   for (WORD key : {'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 'I', 'J', 'K', 'L', 'M', 'N'}) Key(key);
   EXPECT_TRUE(e2e::WaitFor([&] { return e2e::TextOf(handle) == "abcdefghijkl"; }, 2000)) << e2e::TextOf(handle);
-  SaveWindowImage(dialog, e2e::BinDir() + "\\settings-page2.bmp");
+  e2e::SaveWindowImage(dialog, e2e::BinDir() + "\\settings-page2.bmp");
 
   // Page 3: the friend list path.
   ASSERT_TRUE(ShowPage(dialog, 2));
   HWND friend_path = e2e::FindDescendantByClass(dialog, "Edit", 6);
   EXPECT_EQ(e2e::TextOf(friend_path), s.PathOf("friendlist.txt"));
   ASSERT_TRUE(e2e::SetTextOf(friend_path, s.PathOf("friends2.txt")));
-  SaveWindowImage(dialog, e2e::BinDir() + "\\settings-page3.bmp");
+  e2e::SaveWindowImage(dialog, e2e::BinDir() + "\\settings-page3.bmp");
 
   // Page 4: macro keys on.
   ASSERT_TRUE(ShowPage(dialog, 3));
   ClickIn(In(dialog, "マクロキーを使用する"));
-  SaveWindowImage(dialog, e2e::BinDir() + "\\settings-page4.bmp");
+  e2e::SaveWindowImage(dialog, e2e::BinDir() + "\\settings-page4.bmp");
 
   ClickIn(In(dialog, "OK"));
   ASSERT_TRUE(e2e::WaitForNoTop(kDialogClass, kDialogCaption));
@@ -258,7 +203,7 @@ TEST_F(SettingsDialogTest, CancelCloseBoxEnterAndEscTakeNothingOver) {
 
   HWND dialog = OpenDialog(main);
   ASSERT_NE(dialog, nullptr);
-  ASSERT_TRUE(BringToFront(dialog));
+  ASSERT_TRUE(e2e::BringToFront(dialog));
   // Out of range in the file: shown at the end of the range.
   EXPECT_EQ(e2e::TextOf(e2e::FindDescendantByClass(dialog, "Edit", 1)), "30");
   ClickIn(In(dialog, "チャットログに日時も出力する"));
@@ -268,7 +213,7 @@ TEST_F(SettingsDialogTest, CancelCloseBoxEnterAndEscTakeNothingOver) {
   ClickIn(e2e::FindDescendantByClass(dialog, "Edit", 0));
   Key(VK_RETURN);
   Key(VK_ESCAPE);
-  PumpFor(300);
+  e2e::PumpFor(300);
   EXPECT_TRUE(IsWindowVisible(dialog));
   EXPECT_EQ(e2e::FindTop(kDialogClass, kDialogCaption), dialog);
   ClickIn(In(dialog, "キャンセル"));
@@ -278,7 +223,7 @@ TEST_F(SettingsDialogTest, CancelCloseBoxEnterAndEscTakeNothingOver) {
   // The close box is Cancel too.
   dialog = OpenDialog(main);
   ASSERT_NE(dialog, nullptr);
-  ASSERT_TRUE(BringToFront(dialog));
+  ASSERT_TRUE(e2e::BringToFront(dialog));
   ClickIn(In(dialog, "チャットログに日時も出力する"));
   PostMessageA(dialog, WM_CLOSE, 0, 0);
   ASSERT_TRUE(e2e::WaitForNoTop(kDialogClass, kDialogCaption));
@@ -295,7 +240,7 @@ TEST_F(SettingsDialogTest, MacroRegisteredWithARealKeyPress) {
   ASSERT_NE(main, nullptr);
   HWND dialog = OpenDialog(main);
   ASSERT_NE(dialog, nullptr);
-  ASSERT_TRUE(BringToFront(dialog));
+  ASSERT_TRUE(e2e::BringToFront(dialog));
   ASSERT_TRUE(ShowPage(dialog, 3));
 
   HWND key = e2e::FindDescendantByClass(dialog, "Edit", 12);
@@ -331,7 +276,7 @@ TEST_F(SettingsDialogTest, MacroRegisteredWithARealKeyPress) {
   // Cancel does not undo what the editor saved, and the key poll sees the
   // new line at once: ALT+F2 with Tamiru in front asks where each friend is.
   EXPECT_EQ(s.ReadFile("macro.txt").value_or(""), "71 0 1 0 /Where <all> \r\n");
-  ASSERT_TRUE(BringToFront(main));
+  ASSERT_TRUE(e2e::BringToFront(main));
   INPUT keys[4]{};
   for (INPUT& input : keys) input.type = INPUT_KEYBOARD;
   keys[0].ki.wVk = VK_MENU;
