@@ -14,36 +14,26 @@ namespace {
 using platform::ControlEvent;
 using platform::ControlSpec;
 using platform::FontSpec;
+using platform::PlaceControl;
 
 const FontSpec kListFont{std::string(kListFontFace), 15};
 const FontSpec kComboFont{std::string(kListFontFace), 12};
 constexpr int kListItemHeight = 15;
 constexpr int kSwShowNormal = 1;
 
-ControlSpec Place(std::string name, std::string caption, int left, int top, int width = 0, int height = 0) {
-  ControlSpec layout;
-  layout.name = std::move(name);
-  layout.caption = std::move(caption);
-  layout.left = left;
-  layout.top = top;
-  layout.width = width;
-  layout.height = height;
-  return layout;
-}
-
 ControlSpec Button(std::string name, std::string caption, int left, int top, int width = 50, int height = 30) {
-  return Place(std::move(name), std::move(caption), left, top, width, height);
+  return PlaceControl(std::move(name), std::move(caption), left, top, width, height);
 }
 
 ControlSpec NameEdit(std::string name, int left, int top) {
-  ControlSpec layout = Place(std::move(name), "", left, top, 102, 23);
+  ControlSpec layout = PlaceControl(std::move(name), "", left, top, 102, 23);
   layout.font = kListFont;
   layout.max_length = kNameMaxBytes;
   return layout;
 }
 
 ControlSpec NameList(std::string name, int left, int top) {
-  ControlSpec layout = Place(std::move(name), "", left, top, 114, 155);
+  ControlSpec layout = PlaceControl(std::move(name), "", left, top, 114, 155);
   layout.font = kListFont;
   layout.item_height = kListItemHeight;
   return layout;
@@ -81,15 +71,15 @@ TForm1::~TForm1() = default;
 // client pixels; a label without a size is as large as its caption.
 void TForm1::CreateControls() {
   platform::FormHost& host = services_.host;
-  Label1 = host.CreateLabel(Place("Label1", "自動接続", 8, 8));
+  Label1 = host.CreateLabel(PlaceControl("Label1", "自動接続", 8, 8));
   Button1 = host.CreateButton(Button("Button1", "OFF", 64, 8));
-  Label5 = host.CreateLabel(Place("Label5", "", 8, 24, 45, 12));
-  Label2 = host.CreateLabel(Place("Label2", "落ち防止", 8, 48));
+  Label5 = host.CreateLabel(PlaceControl("Label5", "", 8, 24, 45, 12));
+  Label2 = host.CreateLabel(PlaceControl("Label2", "落ち防止", 8, 48));
   Button2 = host.CreateButton(Button("Button2", "OFF", 64, 48));
-  Label6 = host.CreateLabel(Place("Label6", "", 8, 64, 45, 12));
-  Label3 = host.CreateLabel(Place("Label3", "ログ保存", 8, 88));
+  Label6 = host.CreateLabel(PlaceControl("Label6", "", 8, 64, 45, 12));
+  Label3 = host.CreateLabel(PlaceControl("Label3", "ログ保存", 8, 88));
   Button3 = host.CreateButton(Button("Button3", "OFF", 64, 88));
-  Label8 = host.CreateLabel(Place("Label8", "キーワード", 4, 128));
+  Label8 = host.CreateLabel(PlaceControl("Label8", "キーワード", 4, 128));
   Button18 = host.CreateButton(Button("Button18", "OFF", 64, 128));
   Button25 = host.CreateButton(Button("Button25", "↓追加", 8, 142, 50, 17));
   Edit2 = host.CreateEdit(NameEdit("Edit2", 8, 172));
@@ -116,9 +106,9 @@ void TForm1::CreateControls() {
   Button20 = host.CreateButton(Button("Button20", "画像保存", 416, 168));
   Button26 = host.CreateButton(Button("Button26", "追加", 360, 208));
   Button4 = host.CreateButton(Button("Button4", "削除", 416, 208));
-  Label7 = host.CreateLabel(Place("Label7", "青", 2, 240));
-  CheckBox1 = host.CreateCheckBox(Place("CheckBox1", "", 2, 256, 10, 10));
-  ControlSpec chat_line = Place("ComboBox1", "", 16, 248, 406, 20);
+  Label7 = host.CreateLabel(PlaceControl("Label7", "青", 2, 240));
+  CheckBox1 = host.CreateCheckBox(PlaceControl("CheckBox1", "", 2, 256, 10, 10));
+  ControlSpec chat_line = PlaceControl("ComboBox1", "", 16, 248, 406, 20);
   chat_line.font = kComboFont;
   chat_line.max_length = kChatLineMaxBytes;
   ComboBox1 = host.CreateComboBox(chat_line);

@@ -27,13 +27,7 @@ enum Page { kSettingsPage = 0, kUserPage = 1, kFilePage = 2, kMacroPage = 3 };
 // A control at `left`, `top` of `page`; a label without a size is as large as
 // its caption.
 ControlSpec At(int page, std::string name, std::string caption, int left, int top, int width = 0, int height = 0) {
-  ControlSpec layout;
-  layout.name = std::move(name);
-  layout.caption = std::move(caption);
-  layout.left = left;
-  layout.top = top;
-  layout.width = width;
-  layout.height = height;
+  ControlSpec layout = platform::PlaceControl(std::move(name), std::move(caption), left, top, width, height);
   layout.page = page;
   return layout;
 }

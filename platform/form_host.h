@@ -38,6 +38,19 @@ struct ControlSpec {
   bool group_start = false;  // radio buttons: the first of a group
 };
 
+// A creation record with a name, caption, place and size, the rest as default.
+inline ControlSpec PlaceControl(std::string name, std::string caption, int left, int top, int width = 0,
+                                int height = 0) {
+  ControlSpec layout;
+  layout.name = std::move(name);
+  layout.caption = std::move(caption);
+  layout.left = left;
+  layout.top = top;
+  layout.width = width;
+  layout.height = height;
+  return layout;
+}
+
 // A top-level window of the program.
 struct WindowOptions {
   std::string class_name;
