@@ -28,6 +28,8 @@ idle_linux() {  # label, folder, program, arguments
   hz=$(getconf CLK_TCK)
   (cd "$folder" && exec "$root/scripts/wine-run.sh" "$program" $args >/dev/null 2>&1) &
   sleep 8
+  park_pointer
+  sleep 1
   pid=$(pgrep -n -f "$(basename "$folder")" || true)
   server=$(pgrep -n wineserver || true)
   if [ -z "$pid" ]; then echo "$label: process not found"; return; fi
