@@ -4,13 +4,7 @@ namespace tamiru::platform::win32 {
 
 std::unique_ptr<ModalFormHost> Win32FormFactory::CreateModalForm(WindowHandle owner, const WindowOptions& options) {
   FormOptions form_options = base_;
-  form_options.class_name = options.class_name;
-  form_options.caption = options.caption;
-  form_options.left = options.left;
-  form_options.top = options.top;
-  form_options.client_width = options.client_width;
-  form_options.client_height = options.client_height;
-  form_options.font = options.font;
+  static_cast<WindowOptions&>(form_options) = options;
   form_options.owner = owner;
   auto form = std::make_unique<Win32Form>(form_options);
   Win32Form* window = form.get();

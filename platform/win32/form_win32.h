@@ -16,14 +16,9 @@ namespace tamiru::platform::win32 {
 
 class Win32Timer;
 
-struct FormOptions {
-  std::string class_name;
-  std::string caption;
-  int left = 0;
-  int top = 0;
-  int client_width = 0;
-  int client_height = 0;
-  FontSpec font;
+// The window's class, caption, place and font, and what only the Win32
+// window needs besides.
+struct FormOptions : WindowOptions {
   // A window owned by another (a dialog): it stays above its owner, and its
   // destruction does not end the program's message loop.
   WindowHandle owner = kNoWindow;
