@@ -51,6 +51,17 @@ void CloseTamiru(const Session& s, HWND main) {
   EXPECT_EQ(*code, 0u);
 }
 
+// Puts "aaa" and "bbb" into the selection list and checks the tell-mode box.
+void TellToAaaAndBbb(HWND main) {
+  HWND selection = e2e::FindDescendantByClass(main, "ListBox", 1);
+  e2e::SendBounded(selection, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("aaa"));
+  e2e::SendBounded(selection, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("bbb"));
+  HWND tell = TellModeBox(main);
+  ASSERT_NE(tell, nullptr);
+  ASSERT_TRUE(e2e::Click(tell));
+  EXPECT_EQ(e2e::SendBounded(tell, BM_GETCHECK, 0, 0), BST_CHECKED);
+}
+
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -186,13 +197,7 @@ TEST_F(MainWindowTest, TellModeSendsToBothNamesFiveAndAHalfSecondsApart) {
   ASSERT_TRUE(s.StartTamiru());
   HWND main = MainWindow();
   ASSERT_NE(main, nullptr);
-  HWND selection = e2e::FindDescendantByClass(main, "ListBox", 1);
-  e2e::SendBounded(selection, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("aaa"));
-  e2e::SendBounded(selection, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("bbb"));
-  HWND tell = TellModeBox(main);
-  ASSERT_NE(tell, nullptr);
-  ASSERT_TRUE(e2e::Click(tell));
-  EXPECT_EQ(e2e::SendBounded(tell, BM_GETCHECK, 0, 0), BST_CHECKED);
+  ASSERT_NO_FATAL_FAILURE(TellToAaaAndBbb(main));
 
   ASSERT_TRUE(e2e::SetTextOf(ChatLine(main), "hello"));
   ASSERT_TRUE(e2e::PostClick(Control(main, "送信")));
@@ -239,12 +244,8 @@ TEST_F(MainWindowTest, EnterDuringATellPauseSendsInsideIt) {
   ASSERT_TRUE(s.StartTamiru());
   HWND main = MainWindow();
   ASSERT_NE(main, nullptr);
-  HWND selection = e2e::FindDescendantByClass(main, "ListBox", 1);
-  e2e::SendBounded(selection, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("aaa"));
-  e2e::SendBounded(selection, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("bbb"));
+  ASSERT_NO_FATAL_FAILURE(TellToAaaAndBbb(main));
   HWND tell = TellModeBox(main);
-  ASSERT_NE(tell, nullptr);
-  ASSERT_TRUE(e2e::Click(tell));
   HWND line = ChatLine(main);
   ASSERT_TRUE(e2e::SetTextOf(line, "hello"));
   ASSERT_TRUE(e2e::PostClick(Control(main, "送信")));
