@@ -14,7 +14,6 @@ namespace {
 
 using platform::ControlEvent;
 
-constexpr int kVkLButton = 0x01;
 
 // The drag members of the window as the list operations see them, written
 // back once the operation is done.
@@ -91,16 +90,16 @@ void TForm1::Button11Click() { lists::CopyAllToSelection(*ListBox1, *ListBox2); 
 
 void TForm1::Button12Click() { ListBox2->SetItems({}); }
 
-void TForm1::Button13Click() { SendNameCommand(game::name_kind::kWhereSelected); }
+void TForm1::Button13Click() { SendNameCommand(game::chat_command::kWhereSelected); }
 
-void TForm1::Button14Click() { SendNameCommand(game::name_kind::kRankSelected); }
+void TForm1::Button14Click() { SendNameCommand(game::chat_command::kRankSelected); }
 
 void TForm1::Button15Click() {
   lists::IgnoreAndRemember(*Edit2, Settings.File2, services_.shell, services_.host.Handle(),
-                           [this] { SendNameCommand(game::name_kind::kIgnoreEdit); });
+                           [this] { SendNameCommand(game::chat_command::kIgnoreEdit); });
 }
 
-void TForm1::Button16Click() { SendNameCommand(game::name_kind::kIgnoreFile); }
+void TForm1::Button16Click() { SendNameCommand(game::chat_command::kIgnoreFile); }
 
 // ---- Phrase list ----
 
@@ -173,7 +172,7 @@ void TForm1::Timer3Timer() {
   platform::ListBox& box = DragOverList == 1 ? *ListBox1 : *ListBox2;
   const platform::Input::Point cursor = services_.input.CursorPosition();
   const platform::ClientPoint point = services_.host.ScreenToClient(box, cursor.x, cursor.y);
-  lists::AutoScrollStep(box, point.y, services_.input.IsKeyDown(kVkLButton), *Timer3);
+  lists::AutoScrollStep(box, point.y, services_.input.IsKeyDown(platform::kVkLButton), *Timer3);
 }
 
 }  // namespace tamiru::app

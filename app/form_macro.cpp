@@ -1,7 +1,9 @@
 // The macro keys: Timer4 polls the keyboard every 80 ms while the game
 // client or this window is in front and runs the action of every macro line
 // whose key combination is down.
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,37 +12,24 @@
 #include "game/chat_send.h"
 #include "game/discovery.h"
 #include "lists/name_lists.h"
+#include "macro/macro_actions.h"
 #include "macro/macro_file.h"
+#include "platform/virtual_keys.h"
 #include "text/sjis.h"
 
 namespace tamiru::app {
 
 namespace {
 
-constexpr int kVkShift = 0x10;
-constexpr int kVkControl = 0x11;
-constexpr int kVkMenu = 0x12;  // ALT
 constexpr std::size_t kWindowTextBufferBytes = 256;
 constexpr std::string_view kOwnTitleMark = "Tamiru";
 constexpr std::string_view kOwnClassMark = "TForm1";
-
-// The longest "/w ", "/r " or "/i " line: holds the longest player name
-// (12 bytes) with room to spare. A longer argument names no player.
-constexpr std::size_t kNameCommandMaxBytes = 19;
-// The longest "/t " line a macro composes.
-constexpr std::size_t kMacroTellLineMaxBytes = 99;
 
 // Ticks nested inside their own actions' waits, at most. A key held down
 // while an action waits starts a tick inside it every 80 ms; without a
 // bound the nesting would grow for as long as the key is held, until the
 // stack runs out.
 constexpr int kMostNestedTicks = 8;
-
-constexpr std::string_view kRightList = "<R-ListBox>";
-constexpr std::string_view kAll = "<all>";
-
-bool Has(std::string_view text, std::string_view name) { return text::ContainsSjis(text, name); }
-bool HasBytes(std::string_view text, std::string_view name) { return text::ContainsBytes(text, name); }
 
 // A counter that is one higher for the life of the scope.
 class DepthScope {
@@ -54,17 +43,71 @@ class DepthScope {
   int& depth_;
 };
 
-// Focus rule: the game window (the waiting room only while no table window
-// exists) or this program's main window must be in front. No window in front
-// at all is neither.
-bool GameOrThisProgramInFront(platform::WindowSystem& windows) {
-  platform::WindowHandle game = game::FindGameMainWindow(windows);
-  if (game == platform::kNoWindow) game = game::FindWaitingRoom(windows);
-  if (game != platform::kNoWindow && windows.GetForegroundWindow() == game) return true;
-  const platform::WindowHandle front = windows.GetForegroundWindow();
-  if (front == platform::kNoWindow) return false;
-  if (!Has(windows.GetWindowText(front, kWindowTextBufferBytes), kOwnTitleMark)) return false;
-  return HasBytes(windows.GetClassName(front, kWindowTextBufferBytes), kOwnClassMark);
+// What the window in front may be, told from that window alone.
+enum class FrontWindow {
+  kOther,           // neither: the tick reads no key
+  kThisProgram,     // this program's main window: the rule holds
+  kGameMain,        // of the game main window's class: the rule holds if it is the one found
+  kWaitingRoomLike  // a dialog titled like the waiting room: likewise, while no table window exists
+};
+
+// The focus rule asks for the game window found on the desktop (the game
+// main window, else the waiting room) or this program's main window in
+// front. Only a window in front that could be one of them needs the
+// desktop searched, so the search waits until a combination is down.
+FrontWindow ClassifyFront(platform::WindowSystem& windows, platform::WindowHandle front) {
+  if (front == platform::kNoWindow) return FrontWindow::kOther;
+  const std::string class_name = windows.GetClassName(front, kWindowTextBufferBytes);
+  const bool own_class = text::ContainsBytes(class_name, kOwnClassMark);
+  const bool dialog_class = text::ContainsBytes(class_name, game::kDialogClass);
+  if (own_class || dialog_class) {
+    const std::string title = windows.GetWindowText(front, kWindowTextBufferBytes);
+    if (own_class && text::ContainsSjis(title, kOwnTitleMark)) return FrontWindow::kThisProgram;
+    if (dialog_class && text::ContainsSjis(title, game::kWaitingRoomTitle)) return FrontWindow::kWaitingRoomLike;
+  }
+  // The system compares class names without regard to case.
+  if (text::EqualIgnoringCase(class_name, game::kGameMainClass)) return FrontWindow::kGameMain;
+  return FrontWindow::kOther;
+}
+
+// The rest of the rule for a front window that could be the game window:
+// it is the one the desktop search finds.
+bool IsTheGameWindow(platform::WindowSystem& windows, platform::WindowHandle front, FrontWindow kind) {
+  switch (kind) {
+    case FrontWindow::kThisProgram:
+      return true;
+    case FrontWindow::kGameMain:
+      return game::FindGameMainWindow(windows) == front;
+    case FrontWindow::kWaitingRoomLike:
+      return game::FindGameMainWindow(windows) == platform::kNoWindow && game::FindWaitingRoom(windows) == front;
+    case FrontWindow::kOther:
+      break;
+  }
+  return false;
+}
+
+// The keys a tick has read: each key is asked of the system once however
+// many lines use it. Forgotten after an action, which may have waited.
+class KeyStates {
+ public:
+  explicit KeyStates(platform::Input& input) : input_(input) {}
+  bool Down(int virtual_key) {
+    if (virtual_key < 0 || virtual_key >= static_cast<int>(known_.size())) return input_.IsKeyDown(virtual_key);
+    std::uint8_t& state = known_[static_cast<std::size_t>(virtual_key)];
+    if (state == kUnknown) state = input_.IsKeyDown(virtual_key) ? kDown : kUp;
+    return state == kDown;
+  }
+  void Forget() { known_.fill(kUnknown); }
+
+ private:
+  static constexpr std::uint8_t kUnknown = 0, kUp = 1, kDown = 2;
+  platform::Input& input_;
+  std::array<std::uint8_t, 256> known_{};
+};
+
+bool CombinationDown(KeyStates& keys, const macro::TMacroEntry& entry) {
+  return keys.Down(platform::kVkShift) == entry.shift && keys.Down(platform::kVkMenu) == entry.alt &&
+         keys.Down(platform::kVkControl) == entry.ctrl;
 }
 
 }  // namespace
@@ -78,8 +121,13 @@ void TForm1::WireMacroHandlers() {
 void TForm1::Timer4Timer() {
   if (macro_tick_depth_ >= kMostNestedTicks) return;
   const DepthScope depth(macro_tick_depth_);
-  platform::Input& input = services_.input;
-  std::optional<bool> in_front;
+  if (MacroList.empty()) return;
+  platform::WindowSystem& windows = services_.windows;
+  const platform::WindowHandle front = windows.GetForegroundWindow();
+  const FrontWindow front_kind = ClassifyFront(windows, front);
+  if (front_kind == FrontWindow::kOther) return;
+  KeyStates keys(services_.input);
+  std::optional<bool> rule_holds;
 
   // The count is read once; the list is asked again before each line, as an
   // editor change handled inside an action's wait may have shortened it.
@@ -88,124 +136,106 @@ void TForm1::Timer4Timer() {
     // The key first: most lines are up, and their other fields are not
     // needed. A line that does not parse binds no key.
     const auto key_code = macro::ParseMacroKeyCode(MacroList[i]);
-    if (!key_code || !input.IsKeyDown(*key_code)) continue;
+    if (!key_code || !keys.Down(*key_code)) continue;
     const auto entry = macro::ParseMacroLine(MacroList[i]);
-    if (!entry) continue;
-    if (input.IsKeyDown(kVkShift) != entry->shift) continue;
-    if (input.IsKeyDown(kVkMenu) != entry->alt) continue;
-    if (input.IsKeyDown(kVkControl) != entry->ctrl) continue;
-    // The focus rule only reads windows, so it is asked once a whole
-    // combination is down rather than on every tick: an idle tick then
-    // touches no window, where a pass over every top-level window for the
-    // waiting room costs more than the rest of the tick.
-    if (!in_front) in_front = GameOrThisProgramInFront(services_.windows);
-    if (!*in_front) return;
+    if (!entry || !CombinationDown(keys, *entry)) continue;
+    if (!rule_holds) rule_holds = IsTheGameWindow(windows, front, front_kind);
+    if (!*rule_holds) return;
     // The entry is a copy: the action may wait, and the list may change.
     // An error ends the tick at the event boundary, as any handler's does.
     DispatchMacroAction(*entry);
+    keys.Forget();
   }
 }
 
-void TForm1::DispatchMacroAction(const macro::TMacroEntry& entry) {
-  const std::string& action = entry.action;
-  const std::string& argument = entry.argument;
+// Each action's verb, in the order of macro::MacroAction.
+struct TForm1::MacroVerbs {
+  using Verb = void (*)(TForm1&, const macro::TMacroEntry&);
 
-  // "/w name", "/r name", "/i name": a name too long for a player's is no
-  // player's, and a cut one might be another's: such an entry does nothing.
-  const auto send_name_line = [this, &argument](std::string_view command) {
-    if (command.size() + argument.size() > kNameCommandMaxBytes) return;
-    SendChatText(std::string(command).append(argument));
-  };
-  const auto for_names = [this, &argument](int selected_kind, int friends_kind, std::string_view command,
-                                           const auto& send_one) {
-    if (Has(argument, kRightList)) {
-      SendNameCommand(selected_kind);
-    } else if (Has(argument, kAll)) {
-      SendNameCommand(friends_kind);
-    } else {
-      send_one(command);
+  static void ForNames(TForm1& form, const macro::TMacroEntry& entry, const game::ChatCommand& selected,
+                       const game::ChatCommand& friends, const game::ChatCommand& one_name) {
+    switch (macro::TargetOf(entry.argument)) {
+      case macro::ArgumentTarget::kSelectionList: form.SendNameCommand(selected); break;
+      case macro::ArgumentTarget::kAll: form.SendNameCommand(friends); break;
+      case macro::ArgumentTarget::kOneName: form.SendCommandForName(one_name, entry.argument, {}); break;
     }
-  };
-
-  if (HasBytes(action, "/Where")) {
-    for_names(game::name_kind::kWhereSelected, game::name_kind::kWhereFriends, "/w ", send_name_line);
-  } else if (HasBytes(action, "/Rank")) {
-    for_names(game::name_kind::kRankSelected, game::name_kind::kRankFriends, "/r ", send_name_line);
-  } else if (HasBytes(action, "/Ignore")) {
-    if (Has(argument, kAll)) {
-      SendNameCommand(game::name_kind::kIgnoreFile);
-    } else {
-      send_name_line("/i ");
-    }
-  } else if (HasBytes(action, "/Talk")) {
-    const auto tell_list = [this, &entry](int kind) {
-      // The phrase goes through the chat line, which is emptied afterwards.
-      // A "/Talk" nested inside another one's pause puts back the outer
-      // phrase instead, which the outer send goes on reading line by line.
-      const std::string outer_text = macro_talk_depth_ > 0 ? ComboBox1->Text() : std::string();
-      const DepthScope talking(macro_talk_depth_);
-      ComboBox1->SetText(entry.text);
-      struct Restore {
-        platform::ComboBox& line;
-        const std::string& text;
-        ~Restore() { line.SetText(text); }
-      } restore{*ComboBox1, outer_text};
-      SendNameCommand(kind);
-    };
-    const auto tell_one = [this, &entry, &argument](std::string_view command) {
-      if (command.size() + argument.size() > kNameCommandMaxBytes) return;
-      std::string line(command);
-      line.append(argument).append(" ").append(entry.text);
-      SendChatText(text::CutAtCharBoundary(line, kMacroTellLineMaxBytes));
-    };
-    if (Has(argument, kRightList)) {
-      tell_list(game::name_kind::kTellSelected);
-    } else if (Has(argument, kAll)) {
-      tell_list(game::name_kind::kTellFriends);
-    } else {
-      tell_one("/t ");
-    }
-  } else if (HasBytes(action, "/Hide")) {
-    SendSimpleCommand(game::simple_kind::kHide);
-  } else if (HasBytes(action, "/List")) {
-    SendSimpleCommand(game::simple_kind::kList);
-  } else if (HasBytes(action, "/CHATON")) {
-    SendSimpleCommand(game::simple_kind::kChatOn);
-  } else if (HasBytes(action, "/CHATOFF")) {
-    SendSimpleCommand(game::simple_kind::kChatOff);
-  } else if (Has(action, "発言")) {
-    SendChatText(entry.text);
-  } else if (Has(action, "画像保存")) {
-    SaveGameImage();
-  } else if (Has(action, "瞬間観戦")) {
-    // Unlike the button, no chat capture first.
-    SpectateOnce();
-    KeepAliveStartSec = platform::SecondsSinceStart(services_.loop.TickCount());
-  } else if (Has(action, "対/w,/r")) {
-    LookUpOpponents();
-  } else if (Has(action, "対戦成績")) {
-    if (Has(argument, kRightList)) {
-      ShowScoreReport();
-    } else {
-      ReportScoresFor(argument);
-    }
-  } else if (Has(action, "OPEN")) {
-    const std::string* path = nullptr;
-    if (HasBytes(argument, "friendlist")) {
-      path = &Settings.File1;
-    } else if (HasBytes(argument, "ignorelist")) {
-      path = &Settings.File2;
-    } else if (HasBytes(argument, "chatlist")) {
-      path = &Settings.File3;
-    } else if (HasBytes(argument, "mjscore")) {
-      path = &Settings.File4;
-    } else if (HasBytes(argument, "keyword")) {
-      path = &Settings.File5;
-    } else if (HasBytes(argument, "macro")) {
-      path = &Settings.File6;
-    }
-    if (path != nullptr) lists::OpenListFileForUser(services_.shell, services_.host.Handle(), *path);
   }
+  static void Where(TForm1& form, const macro::TMacroEntry& entry) {
+    ForNames(form, entry, game::chat_command::kWhereSelected, game::chat_command::kWhereFriends,
+             game::chat_command::kWhereName);
+  }
+  static void Rank(TForm1& form, const macro::TMacroEntry& entry) {
+    ForNames(form, entry, game::chat_command::kRankSelected, game::chat_command::kRankFriends,
+             game::chat_command::kRankName);
+  }
+  static void Ignore(TForm1& form, const macro::TMacroEntry& entry) {
+    if (macro::TargetOf(entry.argument, false) == macro::ArgumentTarget::kAll) {
+      form.SendNameCommand(game::chat_command::kIgnoreFile);
+    } else {
+      form.SendCommandForName(game::chat_command::kIgnoreName, entry.argument, {});
+    }
+  }
+  static void Talk(TForm1& form, const macro::TMacroEntry& entry) {
+    switch (macro::TargetOf(entry.argument)) {
+      case macro::ArgumentTarget::kSelectionList: TellList(form, entry, game::chat_command::kTellSelected); break;
+      case macro::ArgumentTarget::kAll: TellList(form, entry, game::chat_command::kTellFriends); break;
+      case macro::ArgumentTarget::kOneName:
+        form.SendCommandForName(game::chat_command::kTellName, entry.argument, entry.text);
+        break;
+    }
+  }
+  // The phrase goes through the chat line, which is emptied afterwards. A
+  // "/Talk" nested inside another one's pause puts back the outer phrase
+  // instead, which the outer send goes on reading line by line.
+  static void TellList(TForm1& form, const macro::TMacroEntry& entry, const game::ChatCommand& command) {
+    const std::string outer_text = form.macro_talk_depth_ > 0 ? form.ComboBox1->Text() : std::string();
+    const DepthScope talking(form.macro_talk_depth_);
+    form.ComboBox1->SetText(entry.text);
+    struct Restore {
+      platform::ComboBox& line;
+      const std::string& text;
+      ~Restore() { line.SetText(text); }
+    } restore{*form.ComboBox1, outer_text};
+    form.SendNameCommand(command);
+  }
+  static void Hide(TForm1& form, const macro::TMacroEntry&) { form.SendSimpleCommand(game::chat_command::kHide); }
+  static void List(TForm1& form, const macro::TMacroEntry&) { form.SendSimpleCommand(game::chat_command::kList); }
+  static void ChatOn(TForm1& form, const macro::TMacroEntry&) { form.SendSimpleCommand(game::chat_command::kChatOn); }
+  static void ChatOff(TForm1& form, const macro::TMacroEntry&) {
+    form.SendSimpleCommand(game::chat_command::kChatOff);
+  }
+  static void Say(TForm1& form, const macro::TMacroEntry& entry) { form.SendChatText(entry.text); }
+  static void SaveImage(TForm1& form, const macro::TMacroEntry&) { form.SaveGameImage(); }
+  // Unlike the button, no chat capture first.
+  static void Spectate(TForm1& form, const macro::TMacroEntry&) {
+    form.SpectateOnce();
+    form.KeepAliveStartSec = platform::SecondsSinceStart(form.services_.loop.TickCount());
+  }
+  static void LookUp(TForm1& form, const macro::TMacroEntry&) { form.LookUpOpponents(); }
+  static void Scores(TForm1& form, const macro::TMacroEntry& entry) {
+    if (macro::TargetOf(entry.argument) == macro::ArgumentTarget::kSelectionList) {
+      form.ShowScoreReport();
+    } else {
+      form.ReportScoresFor(entry.argument);
+    }
+  }
+  static void Open(TForm1& form, const macro::TMacroEntry& entry) {
+    const settings::TSettings& s = form.Settings;
+    const std::array<const std::string*, 6> files{&s.File1, &s.File2, &s.File3, &s.File4, &s.File5, &s.File6};
+    const int number = macro::OpenFileNumber(entry.argument);
+    if (number == 0) return;
+    lists::OpenListFileForUser(form.services_.shell, form.services_.host.Handle(),
+                               *files[static_cast<std::size_t>(number - 1)]);
+  }
+
+  static constexpr std::array<Verb, macro::kMacroActions.size()> kVerbs{
+      Where, Rank, Ignore, Talk, Hide, List, ChatOn, ChatOff, Say, SaveImage, Spectate, LookUp, Scores, Open};
+};
+
+void TForm1::DispatchMacroAction(const macro::TMacroEntry& entry) {
+  const macro::MacroActionSpec* spec = macro::DispatchedMacroAction(entry.action);
+  if (spec == nullptr) return;
+  MacroVerbs::kVerbs[static_cast<std::size_t>(spec->action)](*this, entry);
 }
 
 }  // namespace tamiru::app

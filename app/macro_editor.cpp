@@ -1,39 +1,20 @@
 #include "app/macro_editor.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <optional>
 #include <string_view>
 #include <utility>
 
 #include "macro/key_names.h"
+#include "macro/macro_actions.h"
 #include "macro/macro_file.h"
+#include "platform/virtual_keys.h"
 #include "text/error.h"
 #include "text/list_file.h"
 
 namespace tamiru::app {
 namespace {
-
-constexpr std::array<std::string_view, 14> kActions = {
-    "/Where", "/Rank", "/Ignore", "/Talk", "/Hide", "/List", "/CHATON",
-    "/CHATOFF", "発言", "画像保存", "瞬間観戦", "対/w,/r", "対戦成績", "OPEN"};
-
-// Actions whose line ends after ACTION: nothing more to show for them.
-constexpr std::array<std::string_view, 7> kActionsWithoutArguments = {
-    "/Hide", "/List", "/CHATON", "/CHATOFF", "画像保存", "瞬間観戦", "対/w,/r"};
-
-constexpr std::array<std::string_view, 6> kOpenTargets = {"friendlist", "ignorelist", "chatlist",
-                                                          "keyword",    "macro",      "mjscore"};
-
-constexpr int kVkShift = 0x10;
-constexpr int kVkControl = 0x11;
-constexpr int kVkMenu = 0x12;
-
-template <std::size_t N>
-bool IsOneOf(std::string_view text, const std::array<std::string_view, N>& set) {
-  return std::find(set.begin(), set.end(), text) != set.end();
-}
 
 // The three combo boxes are pick-only lists: their text is the chosen item,
 // and no choice means no text.
@@ -46,25 +27,6 @@ void SelectItem(platform::ComboBox& box, std::string_view item) {
   const std::vector<std::string> items = box.Items();
   const auto found = std::find(items.begin(), items.end(), item);
   box.SetSelectedIndex(found == items.end() ? -1 : static_cast<int>(found - items.begin()));
-}
-
-// The field that starts at byte `from` of `line` and ends before the next
-// space; nullopt when the line ends first (a hand-edited or cut line), so
-// that nothing behind it is read.
-struct Field {
-  std::string_view text;
-  std::size_t next;  // the byte after the space that ends the field
-};
-
-std::optional<Field> FieldAt(std::string_view line, std::size_t from) {
-  if (from > line.size()) return std::nullopt;
-  const std::size_t space = line.find(' ', from);
-  if (space == std::string_view::npos) return std::nullopt;
-  return Field{line.substr(from, space - from), space + 1};
-}
-
-bool FlagAt(std::string_view line, std::size_t position) {
-  return position < line.size() && line[position] == '1';
 }
 
 // Names and phrases come from list files that may hold what a macro line
@@ -83,7 +45,9 @@ MacroEditor::MacroEditor(const MacroEditorControls& controls, const settings::TS
                          std::vector<std::string>& macro_list,
                          std::function<void(const std::string& message)> show_error)
     : controls_(controls), settings_(settings), macro_list_(macro_list), show_error_(std::move(show_error)) {
-  controls_.ComboBox1.SetItems(std::vector<std::string>(kActions.begin(), kActions.end()));
+  std::vector<std::string> actions;
+  for (const macro::MacroActionSpec& spec : macro::kMacroActions) actions.emplace_back(spec.name);
+  controls_.ComboBox1.SetItems(actions);
   // The phrases are read once for the page's life; a missing file keeps the
   // dialog from opening.
   controls_.ComboBox3.SetItems(text::ReadListFile(settings_.File3));
@@ -94,7 +58,9 @@ MacroEditor::MacroEditor(const MacroEditorControls& controls, const settings::TS
 void MacroEditor::ComboBox1Click() { UpdateArgumentBoxes(); }
 
 void MacroEditor::Edit13KeyDown(int virtual_key) {
-  if (virtual_key == kVkShift || virtual_key == kVkControl || virtual_key == kVkMenu) return;
+  if (virtual_key == platform::kVkShift || virtual_key == platform::kVkControl || virtual_key == platform::kVkMenu) {
+    return;
+  }
   // A virtual-key code is one byte; anything else cannot be stored in the
   // line's two digits.
   if (virtual_key < 0x01 || virtual_key > 0xFF) return;
@@ -183,37 +149,39 @@ void MacroEditor::UpdateArgumentBoxes() {
   controls_.ComboBox3.SetVisible(false);
   arguments.SetItems({});
 
-  const std::string action = PickedText(controls_.ComboBox1);
-  const auto fill_from = [&](const std::string& path, std::vector<std::string> leading) {
+  const macro::MacroActionSpec* spec = macro::ExactMacroAction(PickedText(controls_.ComboBox1));
+  if (spec == nullptr) return;
+  controls_.ComboBox3.SetVisible(spec->takes_text);
+  if (spec->takes_argument) {
     arguments.SetVisible(true);
-    std::vector<std::string> items;
-    try {
-      items = text::ReadListFile(path);
-    } catch (const TamiruError& error) {
-      // The box stays shown without choices, so the entry cannot be registered.
-      if (show_error_) show_error_(error.what());
-      return;
-    }
-    items.insert(items.begin(), leading.begin(), leading.end());
-    arguments.SetItems(items);
-  };
-
-  if (action == "/Where" || action == "/Rank") {
-    fill_from(settings_.File1, {"<all>", "<R-ListBox>"});
-  } else if (action == "/Talk") {
-    controls_.ComboBox3.SetVisible(true);
-    fill_from(settings_.File1, {"<all>", "<R-ListBox>"});
-  } else if (action == "/Ignore") {
-    fill_from(settings_.File2, {"<all>"});
-  } else if (action == "発言") {
-    controls_.ComboBox3.SetVisible(true);
-  } else if (action == "対戦成績") {
-    fill_from(settings_.File1, {"<R-ListBox>"});
-  } else if (action == "OPEN") {
-    arguments.SetVisible(true);
-    arguments.SetItems(std::vector<std::string>(kOpenTargets.begin(), kOpenTargets.end()));
+    arguments.SetItems(ArgumentChoices(*spec));
   }
   arguments.SetSelectedIndex(-1);
+}
+
+// The fixed choices, then the names of the action's list file. A file that
+// cannot be read leaves the box shown without choices, so the entry cannot
+// be registered.
+std::vector<std::string> MacroEditor::ArgumentChoices(const macro::MacroActionSpec& spec) {
+  std::vector<std::string> items;
+  if (spec.choices == macro::ArgumentChoices::kFileKeys) {
+    for (const macro::OpenFileKey& key : macro::kOpenFileKeys) items.emplace_back(key.word);
+    return items;
+  }
+  const std::string& path =
+      spec.choices == macro::ArgumentChoices::kIgnoreListFile ? settings_.File2 : settings_.File1;
+  try {
+    items = text::ReadListFile(path);
+  } catch (const TamiruError& error) {
+    if (show_error_) show_error_(error.what());
+    return {};
+  }
+  std::vector<std::string> leading;
+  for (const std::string_view choice : spec.leading_choices) {
+    if (!choice.empty()) leading.emplace_back(choice);
+  }
+  items.insert(items.begin(), leading.begin(), leading.end());
+  return items;
 }
 
 void MacroEditor::ShowMacroEntry() {
@@ -232,40 +200,24 @@ void MacroEditor::ShowMacroEntry() {
   // must not depend on the list staying as it is meanwhile.
   const std::string line_copy = macro_list_[static_cast<std::size_t>(MacroIndex)];
   const std::string_view line = line_copy;
-  // A line without any space is all KEY; its flags and action are missing.
-  const std::size_t key_end = std::min(line.find(' '), line.size());
-  KeyCodeText = std::string(line.substr(0, key_end));
+  const macro::MacroLineFields fields = *macro::ReadMacroLineFields(line, macro::ParseMode::kLenient);
+  KeyCodeText = std::string(fields.key);
   controls_.Edit13.SetText(macro::KeyCodeToName(KeyCodeText));
-
-  controls_.CheckBox4.SetChecked(FlagAt(line, key_end + 1));
-  controls_.CheckBox5.SetChecked(FlagAt(line, key_end + 3));
-  controls_.CheckBox6.SetChecked(FlagAt(line, key_end + 5));
+  controls_.CheckBox4.SetChecked(fields.shift);
+  controls_.CheckBox5.SetChecked(fields.alt);
+  controls_.CheckBox6.SetChecked(fields.ctrl);
 
   // An action that is not one of the fourteen (a hand-edited line) is shown
   // as no action at all, never as the action of the entry shown before.
-  const std::optional<Field> action = FieldAt(line, key_end + 7);
-  const bool known = action && IsOneOf(action->text, kActions);
+  const bool known = fields.action && macro::ExactMacroAction(*fields.action) != nullptr;
   if (known) {
-    SelectItem(controls_.ComboBox1, action->text);
+    SelectItem(controls_.ComboBox1, *fields.action);
   } else {
     controls_.ComboBox1.SetSelectedIndex(-1);
   }
   UpdateArgumentBoxes();
-  if (!known || IsOneOf(action->text, kActionsWithoutArguments)) return;
-
-  std::size_t text_start = action->next;
-  if (action->text != "発言") {
-    const std::optional<Field> argument = FieldAt(line, action->next);
-    if (!argument) return;
-    SelectItem(controls_.ComboBox2, argument->text);
-    text_start = argument->next;
-  }
-  if (action->text == "/Talk" || action->text == "発言") {
-    // TEXT runs to the line's end less its last byte, the trailing space.
-    const std::string_view rest = line.substr(text_start);
-    if (rest.empty()) return;
-    SelectItem(controls_.ComboBox3, rest.substr(0, rest.size() - 1));
-  }
+  if (fields.argument) SelectItem(controls_.ComboBox2, *fields.argument);
+  if (fields.text) SelectItem(controls_.ComboBox3, *fields.text);
 }
 
 void MacroEditor::ResetMacroEditor() {

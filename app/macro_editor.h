@@ -10,6 +10,10 @@
 #include "platform/controls.h"
 #include "settings/settings.h"
 
+namespace tamiru::macro {
+struct MacroActionSpec;
+}  // namespace tamiru::macro
+
 namespace tamiru::app {
 
 struct MacroEditorControls {
@@ -58,6 +62,7 @@ class MacroEditor {
   std::string KeyCodeText;  // captured key: two uppercase hex digits, or empty
 
  private:
+  std::vector<std::string> ArgumentChoices(const macro::MacroActionSpec& spec);
   void ShowEntry();  // ShowMacroEntry, then the entry's number in Label16
   void ShowCount();  // the number of lines in Label15
   void Save();       // SaveMacroFile; a failure goes to the error display

@@ -3,7 +3,9 @@
 #include <exception>
 
 #include "app/general_error.h"
+#include "game/auto_connect.h"
 #include "game/chat_send.h"
+#include "macro/macro_file.h"
 #include "text/list_file.h"
 #include "text/sjis.h"
 
@@ -119,7 +121,7 @@ void TForm1::CreateControls() {
   // All four timers stand stopped with their design periods; the settings
   // start Timer2 and Timer4 and give Timer2 its period.
   Timer1 = host.CreateTimer("Timer1");
-  Timer1->SetInterval(kTimer1PeriodMs);
+  Timer1->SetInterval(game::kTimer1IntervalMs);
   Timer2 = host.CreateTimer("Timer2");
   Timer2->SetInterval(10 * 1000);
   Timer3 = host.CreateTimer("Timer3");
@@ -167,8 +169,7 @@ void TForm1::WireHandlers() {
 
 void TForm1::LoadLists() {
   ReloadLists();
-  MacroList.clear();
-  MacroList = text::ReadListFile(Settings.File6);
+  macro::LoadMacroFile(Settings.File6, MacroList);
 }
 
 void TForm1::ReloadLists() {
@@ -234,17 +235,17 @@ void TForm1::Button24Click() {
   services_.shell.ShellExecute(platform::kNoWindow, std::nullopt, HelpPagePath(), std::nullopt, kSwShowNormal);
 }
 
-void TForm1::Button5Click() { SendSimpleCommand(game::simple_kind::kChatOn); }
-void TForm1::Button6Click() { SendSimpleCommand(game::simple_kind::kChatOff); }
-void TForm1::Button7Click() { SendSimpleCommand(game::simple_kind::kList); }
-void TForm1::Button8Click() { SendSimpleCommand(game::simple_kind::kHide); }
+void TForm1::Button5Click() { SendSimpleCommand(game::chat_command::kChatOn); }
+void TForm1::Button6Click() { SendSimpleCommand(game::chat_command::kChatOff); }
+void TForm1::Button7Click() { SendSimpleCommand(game::chat_command::kList); }
+void TForm1::Button8Click() { SendSimpleCommand(game::chat_command::kHide); }
 
 void TForm1::Button19Click() {
   if (ComboBox1->Text().empty()) return;
   if (CheckBox1->IsChecked()) {
-    SendNameCommand(game::name_kind::kTellSelected);
+    SendNameCommand(game::chat_command::kTellSelected);
   } else {
-    SendSimpleCommand(game::simple_kind::kChatLine);
+    SendSimpleCommand(game::chat_command::kChatLine);
   }
   ComboBox1->SetText("");
 }
@@ -263,13 +264,19 @@ void TForm1::CheckBox1Click() {
   }
 }
 
-void TForm1::SendNameCommand(int kind) {
+void TForm1::SendNameCommand(const game::ChatCommand& command) {
   const game::NameSources sources{*ListBox1, *ListBox2, *Edit2, *ComboBox1, Settings.File2};
-  game::SendNameCommand({services_.windows, services_.loop}, sources, kind);
+  game::SendNameCommand({services_.windows, services_.loop}, sources, command);
 }
 
-void TForm1::SendSimpleCommand(int kind) { game::SendSimpleCommand(services_.windows, kind, ComboBox1->Text()); }
+void TForm1::SendSimpleCommand(const game::ChatCommand& command) {
+  game::SendSimpleCommand(services_.windows, command, ComboBox1->Text());
+}
 
 void TForm1::SendChatText(std::string_view text) { game::SendChatText(services_.windows, text); }
+
+void TForm1::SendCommandForName(const game::ChatCommand& command, std::string_view name, std::string_view text) {
+  game::SendCommandForName(services_.windows, command, name, text);
+}
 
 }  // namespace tamiru::app

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "game/chat_send.h"
 #include "game/keep_alive.h"
 #include "platform/controls.h"
 #include "platform/event_loop.h"
@@ -38,7 +39,6 @@ inline constexpr std::string_view kListFontFace = "ＭＳ ゴシック";
 inline constexpr int kNameMaxBytes = 12;       // Edit1, Edit2
 inline constexpr int kChatLineMaxBytes = 64;   // ComboBox1
 inline constexpr int kTellLineMaxBytes = 48;   // ComboBox1 in tell mode
-inline constexpr std::uint32_t kTimer1PeriodMs = 450;
 inline constexpr std::uint32_t kTimer3PeriodMs = 50;
 inline constexpr std::uint32_t kTimer4PeriodMs = 80;
 
@@ -135,9 +135,11 @@ class TForm1 {
   void DispatchMacroAction(const macro::TMacroEntry& entry);
 
   // ---- Shared operations on this window's controls ----
-  void SendNameCommand(int kind);
-  void SendSimpleCommand(int kind);
+  void SendNameCommand(const game::ChatCommand& command);
+  void SendSimpleCommand(const game::ChatCommand& command);
   void SendChatText(std::string_view text);
+  // A command for one name (a macro's argument), with a tell's text.
+  void SendCommandForName(const game::ChatCommand& command, std::string_view name, std::string_view text);
   // The statistics on this window's settings, lists and chat line (the
   // buttons and the macro actions "対戦成績" and "対/w,/r").
   void ReportScoresFor(const std::string& target);
@@ -220,6 +222,8 @@ class TForm1 {
   void OnTimer(platform::Timer& timer, void (TForm1::*handler)());
   void WireListHandlers();
   void WireMacroHandlers();
+  // The macro actions' verbs (form_macro.cpp).
+  struct MacroVerbs;
 
   FormServices services_;
   std::string ini_path_;

@@ -17,7 +17,7 @@ std::string_view SearchedText(std::string_view message) {
   if (!message.empty() && message.back() == '\r') message.remove_suffix(1);
   std::size_t pos = 0;
   while (pos < kMessageTextStart && pos < message.size()) {
-    pos += text::IsLeadByte(static_cast<unsigned char>(message[pos])) ? 2 : 1;
+    pos += text::CharWidthAt(message, pos);
   }
   if (pos >= message.size()) return {};
   return message.substr(pos);

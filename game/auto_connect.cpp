@@ -29,15 +29,13 @@ std::string ClientFolder(std::string_view File4) {
   std::size_t last = text::npos;
   bool last_follows_separator = false;
   bool previous_is_separator = false;
-  for (std::size_t pos = 0; pos < File4.size();) {
-    const bool lead = text::IsLeadByte(static_cast<unsigned char>(File4[pos]));
-    const bool separator = !lead && IsSeparator(File4[pos]);
+  for (std::size_t pos = 0; pos < File4.size(); pos += text::CharWidthAt(File4, pos)) {
+    const bool separator = !text::IsLeadByte(static_cast<unsigned char>(File4[pos])) && IsSeparator(File4[pos]);
     if (separator) {
       last = pos;
       last_follows_separator = previous_is_separator;
     }
     previous_is_separator = separator;
-    pos += lead ? 2 : 1;
   }
   if (last == text::npos) return {};
   std::size_t length = last + 1;

@@ -30,6 +30,8 @@ struct AutoConnectControls {
   platform::Timer& Timer1;
 };
 
+// Timer1's period: one step every 450 ms.
+// Timer1's period: one auto-connect step every 450 ms.
 inline constexpr std::uint32_t kTimer1IntervalMs = 450;
 // The client is started through a buffer of this size: a command line that
 // does not fit (more than 255 bytes) is not run at all rather than cut into a

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "game/discovery.h"
 #include "text/list_file.h"
 #include "text/sjis.h"
 
@@ -24,7 +23,7 @@ void Deliver(WindowSystem& windows, WindowHandle window, unsigned message, platf
 
 void TypeAndSubmit(WindowSystem& windows, const ChatTarget& target, std::string_view line, Submit submit) {
   windows.SendSetText(target.input, FitLineBuffer(line));
-  if (target.kind == 1) {
+  if (target.kind == ChatTargetKind::kGameMain) {
     Deliver(windows, target.input, platform::msg::kKeyDown, platform::kVkReturn, submit);
     Deliver(windows, target.input, platform::msg::kKeyUp, platform::kVkReturn, submit);
   } else if (target.send_button != platform::kNoWindow) {
@@ -34,27 +33,60 @@ void TypeAndSubmit(WindowSystem& windows, const ChatTarget& target, std::string_
   }
 }
 
-std::string_view CommandText(int kind) {
-  switch (kind) {
-    case name_kind::kWhereSelected:
-    case name_kind::kWhereFriends:
-      return "/w ";
-    case name_kind::kRankSelected:
-    case name_kind::kRankFriends:
-      return "/r ";
-    case name_kind::kIgnoreFile:
-    case name_kind::kIgnoreEdit:
-      return "/i ";
-    case name_kind::kTellSelected:
-    case name_kind::kTellFriends:
-      return "/t ";
-    default:
-      return {};
+// The names of a command, read by position as each line is built, so that a
+// list edited during a pause is read as it is then.
+class NameReader {
+ public:
+  NameReader(const NameSources& sources, NameSource source) : sources_(sources), source_(source) {
+    if (source == NameSource::kIgnoreFile) file_lines_ = text::ReadListFile(sources.ignore_list_path);
   }
+  // The count the send is fixed to.
+  int Count() const {
+    if (const platform::ItemList* list = List()) return list->Count();
+    if (source_ == NameSource::kIgnoreFile) return static_cast<int>(file_lines_.size());
+    return 1;
+  }
+  // Name `i`; nullopt when a list lost it (items removed during a pause:
+  // the positions past the new end are gone, and so is the rest of the send).
+  std::optional<std::string> Name(int i) const {
+    if (const platform::ItemList* list = List()) {
+      if (i >= list->Count()) return std::nullopt;
+      return list->Item(i);
+    }
+    if (source_ == NameSource::kIgnoreFile) return file_lines_[static_cast<std::size_t>(i)];
+    return sources_.name_edit.Text();
+  }
+
+ private:
+  const platform::ItemList* List() const {
+    if (source_ == NameSource::kSelectionList) return &sources_.right_list;
+    if (source_ == NameSource::kFriendList) return &sources_.left_list;
+    return nullptr;
+  }
+  const NameSources& sources_;
+  NameSource source_;
+  std::vector<std::string> file_lines_;
+};
+
+// The next line must not overwrite one the client has not taken yet; a
+// client that never empties its input is taken as taking no more lines.
+bool AwaitEmptyInput(const ChatSendContext& context, const ChatTarget& target) {
+  return platform::WaitUntil(context.loop, kEmptyInputBoundMs, [&] {
+    return context.windows.SendMessage(target.input, platform::msg::kEditLineLength, 0, 0) == 0;
+  });
 }
 
-bool IsTell(int kind) { return kind == name_kind::kTellSelected || kind == name_kind::kTellFriends; }
-bool PausesBetweenLines(int kind) { return kind == name_kind::kIgnoreFile || IsTell(kind); }
+bool TakesNames(const ChatCommand& command) {
+  switch (command.names) {
+    case NameSource::kSelectionList:
+    case NameSource::kFriendList:
+    case NameSource::kIgnoreFile:
+    case NameSource::kNameEdit:
+      return true;
+    default:
+      return false;
+  }
+}
 
 }  // namespace
 
@@ -62,88 +94,66 @@ std::string_view FitLineBuffer(std::string_view line) {
   return text::CutAtCharBoundary(text::AsBuffered(line, line.size() + 1), kLineBufferBytes - 1);
 }
 
-void SendNameCommand(const ChatSendContext& context, const NameSources& sources, int kind) {
-  const std::string_view command = CommandText(kind);
-  if (command.empty()) return;
-  ChatTarget target = FindChatControls(context.windows);
-  if (target.kind == 0) return;
-
-  // The count is fixed here; the names are read by position as each line is
-  // built, so a list edited during a pause is read as it is then.
-  const platform::ItemList* list = nullptr;
-  std::vector<std::string> file_lines;
-  int count = 0;
-  switch (kind) {
-    case name_kind::kWhereSelected:
-    case name_kind::kRankSelected:
-    case name_kind::kTellSelected:
-      list = &sources.right_list;
-      count = list->Count();
-      break;
-    case name_kind::kWhereFriends:
-    case name_kind::kRankFriends:
-    case name_kind::kTellFriends:
-      list = &sources.left_list;
-      count = list->Count();
-      break;
-    case name_kind::kIgnoreFile:
-      file_lines = text::ReadListFile(sources.ignore_list_path);
-      count = static_cast<int>(file_lines.size());
-      break;
-    default:  // kIgnoreEdit
-      count = 1;
-      break;
+std::optional<std::string> ComposeLineForName(const ChatCommand& command, std::string_view name,
+                                              std::string_view text) {
+  std::string line(command.prefix);
+  line += name;
+  if (command.tell) {
+    line.append(" ").append(text);
+    return std::string(text::CutAtCharBoundary(line, kTellLineMaxBytes));
   }
+  if (line.size() > kNameLineMaxBytes) return std::nullopt;
+  return line;
+}
 
+bool SendLineAndAwaitInput(const ChatSendContext& context, const ChatTarget& target, std::string_view line) {
+  TypeAndSubmit(context.windows, target, line, Submit::kAwaited);
+  return AwaitEmptyInput(context, target);
+}
+
+void SendNameCommand(const ChatSendContext& context, const NameSources& sources, const ChatCommand& command) {
+  if (!TakesNames(command)) return;
+  ChatTarget target = FindChatControls(context.windows);
+  if (target.kind == ChatTargetKind::kNone) return;
+
+  const NameReader names(sources, command.names);
+  const int count = names.Count();
   for (int i = 0; i < count; ++i) {
-    std::string line(command);
-    if (list != nullptr) {
-      // Items removed during a pause: the positions past the new end are
-      // gone, and so is the rest of this send.
-      if (i >= list->Count()) return;
-      line += list->Item(i);
-    } else if (kind == name_kind::kIgnoreFile) {
-      line += file_lines[static_cast<std::size_t>(i)];
-    } else {
-      line += sources.name_edit.Text();
-    }
-    if (IsTell(kind)) {
-      line += ' ';
-      line += sources.chat_line.Text();
-    }
+    const std::optional<std::string> name = names.Name(i);
+    if (!name) return;
+    std::string line(command.prefix);
+    line += *name;
+    if (command.tell) line.append(" ").append(sources.chat_line.Text());
     TypeAndSubmit(context.windows, target, line, Submit::kAwaited);
 
-    if (PausesBetweenLines(kind) && count - i >= 2) {
+    if (command.pauses && count - i >= 2) {
       context.loop.WaitWithMessages(kCommandPauseMs);
       // The client may have closed or moved from the table to the waiting
       // room during the pause.
       target = FindChatControls(context.windows);
-      if (target.kind == 0) return;
+      if (target.kind == ChatTargetKind::kNone) return;
     }
-
-    // The next line must not overwrite one the client has not taken yet. A
-    // client that never empties its input ends the send here.
-    const WindowHandle input = target.input;
-    const bool emptied = platform::WaitUntil(context.loop, kEmptyInputBoundMs, [&] {
-      return context.windows.SendMessage(input, platform::msg::kEditLineLength, 0, 0) == 0;
-    });
-    if (!emptied) return;
+    if (!AwaitEmptyInput(context, target)) return;
   }
 }
 
-void SendSimpleCommand(WindowSystem& windows, int kind, std::string_view chat_line_text) {
-  static constexpr std::string_view kCommands[] = {"/chaton", "/chatoff", "/l", "/h"};
-  if (kind < simple_kind::kChatOn || kind > simple_kind::kChatLine) return;
+void SendSimpleCommand(WindowSystem& windows, const ChatCommand& command, std::string_view chat_line_text) {
+  if (command.names != NameSource::kNone && command.names != NameSource::kChatLine) return;
   const ChatTarget target = FindChatControls(windows);
-  if (target.kind == 0) return;
-  if (target.kind != 1 && kind != simple_kind::kChatLine) return;
-  const std::string_view line = kind == simple_kind::kChatLine ? chat_line_text : kCommands[kind - 1];
+  if (target.kind == ChatTargetKind::kNone) return;
+  if (command.table_only && target.kind != ChatTargetKind::kGameMain) return;
+  const std::string_view line = command.names == NameSource::kChatLine ? chat_line_text : command.prefix;
   TypeAndSubmit(windows, target, line, Submit::kPosted);
+}
+
+void SendCommandForName(WindowSystem& windows, const ChatCommand& command, std::string_view name,
+                        std::string_view text) {
+  if (const std::optional<std::string> line = ComposeLineForName(command, name, text)) SendChatText(windows, *line);
 }
 
 void SendChatText(WindowSystem& windows, std::string_view text) {
   const ChatTarget target = FindChatControls(windows);
-  if (target.kind == 0) return;
+  if (target.kind == ChatTargetKind::kNone) return;
   TypeAndSubmit(windows, target, text, Submit::kPosted);
 }
 

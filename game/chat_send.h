@@ -3,10 +3,13 @@
 // then the line is submitted as a user would (Enter at a table, the send
 // button in the waiting room). The chat target is looked up afresh by every
 // operation and again after every pause.
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "game/discovery.h"
 #include "platform/controls.h"
 #include "platform/event_loop.h"
 #include "platform/window_system.h"
@@ -41,36 +44,75 @@ struct ChatSendContext {
   platform::EventLoop& loop;
 };
 
-// Kinds of SendNameCommand.
-namespace name_kind {
-inline constexpr int kWhereSelected = 1;   // "/w " + each item of ListBox2
-inline constexpr int kRankSelected = 2;    // "/r " + each item of ListBox2
-inline constexpr int kIgnoreFile = 3;      // "/i " + each line of File2
-inline constexpr int kTellSelected = 4;    // "/t " + each item of ListBox2 + " " + chat line
-inline constexpr int kIgnoreEdit = 5;      // "/i " + Edit2
-inline constexpr int kWhereFriends = 6;    // "/w " + each item of ListBox1
-inline constexpr int kRankFriends = 7;     // "/r " + each item of ListBox1
-inline constexpr int kTellFriends = 8;     // "/t " + each item of ListBox1 + " " + chat line
-}  // namespace name_kind
+// What follows a command's text on its line.
+enum class NameSource {
+  kNone,           // nothing: the command alone ("/chaton")
+  kSelectionList,  // each item of ListBox2 in turn
+  kFriendList,     // each item of ListBox1 in turn
+  kIgnoreFile,     // each line of the File2 file, read afresh
+  kNameEdit,       // the text of Edit2
+  kChatLine,       // the chat line's text, with no command before it
+  kGiven,          // one name the caller gives (a macro's argument)
+};
 
-// Kinds of SendSimpleCommand: 1 "/chaton", 2 "/chatoff", 3 "/l", 4 "/h"
-// (game main window only), 5 the chat line (either target).
-namespace simple_kind {
-inline constexpr int kChatOn = 1;
-inline constexpr int kChatOff = 2;
-inline constexpr int kList = 3;
-inline constexpr int kHide = 4;
-inline constexpr int kChatLine = 5;
-}  // namespace simple_kind
+// One chat command of the service as Tamiru sends it.
+struct ChatCommand {
+  std::string_view prefix;              // "/w ", "/chaton", ...
+  NameSource names = NameSource::kNone;
+  bool pauses = false;      // lines kCommandPauseMs apart, so the service takes each
+  bool tell = false;        // " " and the chat line's text (or a given text) after the name
+  bool table_only = false;  // sent only while the chat target is the game main window
+};
 
-// One command line per name, each submitted and awaited. Kind 3 throws
+namespace chat_command {
+inline constexpr ChatCommand kWhereSelected{"/w ", NameSource::kSelectionList};
+inline constexpr ChatCommand kRankSelected{"/r ", NameSource::kSelectionList};
+inline constexpr ChatCommand kIgnoreFile{"/i ", NameSource::kIgnoreFile, true};
+inline constexpr ChatCommand kTellSelected{"/t ", NameSource::kSelectionList, true, true};
+inline constexpr ChatCommand kIgnoreEdit{"/i ", NameSource::kNameEdit};
+inline constexpr ChatCommand kWhereFriends{"/w ", NameSource::kFriendList};
+inline constexpr ChatCommand kRankFriends{"/r ", NameSource::kFriendList};
+inline constexpr ChatCommand kTellFriends{"/t ", NameSource::kFriendList, true, true};
+inline constexpr ChatCommand kChatOn{"/chaton", NameSource::kNone, false, false, true};
+inline constexpr ChatCommand kChatOff{"/chatoff", NameSource::kNone, false, false, true};
+inline constexpr ChatCommand kList{"/l", NameSource::kNone, false, false, true};
+inline constexpr ChatCommand kHide{"/h", NameSource::kNone, false, false, true};
+inline constexpr ChatCommand kChatLine{"", NameSource::kChatLine};
+inline constexpr ChatCommand kWhereName{"/w ", NameSource::kGiven};
+inline constexpr ChatCommand kRankName{"/r ", NameSource::kGiven};
+inline constexpr ChatCommand kIgnoreName{"/i ", NameSource::kGiven};
+inline constexpr ChatCommand kTellName{"/t ", NameSource::kGiven, false, true};
+}  // namespace chat_command
+
+// A line for one given name: "/w ", "/r " and "/i " lines hold at most
+// kNameLineMaxBytes (a longer name is no player's, and a cut one might be
+// another's: nullopt, nothing is sent); a "/t " line is cut to
+// kTellLineMaxBytes at a character boundary.
+inline constexpr std::size_t kNameLineMaxBytes = 19;
+inline constexpr std::size_t kTellLineMaxBytes = 99;
+std::optional<std::string> ComposeLineForName(const ChatCommand& command, std::string_view name,
+                                              std::string_view text);
+
+// A command whose names come from a list, Edit2 or the ignore file: one line
+// per name, each submitted and awaited. The ignore file's command throws
 // FileOpenError when File2 cannot be opened, before anything is sent.
-void SendNameCommand(const ChatSendContext& context, const NameSources& sources, int kind);
+void SendNameCommand(const ChatSendContext& context, const NameSources& sources, const ChatCommand& command);
 
-// One line with the posted submit; `chat_line_text` is used by kind 5.
-void SendSimpleCommand(platform::WindowSystem& windows, int kind, std::string_view chat_line_text);
+// A command of one line with the posted submit: the command alone, or the
+// chat line's text (`chat_line_text`).
+void SendSimpleCommand(platform::WindowSystem& windows, const ChatCommand& command, std::string_view chat_line_text);
+
+// The command for one given name (and, for a tell, its text) as one line
+// with the posted submit; nothing when ComposeLineForName refuses it.
+void SendCommandForName(platform::WindowSystem& windows, const ChatCommand& command, std::string_view name,
+                        std::string_view text = {});
 
 // The caller's text as one line, to either target, with the posted submit.
 void SendChatText(platform::WindowSystem& windows, std::string_view text);
+
+// Types `line` into `target` with the awaited submit, then waits until the
+// client has emptied its input: false when it has not within
+// kEmptyInputBoundMs (a client that takes no more lines).
+bool SendLineAndAwaitInput(const ChatSendContext& context, const ChatTarget& target, std::string_view line);
 
 }  // namespace tamiru::game

@@ -60,7 +60,7 @@ ChatTarget FindChatControls(WindowSystem& windows) {
   if (game != platform::kNoWindow) {
     target.input = FindChildWindow(windows, game, child::kGameChatInput);
     if (target.input != platform::kNoWindow) {
-      target.kind = 1;
+      target.kind = ChatTargetKind::kGameMain;
       return target;
     }
   }
@@ -69,7 +69,7 @@ ChatTarget FindChatControls(WindowSystem& windows) {
   target.input = FindChildWindow(windows, room, child::kRoomChatInput);
   target.send_button = FindChildWindow(windows, room, child::kRoomSendButton);
   if (target.input == platform::kNoWindow) return ChatTarget{};
-  target.kind = 2;
+  target.kind = ChatTargetKind::kWaitingRoom;
   return target;
 }
 

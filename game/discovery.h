@@ -49,8 +49,10 @@ WindowHandle FindConnectDialog(WindowSystem& windows);
 // FindWindowA("#32770", caption).
 WindowHandle FindDialog(WindowSystem& windows, std::string_view caption);
 
+enum class ChatTargetKind { kNone, kGameMain, kWaitingRoom };
+
 struct ChatTarget {
-  int kind = 0;  // 0 none, 1 game main window, 2 waiting room
+  ChatTargetKind kind = ChatTargetKind::kNone;
   WindowHandle input = platform::kNoWindow;
   WindowHandle send_button = platform::kNoWindow;  // kind 2 only; may be none
 };

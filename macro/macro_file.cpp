@@ -1,17 +1,12 @@
 #include "macro/macro_file.h"
 
-#include <array>
+#include <algorithm>
 
+#include "macro/macro_actions.h"
 #include "text/list_file.h"
-#include "text/sjis.h"
 
 namespace tamiru::macro {
 namespace {
-
-constexpr std::array<std::string_view, 7> kActionsWithoutArguments{
-    "/Hide", "/List", "/CHATON", "/CHATOFF", "画像保存", "瞬間観戦", "対/w,/r"};
-constexpr std::string_view kTalk = "/Talk";
-constexpr std::string_view kSay = "発言";
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -33,15 +28,36 @@ std::optional<std::uint16_t> ParseKeyCode(std::string_view key) {
 }
 
 // The field that starts at `pos` and ends before the next space, if that
-// space exists and the field is neither empty nor over `limit` bytes.
-// `next` is set to the byte after the ending space.
-std::optional<std::string_view> Field(std::string_view line, std::size_t pos, std::size_t limit,
+// space exists; strictly read, the field must also be neither empty nor over
+// `limit` bytes. `next` is set to the byte after the ending space.
+std::optional<std::string_view> Field(std::string_view line, std::size_t pos, std::size_t limit, bool strict,
                                       std::size_t& next) {
   if (pos >= line.size()) return std::nullopt;
   const std::size_t space = line.find(' ', pos);
-  if (space == std::string_view::npos || space == pos || space - pos > limit) return std::nullopt;
+  if (space == std::string_view::npos) return std::nullopt;
+  if (strict && (space == pos || space - pos > limit)) return std::nullopt;
   next = space + 1;
   return line.substr(pos, space - pos);
+}
+
+bool FlagAt(std::string_view line, std::size_t position) { return position < line.size() && line[position] == '1'; }
+
+// Three one-byte flags at fixed offsets, each followed by one space.
+bool FlagsWellFormed(std::string_view line, std::size_t flags) {
+  if (line.size() < flags + 6) return false;
+  return line[flags + 1] == ' ' && line[flags + 3] == ' ' && line[flags + 5] == ' ';
+}
+
+// TEXT runs from `from` to the byte before the line's last byte, which must
+// be the field's own ending space. An empty TEXT ("<all>  ") is what the
+// editor composes for an empty phrase; a line that stops after the previous
+// field's space has no TEXT field at all.
+std::optional<std::string_view> TextField(std::string_view line, std::size_t from, bool strict) {
+  if (from >= line.size()) return std::nullopt;
+  if (strict && line.back() != ' ') return std::nullopt;
+  const std::size_t length = line.size() - 1 - from;
+  if (strict && length > kMaxTextBytes) return std::nullopt;
+  return line.substr(from, length);
 }
 
 }  // namespace
@@ -52,48 +68,51 @@ std::optional<std::uint16_t> ParseMacroKeyCode(std::string_view line) {
   return ParseKeyCode(line.substr(0, key_end));
 }
 
-std::optional<TMacroEntry> ParseMacroLine(std::string_view line) {
-  TMacroEntry entry;
-  const auto key_code = ParseMacroKeyCode(line);
-  if (!key_code) return std::nullopt;
-  const std::size_t key_end = line.find(' ');
-  entry.key_code = *key_code;
-
-  // Three one-byte flags at fixed offsets, each followed by one space; any
-  // byte other than "1" means "up".
+std::optional<MacroLineFields> ReadMacroLineFields(std::string_view line, ParseMode mode) {
+  const bool strict = mode == ParseMode::kStrict;
+  MacroLineFields fields;
+  const std::size_t key_end = std::min(line.find(' '), line.size());
+  fields.key = line.substr(0, key_end);
+  if (strict && !ParseMacroKeyCode(line)) return std::nullopt;
   const std::size_t flags = key_end + 1;
-  if (line.size() < flags + 6) return std::nullopt;
-  for (std::size_t i = 1; i < 6; i += 2) {
-    if (line[flags + i] != ' ') return std::nullopt;
-  }
-  entry.shift = line[flags] == '1';
-  entry.alt = line[flags + 2] == '1';
-  entry.ctrl = line[flags + 4] == '1';
+  if (strict && !FlagsWellFormed(line, flags)) return std::nullopt;
+  fields.shift = FlagAt(line, flags);
+  fields.alt = FlagAt(line, flags + 2);
+  fields.ctrl = FlagAt(line, flags + 4);
+  const auto refuse = [&]() -> std::optional<MacroLineFields> {
+    if (strict) return std::nullopt;
+    return fields;
+  };
 
   std::size_t next = 0;
-  const auto action = Field(line, flags + 6, kMaxActionBytes, next);
-  if (!action) return std::nullopt;
-  entry.action = *action;
-  for (const auto name : kActionsWithoutArguments) {
-    if (*action == name) return entry;
+  fields.action = Field(line, flags + 6, kMaxActionBytes, strict, next);
+  if (!fields.action) return refuse();
+  const MacroActionSpec* spec = ExactMacroAction(*fields.action);
+  // A hand-edited action is read as the poll reads it; the editor shows none.
+  if (!spec && !strict) return fields;
+  if (spec && !spec->takes_argument && !spec->takes_text) return fields;
+  if (!spec || spec->takes_argument) {
+    fields.argument = Field(line, next, kMaxArgumentBytes, strict, next);
+    if (!fields.argument) return refuse();
   }
+  if (ActionTakesText(*fields.action)) {
+    fields.text = TextField(line, next, strict);
+    if (!fields.text) return refuse();
+  }
+  return fields;
+}
 
-  if (*action != kSay) {
-    const auto argument = Field(line, next, kMaxArgumentBytes, next);
-    if (!argument) return std::nullopt;
-    entry.argument = *argument;
-  }
-
-  if (text::ContainsSjis(*action, kTalk) || text::ContainsSjis(*action, kSay)) {
-    // TEXT may hold spaces: it runs to the byte before the line's last byte,
-    // which must be the field's own ending space.
-    // An empty TEXT ("<all>  ") is what the editor composes for an empty
-    // phrase; a line that stops after ARG's space has no TEXT field at all.
-    if (next >= line.size() || line.back() != ' ') return std::nullopt;
-    const std::size_t length = line.size() - 1 - next;
-    if (length > kMaxTextBytes) return std::nullopt;
-    entry.text = line.substr(next, length);
-  }
+std::optional<TMacroEntry> ParseMacroLine(std::string_view line) {
+  const std::optional<MacroLineFields> fields = ReadMacroLineFields(line, ParseMode::kStrict);
+  if (!fields) return std::nullopt;
+  TMacroEntry entry;
+  entry.key_code = *ParseKeyCode(fields->key);
+  entry.shift = fields->shift;
+  entry.alt = fields->alt;
+  entry.ctrl = fields->ctrl;
+  entry.action = *fields->action;
+  entry.argument = fields->argument.value_or(std::string_view());
+  entry.text = fields->text.value_or(std::string_view());
   return entry;
 }
 

@@ -30,11 +30,35 @@ struct TMacroEntry {
   bool operator==(const TMacroEntry&) const = default;
 };
 
-// Parses one line. A line that does not follow the format yields nullopt and
-// so binds no key: no space after a field, a KEY that is not hexadecimal or
-// does not fit 16 bits, an empty KEY, ACTION or ARG, a field over its limit,
-// or a line whose last field lacks its trailing space. TEXT may be empty
+// The fields of a line, as far as the line holds them.
+struct MacroLineFields {
+  std::string_view key;  // the bytes before the first space (the whole line when it has none)
+  bool shift = false;    // the byte one past KEY's space is "1"
+  bool alt = false;      // three past
+  bool ctrl = false;     // five past
+  std::optional<std::string_view> action;
+  std::optional<std::string_view> argument;  // only for an action that takes one
+  std::optional<std::string_view> text;      // only for an action that takes one
+};
+
+enum class ParseMode {
+  // The line follows the format, or it is refused whole (it binds no key).
+  kStrict,
+  // A cut or hand-edited line, read as far as it goes and never past its end:
+  // a missing field and those behind it stay unset, limits are not checked,
+  // and a line whose action is not one of the fourteen shows no argument.
+  kLenient,
+};
+
+// Reads the fields of one line. In strict mode nullopt for a line that does
+// not follow the format: no space after a field, a KEY that is not
+// hexadecimal or does not fit 16 bits, an empty KEY, ACTION or ARG, a field
+// over its limit, the three flags not single bytes with single spaces, or a
+// line whose last field lacks its trailing space. TEXT may be empty
 // ("/Talk <all>  "). Bytes after the last field an action reads are ignored.
+std::optional<MacroLineFields> ReadMacroLineFields(std::string_view line, ParseMode mode);
+
+// The strict reading of a line as the key poll uses it; nullopt binds no key.
 std::optional<TMacroEntry> ParseMacroLine(std::string_view line);
 
 // The key code of a line alone (its first field), as ParseMacroLine reads

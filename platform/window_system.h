@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/virtual_keys.h"
+
 namespace tamiru::platform {
 
 // The platform's opaque window handle; 0 is "none".
@@ -39,9 +41,6 @@ inline constexpr unsigned kListGetText = 0x0189;       // LB_GETTEXT
 inline constexpr unsigned kListGetTextLen = 0x018A;    // LB_GETTEXTLEN
 inline constexpr unsigned kListGetCount = 0x018B;      // LB_GETCOUNT
 }  // namespace msg
-
-inline constexpr unsigned kVkReturn = 0x0D;
-inline constexpr unsigned kVkF4 = 0x73;
 
 class WindowSystem {
  public:

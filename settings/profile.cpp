@@ -31,34 +31,6 @@ std::string_view Trim(std::string_view s) { return TrimRight(TrimLeft(s)); }
 
 std::string_view UpToNul(std::string_view s) { return s.substr(0, s.find('\0')); }
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// ASCII letters without regard to case, double-byte characters exactly: a
-// trail byte in the letter range ("ア" is 0x83 0x41) must not be folded.
-bool NamesEqual(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size();) {
-    if (text::IsLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
-      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
-      i += 2;
-    } else {
-      if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-      ++i;
-    }
-  }
-  return true;
-}
-
-// The last "]" that starts a character: 0x5D is also a trail byte ("ゼ" is 0x83 0x5D).
-std::size_t LastCloseBracket(std::string_view s) {
-  std::size_t found = text::npos;
-  for (std::size_t i = 0; i < s.size();) {
-    if (s[i] == ']') found = i;
-    i += text::IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() ? 2 : 1;
-  }
-  return found;
-}
-
 struct Line {
   std::size_t begin = 0;  // content: [begin, end)
   std::size_t end = 0;
@@ -114,7 +86,7 @@ Entry ParseLine(std::string_view content) {
   const std::string_view line = Trim(content);
   if (line.empty()) return entry;
   if (line.front() == '[') {
-    const std::size_t close = LastCloseBracket(line);
+    const std::size_t close = text::FindLastCharOf(line, "]");
     if (close != text::npos) {
       entry.kind = Entry::kSection;
       entry.name = Trim(line.substr(1, close - 1));
@@ -141,7 +113,7 @@ template <typename OnLine>
 bool ForEachLineOfSection(std::string_view bytes, std::string_view section, OnLine on_line,
                           Line* header = nullptr) {
   LineCursor cursor(bytes);
-  bool inside = NamesEqual(section, "");
+  bool inside = text::EqualIgnoringCase(section, "");
   bool found = inside;
   if (header) *header = Line{cursor.start(), cursor.start(), cursor.start()};
   Line line;
@@ -149,7 +121,7 @@ bool ForEachLineOfSection(std::string_view bytes, std::string_view section, OnLi
     const Entry entry = ParseLine(std::string_view(bytes).substr(line.begin, line.end - line.begin));
     if (entry.kind == Entry::kSection) {
       if (inside) return true;  // a later section of the same name is never read
-      if (NamesEqual(UpToNul(entry.name), section)) {
+      if (text::EqualIgnoringCase(UpToNul(entry.name), section)) {
         inside = found = true;
         if (header) *header = line;
       }
@@ -184,7 +156,7 @@ std::vector<std::optional<std::string>> ReadProfileValues(
     if (entry.kind != Entry::kKey) return true;
     const std::string_view name = UpToNul(entry.name);
     for (std::size_t i = 0; i < wanted.size(); ++i) {
-      if (decided[i] || !NamesEqual(name, wanted[i])) continue;
+      if (decided[i] || !text::EqualIgnoringCase(name, wanted[i])) continue;
       decided[i] = true;
       --undecided;
       if (entry.has_value) values[i] = ValueAsRead(entry.value, buffer_bytes);
@@ -216,7 +188,7 @@ std::optional<std::string> WriteProfileValue(std::string_view bytes, std::string
       [&](const Line& line, const Entry& entry) {
         if (entry.kind == Entry::kBlank) return true;
         last_filled = line;
-        if (NamesEqual(UpToNul(entry.name), key)) {
+        if (text::EqualIgnoringCase(UpToNul(entry.name), key)) {
           key_found = true;
           key_line = line;
           key_entry = entry;

@@ -56,17 +56,6 @@ constexpr IntegerKey kIntegerKeys[] = {
 
 constexpr const char* kDefaultScoreFile = "C:\\Program Files\\MjTonpu\\mjscore.txt";
 
-// Position of the last character of `path` that is one of `separators`,
-// walking Shift_JIS characters so that a trail byte 0x5C ("表") is no "\".
-std::size_t LastSeparator(std::string_view path, std::string_view separators) {
-  std::size_t found = text::npos;
-  for (std::size_t i = 0; i < path.size();) {
-    if (separators.find(path[i]) != std::string_view::npos) found = i;
-    i += text::IsLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size() ? 2 : 1;
-  }
-  return found;
-}
-
 }  // namespace
 
 TSettings DefaultSettings(const std::string& program_folder) {
@@ -79,17 +68,17 @@ TSettings DefaultSettings(const std::string& program_folder) {
 }
 
 std::string IniPathFor(const std::string& exe_path) {
-  const std::size_t separator = LastSeparator(exe_path, "\\:");
+  const std::size_t separator = text::FindLastCharOf(exe_path, "\\:");
   const std::size_t name_start = separator == text::npos ? 0 : separator + 1;
-  const std::size_t dot = LastSeparator(std::string_view(exe_path).substr(name_start), ".");
+  const std::size_t dot = text::FindLastCharOf(std::string_view(exe_path).substr(name_start), ".");
   const std::string stem = dot == text::npos ? exe_path : exe_path.substr(0, name_start + dot);
   return stem + ".INI";
 }
 
 std::string ProgramFolder(const std::string& exe_path) {
-  const std::size_t separator = LastSeparator(exe_path, "\\");
+  const std::size_t separator = text::FindLastCharOf(exe_path, "\\");
   if (separator == text::npos) {
-    const std::size_t colon = LastSeparator(exe_path, ":");
+    const std::size_t colon = text::FindLastCharOf(exe_path, ":");
     return colon == text::npos ? std::string() : exe_path.substr(0, colon + 1);
   }
   if (separator > 0 && exe_path[separator - 1] == ':') return exe_path.substr(0, separator + 1);
@@ -98,7 +87,7 @@ std::string ProgramFolder(const std::string& exe_path) {
 
 std::string PathInFolder(const std::string& folder, std::string_view file_name) {
   const bool ends_in_separator =
-      !folder.empty() && LastSeparator(folder, "\\") == folder.size() - 1;
+      !folder.empty() && text::FindLastCharOf(folder, "\\") == folder.size() - 1;
   std::string path = folder;
   if (!ends_in_separator) path += '\\';
   path.append(file_name);

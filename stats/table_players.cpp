@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "game/chat_send.h"
 #include "game/discovery.h"
 #include "stats/line_piece.h"
 #include "text/sjis.h"
@@ -138,7 +139,7 @@ int ReadTablePlayers(const std::string& path, TablePlayers& players) {
 void LookUpOpponents(platform::WindowSystem& windows, platform::EventLoop& loop, const std::string& path,
                      const UserNames& user_names, TablePlayers& players) {
   const game::ChatTarget target = game::FindChatControls(windows);
-  if (target.kind != 1) return;
+  if (target.kind != game::ChatTargetKind::kGameMain) return;
   if (ReadTablePlayers(path, players) == 0) return;
   // "/w " and "/r " for each seat in turn. A handle comes from a piece of
   // at most 255 bytes after its marker, so a command never exceeds the
@@ -147,13 +148,7 @@ void LookUpOpponents(platform::WindowSystem& windows, platform::EventLoop& loop,
     const std::string& handle = players[static_cast<std::size_t>(i / 2)];
     if (handle.empty() || handle == user_names[0] || handle == user_names[1] || handle == user_names[2]) continue;
     const std::string line = (i % 2 == 0 ? "/w " : "/r ") + handle;
-    windows.SendSetText(target.input, line);
-    windows.SendMessage(target.input, platform::msg::kKeyDown, platform::kVkReturn, 0);
-    windows.SendMessage(target.input, platform::msg::kKeyUp, platform::kVkReturn, 0);
-    const bool taken = platform::WaitUntil(loop, kLookupInputBoundMs, [&] {
-      return windows.SendMessage(target.input, platform::msg::kEditLineLength, 0, 0) == 0;
-    });
-    if (!taken) break;
+    if (!game::SendLineAndAwaitInput({windows, loop}, target, line)) break;
   }
   players.fill(std::string());
 }

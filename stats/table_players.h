@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "game/chat_send.h"
 #include "platform/event_loop.h"
 #include "platform/window_system.h"
 #include "stats/score_report.h"
@@ -18,8 +19,9 @@ namespace tamiru::stats {
 using TablePlayers = std::array<std::string, 4>;
 
 // How long the lookup waits for the client to take each command (to empty
-// its input); a client that takes longer gets no further commands.
-inline constexpr std::uint32_t kLookupInputBoundMs = 10000;
+// its input), as every awaited send does; a client that takes longer gets no
+// further commands.
+inline constexpr std::uint32_t kLookupInputBoundMs = game::kEmptyInputBoundMs;
 
 // The seats read from the file's bytes: scans the lines from the last one
 // towards the second (the first line is never tested) and stops at the first

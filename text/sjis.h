@@ -34,4 +34,24 @@ std::string_view CutAtCharBoundary(std::string_view text, std::size_t max_bytes)
 // first NUL byte.
 std::string_view AsBuffered(std::string_view text, std::size_t buffer_bytes);
 
+// The width of the character at byte `pos`: 2 for a lead byte with a byte
+// behind it, else 1 (a lead byte that ends the text counts alone).
+std::size_t CharWidthAt(std::string_view text, std::size_t pos);
+
+// The byte index where character `chars` (0-based) starts; text.size() when
+// the text has no more characters.
+std::size_t ByteIndexOfChar(std::string_view text, std::size_t chars);
+
+// The number of characters that start before byte `byte_index`.
+std::size_t CharsBefore(std::string_view text, std::size_t byte_index);
+
+// The position of the last character of `text` that is one of the
+// single-byte `bytes`, walking characters so that a trail byte (0x5C in
+// "表", 0x5D in "ゼ") is never taken for one; npos for none.
+std::size_t FindLastCharOf(std::string_view text, std::string_view bytes);
+
+// Equal but for the case of single-byte letters: a double-byte character
+// compares exactly, even where its trail byte is a letter ("ア" is 0x83 0x41).
+bool EqualIgnoringCase(std::string_view a, std::string_view b);
+
 }  // namespace tamiru::text

@@ -24,25 +24,6 @@ std::string_view DefaultClass(ControlKind kind) {
   return "#32770";
 }
 
-// The platform compares window names and class names without regard to the
-// case of letters. Only single-byte letters fold: a trail byte that happens
-// to be a letter belongs to a double-byte character and compares exactly.
-bool EqualNames(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const unsigned char x = static_cast<unsigned char>(a[i]);
-    const unsigned char y = static_cast<unsigned char>(b[i]);
-    if (text::IsLeadByte(x)) {
-      if (x != y || i + 1 >= a.size() || a[i + 1] != b[i + 1]) return false;
-      ++i;
-      continue;
-    }
-    const auto fold = [](unsigned char c) { return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c; };
-    if (fold(x) != fold(y)) return false;
-  }
-  return true;
-}
-
 // A text as the window holds it: up to the first zero byte.
 std::string UpToNul(std::string_view text) { return std::string(text.substr(0, text.find('\0'))); }
 
@@ -65,24 +46,6 @@ std::vector<std::size_t> LineStarts(std::string_view text) {
 std::size_t LineEnd(std::string_view text, std::size_t start) {
   const std::size_t end = text.find("\r\n", start);
   return end == std::string_view::npos ? text.size() : end;
-}
-
-// Characters in text[0, byte_offset): a double-byte character counts once.
-std::size_t CharactersBefore(std::string_view text, std::size_t byte_offset) {
-  std::size_t count = 0;
-  for (std::size_t pos = 0; pos < byte_offset && pos < text.size(); ++count) {
-    pos += text::IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1;
-  }
-  return count;
-}
-
-// The byte offset of character number `characters` (clamped to the end).
-std::size_t ByteOffsetOf(std::string_view text, std::size_t characters) {
-  std::size_t pos = 0;
-  for (std::size_t n = 0; n < characters && pos < text.size(); ++n) {
-    pos += text::IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1;
-  }
-  return pos;
 }
 
 }  // namespace
@@ -227,8 +190,8 @@ WindowHandle FakeDesktop::FindWindow(std::optional<std::string_view> class_name,
                                      std::optional<std::string_view> title) {
   for (WindowHandle handle : top_level_) {
     const Window& window = windows_.at(handle);
-    if (class_name && !EqualNames(window.class_name, *class_name)) continue;
-    if (title && !EqualNames(window.text, *title)) continue;
+    if (class_name && !text::EqualIgnoringCase(window.class_name, *class_name)) continue;
+    if (title && !text::EqualIgnoringCase(window.text, *title)) continue;
     return handle;
   }
   return kNoWindow;
@@ -383,9 +346,9 @@ MsgResult FakeDesktop::EditAnswer(Window& window, const RecordedMessage& message
   const bool by_characters = index_unit_ == EditIndexUnit::kCharacters;
   // Byte offsets to the unit that this edit reports, and back.
   const auto to_unit = [&](std::size_t bytes) {
-    return static_cast<MsgResult>(by_characters ? CharactersBefore(text, bytes) : bytes);
+    return static_cast<MsgResult>(by_characters ? text::CharsBefore(text, bytes) : bytes);
   };
-  const auto from_unit = [&](std::size_t index) { return by_characters ? ByteOffsetOf(text, index) : index; };
+  const auto from_unit = [&](std::size_t index) { return by_characters ? text::ByteIndexOfChar(text, index) : index; };
   const auto unit_length = [&](std::size_t start, std::size_t end) { return to_unit(end) - to_unit(start); };
 
   switch (message.message) {

@@ -341,6 +341,8 @@ TEST_F(FormMacroTest, OpenPicksTheFirstFileWordInItsOrderAndOpensItFromTheWindow
   EXPECT_TRUE(shell.calls.empty()) << "the words are compared byte for byte";
 }
 
+// A "/w ", "/r " or "/i " line over 19 bytes names no player and is not
+// sent; a "/t " line may hold 99 bytes whatever its name's length.
 TEST_F(FormMacroTest, OverLongNamesAreIgnoredAndOverLongTellLinesCutAtACharacter) {
   StartMacros("");
   const std::string name16(16, 'n');
@@ -352,7 +354,7 @@ TEST_F(FormMacroTest, OverLongNamesAreIgnoredAndOverLongTellLinesCutAtACharacter
            {"/Where " + name16 + "n ", {}},
            {"/Rank " + name16 + "n ", {}},
            {"/Ignore " + name16 + "n ", {}},
-           {"/Talk " + name16 + "n hi ", {}},
+           {"/Talk " + name16 + "n hi ", {"/t " + name16 + "n hi"}},
        }) {
     form->MacroList = {"7B 0 0 0 " + fields};
     const std::size_t before = Sent().size();

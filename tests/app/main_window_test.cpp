@@ -228,7 +228,7 @@ TEST_F(FormTest, ErrorEscapingAHandlerIsShownOnceAndTheProgramGoesOn) {
   Start();
   desktop.CreateGameMainWindow();
   form->Settings.File2 = folder.File("missing_ignore.txt");
-  form->RunHandler([&] { form->SendNameCommand(game::name_kind::kIgnoreFile); });
+  form->RunHandler([&] { form->SendNameCommand(game::chat_command::kIgnoreFile); });
   ASSERT_EQ(dialogs.errors.size(), 1u);
   EXPECT_EQ(dialogs.errors[0].owner, host.Handle());
   EXPECT_EQ(dialogs.errors[0].title, "Tamiru");
@@ -325,8 +325,8 @@ TEST_F(FormTest, SharedSendOperationsUseTheWindowsLists) {
   const auto game = desktop.CreateGameMainWindow();
   form->ListBox1->SetItems({"f"});
   form->Edit2->SetText("z");
-  form->SendNameCommand(game::name_kind::kWhereFriends);
-  form->SendNameCommand(game::name_kind::kIgnoreEdit);
+  form->SendNameCommand(game::chat_command::kWhereFriends);
+  form->SendNameCommand(game::chat_command::kIgnoreEdit);
   form->SendChatText("/r q");
   EXPECT_EQ(TypedInto(desktop, game.chat_input), (std::vector<std::string>{"/w f", "/i z", "/r q"}));
 }

@@ -41,7 +41,7 @@ class ChatSendTest : public ::testing::Test {
 
   NameSources Sources() { return {left, right, edit2, chat_line, ignore_path}; }
   ChatSendContext Context() { return {desktop, loop}; }
-  void Send(int kind) { SendNameCommand(Context(), Sources(), kind); }
+  void Send(const ChatCommand& command) { SendNameCommand(Context(), Sources(), command); }
 
   void WriteIgnoreFile(const std::string& bytes) {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -85,7 +85,7 @@ TEST_F(ChatSendTest, WhereForEachSelectedNameWaitsForTheEmptiedInputAndNeverPaus
   right.SetItems({"aaa", "bbb"});
   const std::uint32_t start = loop.TickCount();
 
-  Send(name_kind::kWhereSelected);
+  Send(chat_command::kWhereSelected);
 
   const std::vector<Seen> expected = {{msg::kSetText, "/w aaa"}, {msg::kKeyDown, ""}, {msg::kKeyUp, ""},
                                       {msg::kSetText, "/w bbb"}, {msg::kKeyDown, ""}, {msg::kKeyUp, ""}};
@@ -107,9 +107,9 @@ TEST_F(ChatSendTest, RankFriendsAndWhereFriendsReadTheLeftList) {
   const auto game = desktop.CreateGameMainWindow();
   left.SetItems({"f1", "f2"});
   right.SetItems({"s1"});
-  Send(name_kind::kRankFriends);
-  Send(name_kind::kWhereFriends);
-  Send(name_kind::kRankSelected);
+  Send(chat_command::kRankFriends);
+  Send(chat_command::kWhereFriends);
+  Send(chat_command::kRankSelected);
   EXPECT_EQ(Typed(game.chat_input), (std::vector<std::string>{"/r f1", "/r f2", "/w f1", "/w f2", "/r s1"}));
 }
 
@@ -117,14 +117,14 @@ TEST_F(ChatSendTest, TellAddsOneSpaceAndTheChatLineAsItIsWhenEachLineIsBuilt) {
   const auto game = desktop.CreateGameMainWindow();
   right.SetItems({"aaa"});
   chat_line.SetText("hello");
-  Send(name_kind::kTellSelected);
+  Send(chat_command::kTellSelected);
   EXPECT_EQ(Typed(game.chat_input), std::vector<std::string>{"/t aaa hello"});
 
   // Kind 8 takes the friends; the user changes the chat line in the pause.
   desktop.ClearMessages();
   left.SetItems({"f1", "f2"});
   loop.ScheduleAfter(1000, [&] { chat_line.SetText("bye"); });
-  Send(name_kind::kTellFriends);
+  Send(chat_command::kTellFriends);
   EXPECT_EQ(Typed(game.chat_input), (std::vector<std::string>{"/t f1 hello", "/t f2 bye"}));
   const auto ticks = TypedTicks(game.chat_input);
   EXPECT_EQ(ticks[1] - ticks[0], kCommandPauseMs);
@@ -133,15 +133,15 @@ TEST_F(ChatSendTest, TellAddsOneSpaceAndTheChatLineAsItIsWhenEachLineIsBuilt) {
 TEST_F(ChatSendTest, IgnoreFromEditSendsOneLine) {
   const auto game = desktop.CreateGameMainWindow();
   edit2.SetText("xyz");
-  Send(name_kind::kIgnoreEdit);
+  Send(chat_command::kIgnoreEdit);
   EXPECT_EQ(Typed(game.chat_input), std::vector<std::string>{"/i xyz"});
 }
 
-TEST_F(ChatSendTest, NothingIsSentForAnEmptyListOrAnUnknownKind) {
+TEST_F(ChatSendTest, NothingIsSentForAnEmptyListOrACommandWithoutNames) {
   const auto game = desktop.CreateGameMainWindow();
-  Send(name_kind::kWhereSelected);
-  Send(0);
-  Send(9);
+  Send(chat_command::kWhereSelected);
+  Send(chat_command::kChatOn);
+  Send(chat_command::kChatLine);
   EXPECT_TRUE(desktop.MessagesTo(game.chat_input).empty());
 }
 
@@ -152,7 +152,7 @@ TEST_F(ChatSendTest, IgnoreFileLinesArePaused5500MsApartAndAnEmptyLineIsSentToo)
   WriteIgnoreFile("x\r\n\r\nz");
   const std::uint32_t start = loop.TickCount();
 
-  Send(name_kind::kIgnoreFile);
+  Send(chat_command::kIgnoreFile);
 
   EXPECT_EQ(Typed(game.chat_input), (std::vector<std::string>{"/i x", "/i ", "/i z"}));
   const auto ticks = TypedTicks(game.chat_input);
@@ -168,7 +168,7 @@ TEST_F(ChatSendTest, IgnoreFileThatCannotBeOpenedStopsBeforeAnythingIsSent) {
   const auto game = desktop.CreateGameMainWindow();
   ignore_path = (std::filesystem::temp_directory_path() / "tamiru_no_such_dir" / "ignorelist.txt").string();
   try {
-    Send(name_kind::kIgnoreFile);
+    Send(chat_command::kIgnoreFile);
     FAIL() << "expected the file-open error";
   } catch (const TamiruError& error) {
     EXPECT_EQ(std::string(error.what()), "ファイル " + ignore_path + " は開けません");
@@ -180,8 +180,8 @@ TEST_F(ChatSendTest, IgnoreFileThatCannotBeOpenedStopsBeforeAnythingIsSent) {
 TEST_F(ChatSendTest, WithoutAChatTargetNothingIsSentAndNoFileIsRead) {
   ignore_path = "/nonexistent/ignorelist.txt";
   right.SetItems({"aaa"});
-  EXPECT_NO_THROW(Send(name_kind::kIgnoreFile));
-  Send(name_kind::kWhereSelected);
+  EXPECT_NO_THROW(Send(chat_command::kIgnoreFile));
+  Send(chat_command::kWhereSelected);
   EXPECT_TRUE(desktop.Messages().empty());
   ignore_path.clear();
 }
@@ -193,7 +193,7 @@ TEST_F(ChatSendTest, ClientClosedDuringThePauseEndsTheSend) {
   right.SetItems({"a", "b", "c"});
   chat_line.SetText("hi");
   loop.ScheduleAfter(1000, [&] { desktop.Destroy(game.window); });
-  Send(name_kind::kTellSelected);
+  Send(chat_command::kTellSelected);
   EXPECT_EQ(Typed(game.chat_input), std::vector<std::string>{"/t a hi"});
 }
 
@@ -203,7 +203,7 @@ TEST_F(ChatSendTest, TableLeftForTheWaitingRoomDuringThePauseSendsTheRestThere) 
   WriteIgnoreFile("p\r\nq\r\n");
   loop.ScheduleAfter(2000, [&] { desktop.Destroy(game.window); });
 
-  Send(name_kind::kIgnoreFile);
+  Send(chat_command::kIgnoreFile);
 
   EXPECT_EQ(Typed(game.chat_input), std::vector<std::string>{"/i p"});
   EXPECT_EQ(Typed(room.chat_input), std::vector<std::string>{"/i q"});
@@ -221,7 +221,7 @@ TEST_F(ChatSendTest, ListThatLosesItemsDuringAPauseIsNeverReadPastItsEnd) {
     right.Delete(2);
     right.Delete(0);
   });
-  Send(name_kind::kTellSelected);
+  Send(chat_command::kTellSelected);
   // Count 3 was fixed at the start; position 1 no longer exists.
   EXPECT_EQ(Typed(game.chat_input), std::vector<std::string>{"/t a hi"});
 }
@@ -233,7 +233,7 @@ TEST_F(ChatSendTest, ItemsAreReadByPositionWhenEachLineIsBuilt) {
   loop.ScheduleAfter(100, [&] {
     right.Insert(0, "new");  // positions shift; the count stays 2
   });
-  Send(name_kind::kTellSelected);
+  Send(chat_command::kTellSelected);
   EXPECT_EQ(Typed(game.chat_input), (std::vector<std::string>{"/t a hi", "/t a hi"}));
 }
 
@@ -242,8 +242,8 @@ TEST_F(ChatSendTest, SecondSendStartedInAPauseRunsToItsEndInsideTheFirst) {
   right.SetItems({"a", "b"});
   left.SetItems({"f1", "f2"});
   chat_line.SetText("hi");
-  loop.ScheduleAfter(1000, [&] { Send(name_kind::kWhereFriends); });
-  Send(name_kind::kTellSelected);
+  loop.ScheduleAfter(1000, [&] { Send(chat_command::kWhereFriends); });
+  Send(chat_command::kTellSelected);
   EXPECT_EQ(Typed(game.chat_input), (std::vector<std::string>{"/t a hi", "/w f1", "/w f2", "/t b hi"}));
   const auto ticks = TypedTicks(game.chat_input);
   EXPECT_EQ(ticks[3] - ticks[0], kCommandPauseMs);
@@ -257,7 +257,7 @@ TEST_F(ChatSendTest, ClientThatNeverEmptiesItsInputEndsTheSendAtTheBound) {
   right.SetItems({"a", "b"});
   const std::uint32_t start = loop.TickCount();
 
-  Send(name_kind::kWhereSelected);
+  Send(chat_command::kWhereSelected);
 
   EXPECT_EQ(Typed(game.chat_input), std::vector<std::string>{"/w a"});
   const std::uint32_t waited = loop.TickCount() - start;
@@ -272,7 +272,7 @@ TEST_F(ChatSendTest, InputEmptiedLateIsWaitedFor) {
   desktop.OnMessage(game.chat_input, msg::kKeyUp, [&](const RecordedMessage&) {
     loop.ScheduleAfter(300, [&] { desktop.SetText(game.chat_input, ""); });
   });
-  Send(name_kind::kWhereSelected);
+  Send(chat_command::kWhereSelected);
   const auto ticks = TypedTicks(game.chat_input);
   ASSERT_EQ(ticks.size(), 2u);
   EXPECT_GE(ticks[1] - ticks[0], 300u);
@@ -284,7 +284,7 @@ TEST_F(ChatSendTest, LinesLongerThan255BytesAreCutAtACharacterBoundary) {
   std::string name = "a";
   for (int i = 0; i < 200; ++i) name += "あ";  // 401 bytes
   right.SetItems({name});
-  Send(name_kind::kWhereSelected);
+  Send(chat_command::kWhereSelected);
   const auto typed = Typed(game.chat_input);
   ASSERT_EQ(typed.size(), 1u);
   // "/w a" is 4 bytes; 125 double-byte characters fill 254, the 126th would
@@ -304,11 +304,11 @@ TEST(FitLineBufferTest, KeepsShortLinesAndStopsAtANulByte) {
 
 TEST_F(ChatSendTest, SimpleCommandsAtATableTypeAndPostTheSubmit) {
   const auto game = desktop.CreateGameMainWindow();
-  SendSimpleCommand(desktop, simple_kind::kChatOn, "");
-  SendSimpleCommand(desktop, simple_kind::kChatOff, "");
-  SendSimpleCommand(desktop, simple_kind::kList, "");
-  SendSimpleCommand(desktop, simple_kind::kHide, "");
-  SendSimpleCommand(desktop, simple_kind::kChatLine, "hello");
+  SendSimpleCommand(desktop, chat_command::kChatOn, "");
+  SendSimpleCommand(desktop, chat_command::kChatOff, "");
+  SendSimpleCommand(desktop, chat_command::kList, "");
+  SendSimpleCommand(desktop, chat_command::kHide, "");
+  SendSimpleCommand(desktop, chat_command::kChatLine, "hello");
   EXPECT_EQ(Typed(game.chat_input),
             (std::vector<std::string>{"/chaton", "/chatoff", "/l", "/h", "hello"}));
   const auto downs = desktop.MessagesTo(game.chat_input, msg::kKeyDown);
@@ -323,10 +323,13 @@ TEST_F(ChatSendTest, SimpleCommandsAtATableTypeAndPostTheSubmit) {
 
 TEST_F(ChatSendTest, InTheWaitingRoomOnlyTheChatLineIsSent) {
   const auto room = desktop.CreateWaitingRoom();
-  for (int kind = simple_kind::kChatOn; kind <= simple_kind::kHide; ++kind) SendSimpleCommand(desktop, kind, "x");
+  for (const ChatCommand& command : {chat_command::kChatOn, chat_command::kChatOff, chat_command::kList,
+                                     chat_command::kHide}) {
+    SendSimpleCommand(desktop, command, "x");
+  }
   EXPECT_TRUE(desktop.Messages().empty());
 
-  SendSimpleCommand(desktop, simple_kind::kChatLine, "hello");
+  SendSimpleCommand(desktop, chat_command::kChatLine, "hello");
   EXPECT_EQ(Typed(room.chat_input), std::vector<std::string>{"hello"});
   const auto clicks = desktop.MessagesTo(room.send_button, msg::kButtonClick);
   ASSERT_EQ(clicks.size(), 1u);
@@ -357,7 +360,7 @@ TEST_F(ChatSendTest, ChatTextGoesToTheGameWindowBeforeTheWaitingRoom) {
   desktop.Destroy(room.window);
   desktop.ClearMessages();
   SendChatText(desktop, "/r abc");
-  SendSimpleCommand(desktop, simple_kind::kChatLine, "x");
+  SendSimpleCommand(desktop, chat_command::kChatLine, "x");
   EXPECT_TRUE(desktop.Messages().empty());
 }
 

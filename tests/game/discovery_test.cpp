@@ -140,7 +140,7 @@ TEST_F(Discovery, GameMainWindowIsPreferredToTheWaitingRoom) {
   const auto game = desktop.CreateGameMainWindow();
   desktop.SendToBack(game.window);
   const ChatTarget target = FindChatControls(desktop);
-  EXPECT_EQ(target.kind, 1);
+  EXPECT_EQ(target.kind, ChatTargetKind::kGameMain);
   EXPECT_EQ(target.input, game.chat_input);
   EXPECT_EQ(target.send_button, kNoWindow);
   (void)room;
@@ -151,7 +151,7 @@ TEST_F(Discovery, GameMainWindowWithOneDescendantFallsBackToTheWaitingRoom) {
   const WindowHandle game = desktop.CreateTopLevel("KatuGameMjMain", "");
   desktop.CreateChild(game, ControlKind::kMultiLineEdit);
   const ChatTarget target = FindChatControls(desktop);
-  EXPECT_EQ(target.kind, 2);
+  EXPECT_EQ(target.kind, ChatTargetKind::kWaitingRoom);
   EXPECT_EQ(target.input, room.chat_input);
   EXPECT_EQ(target.send_button, room.send_button);
 }
@@ -161,19 +161,19 @@ TEST_F(Discovery, WaitingRoomWithoutChild6HasNoSendButton) {
   WindowHandle last = kNoWindow;
   for (int n = 0; n <= 5; ++n) last = desktop.CreateChild(room, ControlKind::kSingleLineEdit);
   const ChatTarget target = FindChatControls(desktop);
-  EXPECT_EQ(target.kind, 2);
+  EXPECT_EQ(target.kind, ChatTargetKind::kWaitingRoom);
   EXPECT_EQ(target.input, last);
   EXPECT_EQ(target.send_button, kNoWindow);
 }
 
 TEST_F(Discovery, NoChatInputAnywhereIsKindZeroWithNoHandles) {
-  EXPECT_EQ(FindChatControls(desktop).kind, 0);
+  EXPECT_EQ(FindChatControls(desktop).kind, ChatTargetKind::kNone);
   // A waiting room with five descendants has no child 5: kind 0, and the
   // result carries no stray send button either.
   const WindowHandle room = desktop.CreateTopLevel("#32770", "待合室");
   for (int n = 0; n < 5; ++n) desktop.CreateChild(room, ControlKind::kStatic);
   const ChatTarget target = FindChatControls(desktop);
-  EXPECT_EQ(target.kind, 0);
+  EXPECT_EQ(target.kind, ChatTargetKind::kNone);
   EXPECT_EQ(target.input, kNoWindow);
   EXPECT_EQ(target.send_button, kNoWindow);
 }
