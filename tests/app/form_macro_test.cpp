@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "game/discovery.h"
 #include "platform/event_loop.h"
 #include "tests/app/form_fixture.h"
 #include "tests/stats/score_test_util.h"
@@ -28,9 +29,13 @@ constexpr int kShift = 0x10, kCtrl = 0x11, kAlt = 0x12, kSpace = 0x20, kF1 = 0x7
 // Keys held down by the test, at times it schedules on the fake clock.
 class Keyboard : public platform::Input {
  public:
-  bool IsKeyDown(int virtual_key) override { return down.count(virtual_key) != 0; }
+  bool IsKeyDown(int virtual_key) override {
+    ++reads;
+    return down.count(virtual_key) != 0;
+  }
   Point CursorPosition() override { return {}; }
   std::set<int> down;
+  std::size_t reads = 0;
 };
 
 class FormMacroTest : public FormTest {
@@ -153,6 +158,37 @@ TEST_F(FormMacroTest, FiresOnlyWithTheGameWindowOrTamiruInFront) {
   desktop.Destroy(room.window);
   EXPECT_EQ(fires_with(own_window), 1u) << "no client: Tamiru in front still runs the actions";
   EXPECT_EQ(fires_with(platform::kNoWindow), 0u) << "nothing in front is not the absent client";
+}
+
+// The window in front decides first: with another program there no key is
+// read at all, and with the game in front each key once a tick, however
+// many lines share it. A second room titled like the waiting room is not it.
+TEST_F(FormMacroTest, IdleTicksReadEachKeyOnceAndNoneWithAnotherProgramInFront) {
+  std::string macros;
+  for (int i = 0; i < 20; ++i) macros += "7B 0 0 0 /Hide \r\n";
+  macros += "41 0 1 0 /Hide \r\n42 0 1 0 /Hide \r\n";
+  StartMacros(macros);
+  const auto reads_in_ten_ticks = [&](platform::WindowHandle front) {
+    desktop.SetForeground(front);
+    keyboard.reads = 0;
+    loop.Advance(10 * 80);
+    return keyboard.reads;
+  };
+  EXPECT_EQ(reads_in_ten_ticks(desktop.CreateTopLevel("Notepad", "Tamiru.txt - Notepad")), 0u);
+  EXPECT_EQ(reads_in_ten_ticks(game.window), 30u) << "F12, A and B once a tick";
+
+  form->MacroList = {"7B 0 0 0 OPEN macro "};
+  desktop.Destroy(game.window);
+  const auto room = desktop.CreateWaitingRoom().window;
+  const auto other_room = desktop.CreateTopLevel("#32770", "待合室");
+  const auto found = game::FindWaitingRoom(desktop);
+  ASSERT_TRUE(found == room || found == other_room);
+  desktop.SetForeground(found == room ? other_room : room);
+  Tap({kF12});
+  EXPECT_TRUE(shell.calls.empty());
+  desktop.SetForeground(found);
+  Tap({kF12});
+  EXPECT_EQ(shell.calls.size(), 1u);
 }
 
 TEST_F(FormMacroTest, TalkToAllSendsEachFriendAPauseApartAndEmptiesTheChatLine) {
