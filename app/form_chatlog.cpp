@@ -4,6 +4,8 @@
 
 #include "app/main_window.h"
 #include "chatlog/capture.h"
+#include "game/keep_alive.h"
+#include "lists/name_lists.h"
 #include "settings/settings.h"
 #include "text/list_file.h"
 
@@ -25,24 +27,31 @@ void TForm1::CaptureChat() {
 }
 
 // One tick: the chat capture when the log or the alert is on and a client
-// window is open, then the keep-alive step.
+// window is open, then the keep-alive step. Ticks also run inside the waits
+// of a spectate this tick started: they capture, and leave the interval to
+// the running spectate.
 void TForm1::Timer2Timer() {
-  const game::SpectateContext spectate{services_.windows, services_.loop, ConnectAttemptTick};
-  game::Timer2Timer(Settings, KeepAlive, *Label6, spectate, [this] { CaptureChat(); });
+  const game::Timer2Settings timer2{Settings.AutoWatch, Settings.AutoWatchTimeInterval, Settings.SaveChatLog,
+                                    Settings.Keyword};
+  if (game::ChatCaptureDue(timer2, services_.windows)) CaptureChat();
+  const game::KeepAliveCountdown countdown = game::CountDownKeepAlive(
+      timer2, KeepAlive, services_.windows, platform::SecondsSinceStart(services_.loop.TickCount()));
+  if (countdown.Label6) Label6->SetCaption(*countdown.Label6);
+  if (countdown.spectate_due) SpectateAndRestartInterval();
 }
 
 // "ログ保存"
 void TForm1::Button3Click() {
   Settings.SaveChatLog = Settings.SaveChatLog == 0 ? 1 : 0;
   Button3->SetCaption(SwitchCaption(Settings.SaveChatLog));
-  game::ApplyTimer2Rule(Settings, *Timer2, *Label6);
+  ApplyTimer2Rule();
 }
 
 // "キーワード"
 void TForm1::Button18Click() {
   Settings.Keyword = Settings.Keyword == 0 ? 1 : 0;
   Button18->SetCaption(SwitchCaption(Settings.Keyword));
-  game::ApplyTimer2Rule(Settings, *Timer2, *Label6);
+  ApplyTimer2Rule();
 }
 
 // "↓追加": with Edit2 empty, the keyword file opens in its program; else the
@@ -50,18 +59,14 @@ void TForm1::Button18Click() {
 void TForm1::Button25Click() {
   const std::string keyword = Edit2->Text();
   if (keyword.empty()) {
-    services_.shell.ShellExecute(services_.host.Handle(), std::string("open"), Settings.File5,
-                                 std::string("c:\\Windows"), platform::kSwShow);
+    lists::OpenListFileForUser(services_.shell, services_.host.Handle(), Settings.File5);
     return;
   }
   Edit2->SetText("");
-  if (std::find(KeywordList.begin(), KeywordList.end(), keyword) != KeywordList.end()) return;
-  std::vector<std::string> updated = KeywordList;
-  updated.push_back(keyword);
-  // The list changes only once the file holds it: a failed write leaves both
-  // as they were and goes to the general error display.
-  text::WriteListFile(Settings.File5, updated);
-  KeywordList = std::move(updated);
+  if (!lists::AppendOnce(KeywordList, keyword)) return;
+  // A failed write goes to the general error display; the keyword stays in
+  // the list for this run, as the other lists keep their change.
+  text::WriteListFile(Settings.File5, KeywordList);
 }
 
 }  // namespace tamiru::app

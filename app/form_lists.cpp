@@ -10,32 +10,7 @@
 
 namespace tamiru::app {
 
-namespace {
-
 using platform::ControlEvent;
-
-
-// The drag members of the window as the list operations see them, written
-// back once the operation is done.
-class DragMembers {
- public:
-  explicit DragMembers(TForm1& form)
-      : form_(form), state_{form.DragSourceIndex, form.DragOverList, form.DragSourceList} {}
-  ~DragMembers() {
-    form_.DragSourceIndex = state_.DragSourceIndex;
-    form_.DragOverList = state_.DragOverList;
-    form_.DragSourceList = state_.DragSourceList;
-  }
-  DragMembers(const DragMembers&) = delete;
-  DragMembers& operator=(const DragMembers&) = delete;
-  lists::DragState& state() { return state_; }
-
- private:
-  TForm1& form_;
-  lists::DragState state_;
-};
-
-}  // namespace
 
 void TForm1::WireListHandlers() {
   On(*Button9, ControlEvent::kClick, &TForm1::Button9Click);
@@ -114,57 +89,31 @@ void TForm1::ComboBox1Click() { PhraseInsertIndex = ComboBox1->SelectedIndex(); 
 // ---- Dragging to reorder ----
 
 void TForm1::ListBox1MouseDown() {
-  DragMembers drag(*this);
-  if (lists::BeginDrag(drag.state(), 1, *ListBox1)) services_.host.BeginDrag(*ListBox1, lists::kDragThreshold);
+  if (lists::BeginDrag(Drag, 1, *ListBox1)) services_.host.BeginDrag(*ListBox1, lists::kDragThreshold);
 }
 
 void TForm1::ListBox2MouseDown() {
-  DragMembers drag(*this);
-  if (lists::BeginDrag(drag.state(), 2, *ListBox2)) services_.host.BeginDrag(*ListBox2, lists::kDragThreshold);
+  if (lists::BeginDrag(Drag, 2, *ListBox2)) services_.host.BeginDrag(*ListBox2, lists::kDragThreshold);
 }
 
 // The item under the pointer is selected and the list scrolls one step at
 // once, whichever list box the drag began in; the drop is accepted only in
 // the list box it began in, so the pointer shows what the drop will do.
-bool TForm1::ListBox1DragOver(int x, int y) {
-  bool over = false;
-  bool own = false;
-  {
-    DragMembers drag(*this);
-    over = lists::DragOver(drag.state(), 1, *ListBox1, x, y);
-    own = drag.state().DragSourceList == 1;
-  }
-  if (!over) return false;
+bool TForm1::DragOverListBox(int list_number, platform::ListBox& box, int x, int y) {
+  if (!lists::DragOver(Drag, list_number, box, x, y)) return false;
   Timer3Timer();
-  return own;
+  return Drag.DragSourceList == list_number;
 }
 
-bool TForm1::ListBox2DragOver(int x, int y) {
-  bool over = false;
-  bool own = false;
-  {
-    DragMembers drag(*this);
-    over = lists::DragOver(drag.state(), 2, *ListBox2, x, y);
-    own = drag.state().DragSourceList == 2;
-  }
-  if (!over) return false;
-  Timer3Timer();
-  return own;
-}
+bool TForm1::ListBox1DragOver(int x, int y) { return DragOverListBox(1, *ListBox1, x, y); }
+
+bool TForm1::ListBox2DragOver(int x, int y) { return DragOverListBox(2, *ListBox2, x, y); }
 
 void TForm1::ListBox1DragDrop(int x, int y) {
-  bool moved = false;
-  {
-    DragMembers drag(*this);
-    moved = lists::DragDrop(drag.state(), 1, *ListBox1, x, y);
-  }
-  if (moved) lists::SaveItems(*ListBox1, Settings.File1);
+  if (lists::DragDrop(Drag, 1, *ListBox1, x, y)) lists::SaveItems(*ListBox1, Settings.File1);
 }
 
-void TForm1::ListBox2DragDrop(int x, int y) {
-  DragMembers drag(*this);
-  lists::DragDrop(drag.state(), 2, *ListBox2, x, y);
-}
+void TForm1::ListBox2DragDrop(int x, int y) { lists::DragDrop(Drag, 2, *ListBox2, x, y); }
 
 // One auto-scroll step over the list box the drag is over, with the
 // pointer's position and the left button asked of the system now.

@@ -5,6 +5,7 @@
 #include "app/general_error.h"
 #include "game/auto_connect.h"
 #include "game/chat_send.h"
+#include "lists/list_drag.h"
 #include "macro/macro_file.h"
 #include "text/list_file.h"
 #include "text/sjis.h"
@@ -56,15 +57,13 @@ TForm1::TForm1(const FormServices& services) : services_(services) {
   Settings = settings::LoadSettings(ini_path_, program_folder_);
   LoadLists();
   ApplySettings();
-  AutoConnectOn = 0;
-  ConnectAttemptTick = 0;
+  AutoConnect = {};
   LastChatSource = 0;
   NextChatLine = 1;
   ChatEndIndex = 0;
   PhraseInsertIndex = -1;
   KeepAliveStartSec = 0;
-  DragSourceIndex = 0;
-  DragOverList = 0;
+  Drag = lists::DragState{0, 0, 0};
 }
 
 TForm1::~TForm1() = default;
@@ -157,6 +156,8 @@ void TForm1::WireHandlers() {
   On(*Button18, ControlEvent::kClick, &TForm1::Button18Click);
   On(*Button25, ControlEvent::kClick, &TForm1::Button25Click);
   OnTimer(*Timer2, &TForm1::Timer2Timer);
+  // Its ticks go on inside the waits of a spectate it started.
+  Timer2->SetNestedTicks(true);
   On(*Button21, ControlEvent::kClick, &TForm1::Button21Click);
   On(*Button22, ControlEvent::kClick, &TForm1::Button22Click);
   On(*Button20, ControlEvent::kClick, &TForm1::Button20Click);
@@ -191,7 +192,9 @@ void TForm1::ApplySettings() {
 }
 
 void TForm1::ApplyTimer2Rule() {
-  Timer2->SetEnabled(Settings.AutoWatch == 1 || Settings.SaveChatLog == 1 || Settings.Keyword == 1);
+  const bool runs = game::Timer2Runs(Settings.AutoWatch, Settings.SaveChatLog, Settings.Keyword);
+  if (!runs) Label6->SetCaption("");
+  Timer2->SetEnabled(runs);
 }
 
 void TForm1::RunHandler(const std::function<void()>& handler) {

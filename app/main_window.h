@@ -11,8 +11,10 @@
 #include <string_view>
 #include <vector>
 
+#include "game/auto_connect.h"
 #include "game/chat_send.h"
 #include "game/keep_alive.h"
+#include "lists/list_drag.h"
 #include "platform/controls.h"
 #include "platform/event_loop.h"
 #include "platform/form_host.h"
@@ -157,6 +159,10 @@ class TForm1 {
   game::SpectateContext KeepAliveContext();
   // One spectate on this window's keep-alive state (Button17, the macro).
   game::SpectateOutcome SpectateOnce();
+  // A spectate, then the keep-alive interval again from its end.
+  void SpectateAndRestartInterval();
+  // Button1, Timer1 and Label5 as auto-connect's switch or step left them.
+  void ShowAutoConnect(const game::AutoConnectView& view);
   // Steps 1 to 5 of applying the settings: switch captions, Timer2, Timer4.
   void ApplySettings();
   // Timer2 runs while AutoWatch, SaveChatLog or Keyword is 1.
@@ -180,8 +186,10 @@ class TForm1 {
   settings::TSettings Settings;
   std::vector<std::string> KeywordList;
   std::vector<std::string> MacroList;
-  std::int32_t AutoConnectOn = 0;
-  std::uint32_t ConnectAttemptTick = 0;
+  // Auto-connect's state; its members under their own names.
+  game::AutoConnectState AutoConnect;
+  std::int32_t& AutoConnectOn = AutoConnect.AutoConnectOn;
+  std::uint32_t& ConnectAttemptTick = AutoConnect.ConnectAttemptTick;
   std::int32_t LastChatSource = 0;
   std::int32_t NextChatLine = 1;
   std::int32_t ChatEndIndex = 0;
@@ -193,11 +201,13 @@ class TForm1 {
   game::KeepAliveState KeepAlive;
   std::int32_t& KeepAliveStartSec = KeepAlive.KeepAliveStartSec;
   std::array<std::string, 4> TablePlayers;
-  std::int32_t DragSourceIndex = 0;
-  std::int32_t DragOverList = 0;
-  // The list box a drag began in (1 or 2; 0 = none): a drop on the other one
-  // is refused, as DragSourceIndex means nothing there.
-  std::int32_t DragSourceList = 0;
+  // The list drag's state; its members under their own names. A drop on
+  // the list box the drag did not begin in is refused, as DragSourceIndex
+  // means nothing there.
+  lists::DragState Drag;
+  std::int32_t& DragSourceIndex = Drag.DragSourceIndex;
+  std::int32_t& DragOverList = Drag.DragOverList;
+  std::int32_t& DragSourceList = Drag.DragSourceList;
 
   // ---- Controls, by designer name ----
   std::unique_ptr<platform::Label> Label1, Label2, Label3, Label5, Label6, Label7, Label8;
@@ -221,6 +231,7 @@ class TForm1 {
   void On(const platform::Control& control, platform::ControlEvent event, void (TForm1::*handler)());
   void OnTimer(platform::Timer& timer, void (TForm1::*handler)());
   void WireListHandlers();
+  bool DragOverListBox(int list_number, platform::ListBox& box, int x, int y);
   void WireMacroHandlers();
   // The macro actions' verbs (form_macro.cpp).
   struct MacroVerbs;

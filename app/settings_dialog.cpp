@@ -296,6 +296,8 @@ void TForm2::Browse(platform::Edit& edit) {
   request.filter_index = 1;
   request.initial_dir = OpenDialog1.initial_dir;
   request.file_name = OpenDialog1.file_name;
+  // A list file may be named before it exists; its folder must exist.
+  request.file_must_exist = false;
   const auto chosen = owner_.services().dialogs.ShowOpenDialog(host_.Handle(), request);
   if (!chosen) return;
   edit.SetText(chosen->path);

@@ -9,12 +9,10 @@ namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == ':'; }
 
-void SwitchOff(AutoConnectState& state, const AutoConnectControls& controls) {
-  controls.Timer1.SetEnabled(false);
-  controls.Label5.SetCaption("");
+AutoConnectView SwitchOff(AutoConnectState& state) {
   state.ConnectAttemptTick = 0;
-  controls.Button1.SetCaption("OFF");
-  state.AutoConnectOn = false;
+  state.AutoConnectOn = 0;
+  return {false, std::string()};
 }
 
 bool AnyClientWindowExists(platform::WindowSystem& windows) {
@@ -47,36 +45,30 @@ std::string ClientCommandLine(std::string_view File4) {
   return ClientFolder(File4) + std::string(kClientExecutable);
 }
 
-void Button1Click(AutoConnectState& state, const AutoConnectControls& controls, std::string_view File4,
-                  platform::WindowSystem& windows, platform::Shell& shell) {
-  if (state.AutoConnectOn) {
-    SwitchOff(state, controls);
-    return;
-  }
-  state.AutoConnectOn = true;
-  controls.Button1.SetCaption("ON");
+AutoConnectView Button1Click(AutoConnectState& state, std::string_view File4, platform::WindowSystem& windows,
+                             platform::Shell& shell) {
+  if (state.AutoConnectOn != 0) return SwitchOff(state);
+  state.AutoConnectOn = 1;
   if (!AnyClientWindowExists(windows)) {
     const std::string command_line = ClientCommandLine(File4);
     if (command_line.size() < kCommandLineBufferBytes) shell.WinExec(command_line, platform::kSwShow);
   }
-  controls.Timer1.SetEnabled(true);
+  return {true, std::nullopt};
 }
 
-void Timer1Timer(AutoConnectState& state, const AutoConnectControls& controls, std::int32_t AutoConnectTimeInterval,
-                 platform::WindowSystem& windows, platform::EventLoop& loop) {
+AutoConnectView Timer1Timer(AutoConnectState& state, std::int32_t AutoConnectTimeInterval,
+                            platform::WindowSystem& windows, platform::EventLoop& loop) {
+  AutoConnectView view{true, std::nullopt};
   long long remaining = 0;
   const std::uint32_t now = loop.TickCount();
   if (state.ConnectAttemptTick != 0) {
     const std::uint32_t elapsed_ms = now - state.ConnectAttemptTick;  // 32-bit, survives the wrap
     remaining = static_cast<long long>(AutoConnectTimeInterval) - static_cast<long long>(elapsed_ms / 1000);
-    controls.Label5.SetCaption("残り" + text::DecimalText(remaining) + "秒");
+    view.Label5 = "残り" + text::DecimalText(remaining) + "秒";
     if (remaining <= 0) ExpireConnectAttempt(windows);
   }
 
-  if (FindConnectDialog(windows) == platform::kNoWindow) {
-    SwitchOff(state, controls);
-    return;
-  }
+  if (FindConnectDialog(windows) == platform::kNoWindow) return SwitchOff(state);
   if (FindDialog(windows, kErrorDialogTitle) != platform::kNoWindow) {
     DismissDialog(windows, kErrorDialogTitle, state.ConnectAttemptTick);
   }
@@ -85,6 +77,7 @@ void Timer1Timer(AutoConnectState& state, const AutoConnectControls& controls, s
   if (FindDialog(windows, kErrorDialogTitle) == platform::kNoWindow && remaining <= 0) {
     StartConnectAttempt(windows, state.ConnectAttemptTick, loop.TickCount());
   }
+  return view;
 }
 
 }  // namespace tamiru::game

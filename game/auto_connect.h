@@ -5,11 +5,11 @@
 // once the dialog is gone. Switching on can start the client first.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "game/discovery.h"
-#include "platform/controls.h"
 #include "platform/event_loop.h"
 #include "platform/system.h"
 #include "platform/window_system.h"
@@ -18,16 +18,17 @@ namespace tamiru::game {
 
 // Main-window members of auto-connect (not saved between runs).
 struct AutoConnectState {
-  bool AutoConnectOn = false;
+  std::int32_t AutoConnectOn = 0;  // 1 while switched on
   // GetTickCount() at the last press of the connect button; 0 = no attempt.
   // The spectate-failure dismissal of the keep-alive clears it too.
   AttemptTick ConnectAttemptTick = 0;
 };
 
-struct AutoConnectControls {
-  platform::Button& Button1;
-  platform::Label& Label5;
-  platform::Timer& Timer1;
+// What the main window shows after a switch or a step: Button1 "ON" or
+// "OFF" and Timer1 running while on; Label5's countdown, when it changed.
+struct AutoConnectView {
+  bool on = false;
+  std::optional<std::string> Label5;
 };
 
 // Timer1's period: one step every 450 ms.
@@ -50,11 +51,11 @@ std::string ClientCommandLine(std::string_view File4);
 
 // Toggles auto-connect. Switching on starts the client (WinExec, SW_SHOW)
 // when none of its windows exists, then enables Timer1 in any case.
-void Button1Click(AutoConnectState& state, const AutoConnectControls& controls, std::string_view File4,
-                  platform::WindowSystem& windows, platform::Shell& shell);
+AutoConnectView Button1Click(AutoConnectState& state, std::string_view File4, platform::WindowSystem& windows,
+                             platform::Shell& shell);
 
 // One auto-connect step (Timer1, every 450 ms).
-void Timer1Timer(AutoConnectState& state, const AutoConnectControls& controls, std::int32_t AutoConnectTimeInterval,
-                 platform::WindowSystem& windows, platform::EventLoop& loop);
+AutoConnectView Timer1Timer(AutoConnectState& state, std::int32_t AutoConnectTimeInterval,
+                            platform::WindowSystem& windows, platform::EventLoop& loop);
 
 }  // namespace tamiru::game

@@ -139,66 +139,39 @@ SpectateOutcome SpectateOnce(KeepAliveState& state, const SpectateContext& conte
   }
 }
 
-void ApplyTimer2Rule(const Timer2Switches& switches, platform::Timer& Timer2, platform::Label& Label6) {
-  if (switches.AutoWatch == 1 || switches.SaveChatLog == 1 || switches.Keyword == 1) {
-    Timer2.SetEnabled(true);
-  } else {
-    Label6.SetCaption("");
-    Timer2.SetEnabled(false);
-  }
+bool Timer2Runs(std::int32_t AutoWatch, std::int32_t SaveChatLog, std::int32_t Keyword) {
+  return AutoWatch == 1 || SaveChatLog == 1 || Keyword == 1;
 }
 
-void Button2Click(std::int32_t& AutoWatch, const Timer2Switches& others, KeepAliveState& state,
-                  platform::Button& Button2, platform::Label& Label6, platform::Timer& Timer2) {
-  if (AutoWatch == 0) {
-    AutoWatch = 1;
-    Button2.SetCaption("ON");
-  } else {
-    AutoWatch = 0;
-    Button2.SetCaption("OFF");
-    Label6.SetCaption("");
-    state.KeepAliveStartSec = 0;
-  }
-  ApplyTimer2Rule(Timer2Switches{AutoWatch, others.SaveChatLog, others.Keyword}, Timer2, Label6);
+bool ChatCaptureDue(const Timer2Settings& settings, platform::WindowSystem& windows) {
+  return (settings.SaveChatLog == 1 || settings.Keyword == 1) &&
+         (FindWaitingRoom(windows) != kNoWindow || FindGameMainWindow(windows) != kNoWindow);
 }
 
-void Button17Click(std::int32_t SaveChatLog, KeepAliveState& state, const SpectateContext& context,
-                   const CaptureChatFn& CaptureChat) {
-  if (SaveChatLog == 1 && CaptureChat) CaptureChat();
-  SpectateOnce(state, context);
-  state.KeepAliveStartSec = NowSeconds(context.loop);
-}
-
-void Timer2Timer(const Timer2Settings& settings, KeepAliveState& state, platform::Label& Label6,
-                 const SpectateContext& context, const CaptureChatFn& CaptureChat) {
-  platform::WindowSystem& windows = context.windows;
-  if ((settings.SaveChatLog == 1 || settings.Keyword == 1) &&
-      (FindWaitingRoom(windows) != kNoWindow || FindGameMainWindow(windows) != kNoWindow) && CaptureChat) {
-    CaptureChat();
-  }
-
-  // A spectate in progress (this tick runs inside its wait) owns the
-  // interval: its caller starts the next one when it returns.
-  if (state.SpectateRunning) return;
-
+KeepAliveCountdown CountDownKeepAlive(const Timer2Settings& settings, KeepAliveState& state,
+                                      platform::WindowSystem& windows, std::int32_t now_sec) {
+  if (state.SpectateRunning) return {};
   if (settings.AutoWatch != 1 || FindWaitingRoom(windows) == kNoWindow) {
     state.KeepAliveStartSec = 0;
-    Label6.SetCaption("");
-    return;
+    return {std::string()};
   }
-  if (state.KeepAliveStartSec == 0) state.KeepAliveStartSec = NowSeconds(context.loop);
+  if (state.KeepAliveStartSec == 0) state.KeepAliveStartSec = now_sec;
   if (FindGameMainWindow(windows) != kNoWindow) {
     state.KeepAliveStartSec = 0;
-    Label6.SetCaption("");
-    return;
+    return {std::string()};
   }
-  const long long remaining = static_cast<long long>(state.KeepAliveStartSec) - NowSeconds(context.loop) +
-                              static_cast<long long>(settings.AutoWatchTimeInterval) * 60;
-  Label6.SetCaption("残り" + text::DecimalText((remaining + 59) / 60) + "分");
-  if (remaining <= 0) {
-    SpectateOnce(state, context);
-    state.KeepAliveStartSec = NowSeconds(context.loop);
+  const long long interval = static_cast<long long>(settings.AutoWatchTimeInterval) * 60;
+  long long remaining = static_cast<long long>(state.KeepAliveStartSec) - now_sec + interval;
+  if (remaining > interval) {
+    state.KeepAliveStartSec = now_sec;
+    remaining = interval;
   }
+  return {"残り" + text::DecimalText((remaining + 59) / 60) + "分", remaining <= 0};
+}
+
+void SpectateAndRestartInterval(KeepAliveState& state, const SpectateContext& context) {
+  SpectateOnce(state, context);
+  state.KeepAliveStartSec = NowSeconds(context.loop);
 }
 
 }  // namespace tamiru::game

@@ -4,10 +4,10 @@
 // the table window, so that the session is not dropped. Also the one-click
 // spectate (Button17) and the Timer2 event that drives chat capture too.
 #include <cstdint>
-#include <functional>
+#include <optional>
+#include <string>
 
 #include "game/discovery.h"
-#include "platform/controls.h"
 #include "platform/event_loop.h"
 #include "platform/window_system.h"
 
@@ -32,9 +32,6 @@ struct SpectateContext {
   // clears it, as every dialog dismissal does.
   AttemptTick& ConnectAttemptTick;
 };
-
-// The chat capture that Timer2 and Button17 run first (CaptureChat).
-using CaptureChatFn = std::function<void()>;
 
 enum class SpectateOutcome {
   kSpectated,       // a table window opened and F4 was posted to it
@@ -64,40 +61,9 @@ bool ReservationShown(platform::WindowSystem& windows, WindowHandle waiting_room
 // window. Waits with the message loop turning; every wait is bounded.
 SpectateOutcome SpectateOnce(KeepAliveState& state, const SpectateContext& context);
 
-// The switches that decide whether Timer2 runs, and the keep-alive interval.
-struct Timer2Switches {
-  std::int32_t AutoWatch = 0;
-  std::int32_t SaveChatLog = 0;
-  std::int32_t Keyword = 0;
-};
-
-// Timer2 runs while AutoWatch, SaveChatLog or Keyword is 1; when it stops,
-// Label6 is emptied. Shared by the keep-alive, chat log and keyword switches.
-void ApplyTimer2Rule(const Timer2Switches& switches, platform::Timer& Timer2, platform::Label& Label6);
-template <class Settings>
-void ApplyTimer2Rule(const Settings& settings, platform::Timer& Timer2, platform::Label& Label6) {
-  ApplyTimer2Rule(Timer2Switches{settings.AutoWatch, settings.SaveChatLog, settings.Keyword}, Timer2, Label6);
-}
-
-// Toggles AutoWatch (Button2 "ON"/"OFF") and applies the Timer2 rule.
-void Button2Click(std::int32_t& AutoWatch, const Timer2Switches& others, KeepAliveState& state,
-                  platform::Button& Button2, platform::Label& Label6, platform::Timer& Timer2);
-template <class Settings>
-void Button2Click(Settings& settings, KeepAliveState& state, platform::Button& Button2, platform::Label& Label6,
-                  platform::Timer& Timer2) {
-  Button2Click(settings.AutoWatch, Timer2Switches{settings.AutoWatch, settings.SaveChatLog, settings.Keyword}, state,
-               Button2, Label6, Timer2);
-}
-
-// "瞬間観戦": capture first when the chat log is on, spectate, then start the
-// keep-alive interval again.
-void Button17Click(std::int32_t SaveChatLog, KeepAliveState& state, const SpectateContext& context,
-                   const CaptureChatFn& CaptureChat);
-template <class Settings>
-void Button17Click(const Settings& settings, KeepAliveState& state, const SpectateContext& context,
-                   const CaptureChatFn& CaptureChat) {
-  Button17Click(std::int32_t{settings.SaveChatLog}, state, context, CaptureChat);
-}
+// Timer2 runs while AutoWatch, SaveChatLog or Keyword is 1 (any other value
+// counts as off).
+bool Timer2Runs(std::int32_t AutoWatch, std::int32_t SaveChatLog, std::int32_t Keyword);
 
 struct Timer2Settings {
   std::int32_t AutoWatch = 0;
@@ -106,16 +72,24 @@ struct Timer2Settings {
   std::int32_t Keyword = 0;
 };
 
-// One Timer2 tick: chat capture (when the log or the keyword alert is on and
-// a client window is open), then one keep-alive step.
-void Timer2Timer(const Timer2Settings& settings, KeepAliveState& state, platform::Label& Label6,
-                 const SpectateContext& context, const CaptureChatFn& CaptureChat);
-template <class Settings>
-void Timer2Timer(const Settings& settings, KeepAliveState& state, platform::Label& Label6,
-                 const SpectateContext& context, const CaptureChatFn& CaptureChat) {
-  Timer2Timer(Timer2Settings{settings.AutoWatch, settings.AutoWatchTimeInterval, settings.SaveChatLog,
-                             settings.Keyword},
-              state, Label6, context, CaptureChat);
-}
+// A Timer2 tick captures the chat first when the log or the keyword alert is
+// on and a client window is open.
+bool ChatCaptureDue(const Timer2Settings& settings, platform::WindowSystem& windows);
+
+// The keep-alive step of a Timer2 tick at `now_sec` (platform::SecondsSinceStart).
+struct KeepAliveCountdown {
+  std::optional<std::string> Label6;  // the caption to show; nullopt leaves it
+  bool spectate_due = false;          // the interval has run out
+};
+// Starts, clears or counts the interval. Inside a running spectate it does
+// nothing: that spectate owns the interval, and its caller starts the next.
+// An interval whose time left is more than the whole interval (the seconds
+// count turned negative after 24.8 days of uptime) starts again from now.
+KeepAliveCountdown CountDownKeepAlive(const Timer2Settings& settings, KeepAliveState& state,
+                                      platform::WindowSystem& windows, std::int32_t now_sec);
+
+// One spectate, then a new interval from the moment it returns (the
+// keep-alive step, "瞬間観戦" and its macro).
+void SpectateAndRestartInterval(KeepAliveState& state, const SpectateContext& context);
 
 }  // namespace tamiru::game

@@ -2,14 +2,16 @@
 // Reordering a list box by dragging an item with the left mouse button, and
 // the auto-scroll that moves the list while the pointer is held above or
 // below it.
+#include <cstdint>
+
 #include "platform/controls.h"
 
 namespace tamiru::lists {
 
 struct DragState {
-  int DragSourceIndex = -1;  // item pressed last; -1 = none
-  int DragOverList = 0;      // 1 = ListBox1, 2 = ListBox2, 0 = none yet
-  int DragSourceList = 0;    // the list box the drag began in
+  std::int32_t DragSourceIndex = -1;  // item pressed last; -1 = none
+  std::int32_t DragOverList = 0;      // 1 = ListBox1, 2 = ListBox2, 0 = none yet
+  std::int32_t DragSourceList = 0;    // the list box the drag began in
 };
 
 // Outer height of the list boxes as built, in pixels.

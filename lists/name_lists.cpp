@@ -20,6 +20,12 @@ int IndexOf(const ItemList& list, std::string_view text) {
   return found == items.end() ? -1 : static_cast<int>(found - items.begin());
 }
 
+bool AppendOnce(std::vector<std::string>& lines, std::string_view line) {
+  if (std::find(lines.begin(), lines.end(), line) != lines.end()) return false;
+  lines.emplace_back(line);
+  return true;
+}
+
 void SaveItems(const ItemList& list, const std::string& path) { text::WriteListFile(path, list.Items()); }
 
 void OpenListFileForUser(platform::Shell& shell, platform::WindowHandle owner, const std::string& path) {
@@ -72,11 +78,7 @@ void IgnoreAndRemember(Edit& name_edit, const std::string& ignore_file, platform
   send_ignore();
   name_edit.SetText("");
   auto lines = text::ReadListFile(ignore_file);
-  for (const auto& line : lines) {
-    if (line == name) return;
-  }
-  lines.push_back(name);
-  text::WriteListFile(ignore_file, lines);
+  if (AppendOnce(lines, name)) text::WriteListFile(ignore_file, lines);
 }
 
 }  // namespace tamiru::lists

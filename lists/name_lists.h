@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/controls.h"
 #include "platform/system.h"
@@ -20,6 +21,9 @@ int IndexOf(const ItemList& list, std::string_view text);
 // Writes every item, in order, to the list file (atomic replace; throws
 // FileCreateError when it cannot).
 void SaveItems(const ItemList& list, const std::string& path);
+
+// Appends `line` unless the lines hold it already; true when it did.
+bool AppendOnce(std::vector<std::string>& lines, std::string_view line);
 
 // Opens a list file in the program the system associates with it.
 void OpenListFileForUser(platform::Shell& shell, platform::WindowHandle owner, const std::string& path);

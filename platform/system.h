@@ -77,6 +77,9 @@ class Dialogs {
     std::string default_extension; // without the dot
     std::string initial_dir;
     std::string file_name;
+    // The open dialog accepts only a file that exists; with false, a new
+    // name in a folder that exists is taken too.
+    bool file_must_exist = true;
   };
   struct FileDialogResult {
     std::string path;

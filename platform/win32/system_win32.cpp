@@ -46,7 +46,8 @@ std::optional<Dialogs::FileDialogResult> RunFileDialog(WindowHandle owner, const
   // overwrites without a question, as its automatic names do. Neither
   // dialog moves the current directory, where chat logs and automatically
   // named images go.
-  dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | (save ? 0 : OFN_FILEMUSTEXIST);
+  const DWORD must_exist = save || !request.file_must_exist ? OFN_PATHMUSTEXIST : OFN_FILEMUSTEXIST;
+  dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | must_exist;
   const BOOL chosen = save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
   if (!chosen) return std::nullopt;
   return Dialogs::FileDialogResult{std::string(path.data()), static_cast<int>(dialog.nFilterIndex)};

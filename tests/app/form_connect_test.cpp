@@ -164,6 +164,11 @@ TEST_F(FormConnectTest, Button2TogglesTheSavedSwitchAndTimer2FollowsAllThreeSwit
   ASSERT_TRUE(host.Click("Button2"));
   ASSERT_TRUE(host.Click("Button2"));
   EXPECT_TRUE(form->Timer2->IsEnabled());
+  // The chat log off too: Timer2 stops, and its label empties with it.
+  form->Label6->SetCaption("残り1分");
+  ASSERT_TRUE(host.Click("Button3"));
+  EXPECT_FALSE(form->Timer2->IsEnabled());
+  EXPECT_EQ(form->Label6->Caption(), "");
 }
 
 TEST_F(FormConnectTest, Button17SpectatesSendsF4AndRestartsTheInterval) {
@@ -216,6 +221,26 @@ TEST_F(FormConnectTest, Timer2TicksInsideAButton17SpectateStartNoSecondOne) {
   ASSERT_TRUE(form->Timer2->IsEnabled());
   ASSERT_TRUE(host.Click("Button17"));
   EXPECT_EQ(Presses(room.spectate_button), 1u);
+  EXPECT_NE(desktop.FindWindow("KatuGameMjMain", std::nullopt), platform::kNoWindow);
+  EXPECT_FALSE(form->KeepAlive.SpectateRunning);
+}
+
+// The same for a spectate that Timer2 started itself: the ticks inside its
+// waits still capture the chat and sound the alert.
+TEST_F(FormConnectTest, Timer2TicksInsideItsOwnSpectateCaptureAndStartNoSecondOne) {
+  WriteIni("AutoWatch=1\r\nAutoWatchTimeInterval=0\r\nKeyword=1\r\nSaveChatLogTimeInterval=1\r\n");
+  WriteLists({}, {}, "ron\r\n");
+  Build();
+  const auto room = RoomWithTableInPlay(5'000);
+  desktop.AppendLine(room.chat_view, "aaa>\tこんばんは");
+  std::size_t alerts_during_spectate = 0;
+  desktop.OnMessage(room.spectate_button, msg::kButtonClick, [&](const RecordedMessage&) {
+    loop.ScheduleAfter(1'500, [&] { desktop.AppendLine(room.chat_view, "bbb>\t ron"); });
+    loop.ScheduleAfter(4'900, [&] { alerts_during_spectate = sound.played.size(); });
+  });
+  loop.Advance(1'000);
+  EXPECT_EQ(Presses(room.spectate_button), 1u);
+  EXPECT_EQ(alerts_during_spectate, 1u) << "the keyword line arrived and was checked during the spectate";
   EXPECT_NE(desktop.FindWindow("KatuGameMjMain", std::nullopt), platform::kNoWindow);
   EXPECT_FALSE(form->KeepAlive.SpectateRunning);
 }

@@ -193,6 +193,7 @@ TEST_F(SettingsDialogTest, CancelAfterBrowsingTakesNothingOver) {
   EXPECT_EQ(browsing.requests[0].filter, "ﾃｷｽﾄ(*.txt)|*.txt|iniファイル(*.ini)|*.ini|すべて|*.*");
   EXPECT_EQ(browsing.requests[0].filter_index, 1);
   EXPECT_EQ(browsing.requests[0].file_name, "");
+  EXPECT_FALSE(browsing.requests[0].file_must_exist) << "a list file may be named before it exists";
   EXPECT_EQ(browsing.requests[1].file_name, "other.txt");
   EXPECT_EQ(browsing.requests[1].initial_dir, "C:\\表");
   EXPECT_EQ(browsing.owners[0], dialog_host.Handle());

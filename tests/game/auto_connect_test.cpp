@@ -46,8 +46,14 @@ class AutoConnectTest : public ::testing::Test {
     timer1_->SetInterval(kTimer1IntervalMs);
     timer1_->SetHandler([this] { Step(); });
   }
-  void Click() { Button1Click(state_, controls_, file4_, desktop_, shell_); }
-  void Step() { Timer1Timer(state_, controls_, 15, desktop_, loop_); }
+  void Click() { Show(Button1Click(state_, file4_, desktop_, shell_)); }
+  void Step() { Show(Timer1Timer(state_, 15, desktop_, loop_)); }
+  // The view on stand-ins for Button1, Timer1 and Label5.
+  void Show(const AutoConnectView& view) {
+    button1_.SetCaption(view.on ? "ON" : "OFF");
+    timer1_->SetEnabled(view.on);
+    if (view.Label5) label5_.SetCaption(*view.Label5);
+  }
   std::size_t Presses(platform::WindowHandle button) { return desktop_.CountOf(button, msg::kButtonClick); }
 
   FakeEventLoop loop_{5'000'000};
@@ -55,7 +61,6 @@ class AutoConnectTest : public ::testing::Test {
   RecordingShell shell_;
   std::unique_ptr<platform::Timer> timer1_;
   FakeButton button1_, label5_;
-  AutoConnectControls controls_{button1_, label5_, *timer1_};
   AutoConnectState state_;
   std::string file4_ = "C:\\Program Files\\MjTonpu\\mjscore.txt";
 };

@@ -3,31 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
-#include "platform/fake/fake_controls.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_event_loop.h"
-#include "settings/settings.h"
 
 namespace tamiru::game {
 namespace {
 
-using platform::fake::FakeButton;
 using platform::fake::FakeDesktop;
 using platform::fake::FakeEventLoop;
 using platform::fake::RecordedMessage;
 namespace msg = platform::msg;
 using Lines = std::vector<std::string>;
-
-// The fields of the settings record that the keep-alive reads.
-struct SettingsLike {
-  std::int32_t AutoWatch = 1;
-  std::int32_t AutoWatchTimeInterval = 15;
-  std::int32_t SaveChatLog = 0;
-  std::int32_t Keyword = 0;
-};
 
 class KeepAliveTest : public ::testing::Test {
  protected:
@@ -49,6 +40,7 @@ class KeepAliveTest : public ::testing::Test {
                        [action = std::move(action)](const RecordedMessage&) { action(); });
   }
   SpectateOutcome Spectate() { return SpectateOnce(state_, context_); }
+  std::int32_t NowSeconds() { return platform::SecondsSinceStart(loop_.TickCount()); }
   std::size_t Count(platform::WindowHandle window, unsigned message) { return desktop_.CountOf(window, message); }
   std::uint32_t TickOf(platform::WindowHandle window, unsigned message) {
     const auto found = desktop_.MessagesTo(window, message);
@@ -225,57 +217,51 @@ TEST_F(KeepAliveTest, ClientClosedMidwayEndsTheSpectateQuietly) {
 
 TEST_F(KeepAliveTest, NothingNestedInTheWaitStartsASecondSpectate) {
   TableOpensAfter(1'200);
-  SettingsLike run_out{1, 0, 0, 0};  // a Timer2 tick would spectate at once
-  FakeButton label6;
-  int captures = 0;
+  const Timer2Settings run_out{1, 0, 0, 0};  // a Timer2 tick would spectate at once
   state_.KeepAliveStartSec = 4'000;
   SpectateOutcome nested{};
-  std::int32_t start_after_tick = 0;
+  std::optional<KeepAliveCountdown> nested_tick;
   OnSpectatePress([&] {
     loop_.ScheduleAfter(600, [&] {
       nested = SpectateOnce(state_, context_);
-      Timer2Timer(run_out, state_, label6, context_, [&] { ++captures; });
-      start_after_tick = state_.KeepAliveStartSec;
-      Button17Click(SettingsLike{1, 15, 1, 0}, state_, context_, [&] { ++captures; });
+      nested_tick = CountDownKeepAlive(run_out, state_, desktop_, NowSeconds());
     });
   });
   EXPECT_EQ(Spectate(), SpectateOutcome::kSpectated);
   EXPECT_EQ(nested, SpectateOutcome::kAlreadyRunning);
   EXPECT_EQ(Count(room_.spectate_button, msg::kButtonClick), 1u);
-  EXPECT_EQ(start_after_tick, 4'000);  // the nested tick left the interval alone
-  EXPECT_EQ(captures, 1);              // Button17's capture still runs
+  ASSERT_TRUE(nested_tick);
+  EXPECT_FALSE(nested_tick->spectate_due);
+  EXPECT_FALSE(nested_tick->Label6) << "the running spectate owns the interval and the label";
+  EXPECT_EQ(state_.KeepAliveStartSec, 4'000);
   EXPECT_FALSE(state_.SpectateRunning);
 }
 
-// ---- Timer2Timer, Button2Click, Button17Click ----
+// ---- The keep-alive step of a Timer2 tick ----
 
 class Timer2Test : public KeepAliveTest {
  protected:
-  void Tick() { Timer2Timer(settings_, state_, label6_, context_, [this] { events_.push_back("capture"); }); }
+  KeepAliveCountdown Tick() { return CountDownKeepAlive(settings_, state_, desktop_, now_); }
   void SetRemaining(long long seconds) {  // of the running interval
-    const long long now = state_.KeepAliveStartSec + settings_.AutoWatchTimeInterval * 60LL - seconds;
-    loop_.SetTick(static_cast<std::uint32_t>(now * 1000 + 500));
+    now_ = static_cast<std::int32_t>(state_.KeepAliveStartSec + settings_.AutoWatchTimeInterval * 60LL - seconds);
   }
-  SettingsLike settings_;
-  FakeButton label6_;
-  Lines events_;
+  Timer2Settings settings_{1, 15, 0, 0};
+  std::int32_t now_ = 5'000;
 };
 
-TEST_F(Timer2Test, MinutesRoundedUpThenASpectateAndANewInterval) {
-  TableOpensAfter(1'200);
-  Tick();
+TEST_F(Timer2Test, MinutesRoundedUpThenTheSpectateIsDue) {
+  EXPECT_EQ(*Tick().Label6, "残り15分");
   EXPECT_EQ(state_.KeepAliveStartSec, 5'000);
   for (auto [remaining, caption] : {std::pair{899, "残り15分"}, {841, "残り15分"}, {840, "残り14分"}, {1, "残り1分"}}) {
     SetRemaining(remaining);
-    Tick();
-    EXPECT_EQ(label6_.Caption(), caption) << remaining;
+    const KeepAliveCountdown tick = Tick();
+    EXPECT_EQ(*tick.Label6, caption) << remaining;
+    EXPECT_FALSE(tick.spectate_due) << remaining;
   }
-  EXPECT_EQ(Count(room_.spectate_button, msg::kButtonClick), 0u);
   SetRemaining(0);
-  Tick();
-  EXPECT_EQ(label6_.Caption(), "残り0分");
-  EXPECT_EQ(Count(room_.spectate_button, msg::kButtonClick), 1u);
-  EXPECT_EQ(state_.KeepAliveStartSec, platform::SecondsSinceStart(loop_.TickCount()));  // after its 2 s
+  const KeepAliveCountdown due = Tick();
+  EXPECT_EQ(*due.Label6, "残り0分");
+  EXPECT_TRUE(due.spectate_due);
 }
 
 TEST_F(Timer2Test, AtATableOffOrNoWaitingRoomClearsTheInterval) {
@@ -284,75 +270,52 @@ TEST_F(Timer2Test, AtATableOffOrNoWaitingRoomClearsTheInterval) {
     if (variant == 1) settings_.AutoWatch = 0;
     if (variant == 2) desktop_.Destroy(room_.window);
     state_.KeepAliveStartSec = 4'000;
-    label6_.SetCaption("残り3分");
-    Tick();
+    const KeepAliveCountdown tick = Tick();
     EXPECT_EQ(state_.KeepAliveStartSec, 0) << variant;
-    EXPECT_EQ(label6_.Caption(), "") << variant;
+    EXPECT_EQ(tick.Label6, std::string()) << variant;
+    EXPECT_FALSE(tick.spectate_due) << variant;
   }
-  EXPECT_EQ(Count(room_.spectate_button, msg::kButtonClick), 0u);
 }
 
-TEST_F(Timer2Test, CaptureFirstWhenLogOrKeywordIsOnAndAClientWindowIsOpen) {
-  TableOpensAfter(1'200);
-  OnSpectatePress([this] { events_.push_back("spectate"); });
-  settings_.SaveChatLog = 1;
-  state_.KeepAliveStartSec = 1;  // long run out
-  Tick();
-  EXPECT_EQ(events_, (Lines{"capture", "spectate"}));
-  settings_ = SettingsLike{0, 15, 0, 1};  // keyword alert only, at the table
-  Tick();
-  EXPECT_EQ(events_.size(), 3u);
+// The seconds count is GetTickCount() read as signed: after 24.8 days of
+// uptime it jumps from +2147483 to -2147483. An interval that started just
+// before then would otherwise wait about 49.7 days.
+TEST_F(Timer2Test, AnIntervalAcrossTheSecondsSignChangeStartsAgain) {
+  state_.KeepAliveStartSec = platform::SecondsSinceStart(0x7FFF'FC18);  // 1 s before the change
+  now_ = platform::SecondsSinceStart(0x8000'0FA0);                     // 4 s after it
+  ASSERT_LT(now_, 0);
+  const KeepAliveCountdown tick = Tick();
+  EXPECT_EQ(state_.KeepAliveStartSec, now_);
+  EXPECT_EQ(*tick.Label6, "残り15分");
+  EXPECT_FALSE(tick.spectate_due);
+  SetRemaining(0);
+  EXPECT_TRUE(Tick().spectate_due) << "counts on normally from the new start";
+}
+
+TEST_F(Timer2Test, CaptureIsDueWhenLogOrKeywordIsOnAndAClientWindowIsOpen) {
+  EXPECT_FALSE(ChatCaptureDue({1, 15, 0, 0}, desktop_));
+  EXPECT_TRUE(ChatCaptureDue({0, 15, 1, 0}, desktop_));
+  EXPECT_TRUE(ChatCaptureDue({0, 15, 0, 1}, desktop_));
+  EXPECT_FALSE(ChatCaptureDue({0, 15, 2, 2}, desktop_)) << "only 1 counts as on";
   desktop_.Destroy(room_.window);
-  desktop_.Destroy(game_);
-  Tick();
-  EXPECT_EQ(events_.size(), 3u);
+  EXPECT_FALSE(ChatCaptureDue({0, 15, 1, 1}, desktop_));
+  desktop_.CreateGameMainWindow();
+  EXPECT_TRUE(ChatCaptureDue({0, 15, 1, 1}, desktop_));
 }
 
-TEST(KeepAliveSwitch, Button2AndTheSharedTimer2Rule) {
-  FakeEventLoop loop;
-  auto timer2 = loop.CreateTimer();
-  FakeButton button2, label6;
-  KeepAliveState state;
-  settings::TSettings settings;  // the main window's own record
-  Button2Click(settings, state, button2, label6, *timer2);
-  EXPECT_EQ(settings.AutoWatch, 1);
-  EXPECT_EQ(button2.Caption(), "ON");
-  EXPECT_TRUE(timer2->IsEnabled());
-
-  state.KeepAliveStartSec = 123;
-  label6.SetCaption("残り2分");
-  Button2Click(settings, state, button2, label6, *timer2);
-  EXPECT_EQ(settings.AutoWatch, 0);
-  EXPECT_EQ(button2.Caption(), "OFF");
-  EXPECT_EQ(label6.Caption(), "");
-  EXPECT_EQ(state.KeepAliveStartSec, 0);
-  EXPECT_FALSE(timer2->IsEnabled());
-
-  settings.SaveChatLog = 1;  // the chat log keeps Timer2 running
-  ApplyTimer2Rule(settings, *timer2, label6);
-  EXPECT_TRUE(timer2->IsEnabled());
-  settings.AutoWatch = settings.SaveChatLog = settings.Keyword = 2;  // only 1 counts as on
-  label6.SetCaption("x");
-  ApplyTimer2Rule(settings, *timer2, label6);
-  EXPECT_FALSE(timer2->IsEnabled());
-  EXPECT_EQ(label6.Caption(), "");
+TEST(Timer2Rule, RunsWhileAnyOfTheThreeSwitchesIsOne) {
+  for (const auto& [auto_watch, log, keyword, runs] : std::vector<std::tuple<int, int, int, bool>>{
+           {0, 0, 0, false}, {1, 0, 0, true}, {0, 1, 0, true}, {0, 0, 1, true}, {2, 2, 2, false}, {-1, 0, 0, false}}) {
+    EXPECT_EQ(Timer2Runs(auto_watch, log, keyword), runs) << auto_watch << log << keyword;
+  }
 }
 
-TEST_F(KeepAliveTest, Button17CapturesOnlyWithTheLogOnThenSpectatesAndRestarts) {
-  Lines events;
+TEST_F(KeepAliveTest, SpectateThenTheIntervalStartsAgainFromItsEnd) {
   TableOpensAfter(1'200);
-  OnSpectatePress([&] { events.push_back("spectate"); });
-  const auto capture = [&] { events.push_back("capture"); };
-  Button17Click(SettingsLike{0, 15, 0, 1}, state_, context_, capture);
-  EXPECT_EQ(events, (Lines{"spectate"}));
-  EXPECT_EQ(state_.KeepAliveStartSec, platform::SecondsSinceStart(loop_.TickCount()));
-
-  events.clear();
-  desktop_.Destroy(game_);
-  loop_.Advance(3'000);
-  Button17Click(SettingsLike{0, 15, 1, 0}, state_, context_, capture);
-  EXPECT_EQ(events, (Lines{"capture", "spectate"}));
-  EXPECT_EQ(state_.KeepAliveStartSec, platform::SecondsSinceStart(loop_.TickCount()));
+  state_.KeepAliveStartSec = 1;
+  SpectateAndRestartInterval(state_, context_);
+  EXPECT_EQ(Count(room_.spectate_button, msg::kButtonClick), 1u);
+  EXPECT_EQ(state_.KeepAliveStartSec, NowSeconds());
 }
 
 }  // namespace
