@@ -47,13 +47,16 @@ if [ -n "$foreign" ]; then
   exit 1
 fi
 
+# Every time in the package is the last commit's.
+epoch="${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 315532800)}"
 stage="$out/stage"
 folder="$stage/Tamiru"
 rm -rf "$stage"
 mkdir -p "$folder/screenshots"
 cp "$bin/tamiru.exe" "$bin/call.wav" "$bin/libjpeg-turbo-LICENSE.md" "$bin/libjpeg-turbo-README.ijg" "$folder/"
 # Without its symbol table, which names the folders the objects were built in.
-x86_64-w64-mingw32-strip "$folder/tamiru.exe"
+# strip stamps the PE header with the time it runs unless it is given one.
+SOURCE_DATE_EPOCH="$epoch" x86_64-w64-mingw32-strip "$folder/tamiru.exe"
 cp app/TamiruHelp.html "$folder/"
 cp docs/screenshots/*.png "$folder/screenshots/"
 # The start opens the friend, phrase, keyword and macro files and ends when
@@ -63,7 +66,6 @@ for list in friendlist ignorelist chatlist keyword macro; do
 done
 iconv -f UTF-8 -t CP932 packaging/readme.txt | sed 's/$/\r/' > "$folder/readme.txt"
 
-epoch="${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 315532800)}"
 find "$stage" -type d -exec chmod 755 {} +
 find "$stage" -type f -exec chmod 644 {} +
 find "$stage" -exec touch -h -d "@$epoch" {} +
