@@ -52,7 +52,10 @@ std::vector<std::string> ListPathsInSettings(HWND main) {
   // Posted: the click's handler runs the dialog's modal loop.
   EXPECT_TRUE(e2e::PostClick(e2e::FindDescendantByText(main, "設定", "Button")));
   HWND dialog = e2e::WaitForTop("TForm2", "各種設定");
-  if (dialog == nullptr) return paths;
+  // Filled by the time it shows over the disabled main window.
+  if (dialog == nullptr || !e2e::WaitFor([&] { return IsWindowVisible(dialog) && !IsWindowEnabled(main); })) {
+    return paths;
+  }
   for (int i = 0; i < 5; ++i) {
     paths.push_back(e2e::TextAsSjis(e2e::FindDescendantByClass(dialog, "Edit", kFirstPathEdit + i)));
   }
