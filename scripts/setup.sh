@@ -11,7 +11,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho locales
   googletest libgtest-dev libbenchmark-dev
   libjpeg62-turbo-dev libjpeg-turbo-progs nasm dpkg-dev
-  python3
+  python3 zip unzip
 )
 
 missing=()

@@ -26,6 +26,14 @@ cmake --build --preset windows -j"$jobs"
 trap 'stop_wine; stop_virtual_display' EXIT
 start_virtual_display 1280x1024x24
 ensure_wine_prefix
+# The release zip from the programs just built, unpacked into a fresh folder
+# whose path holds Japanese characters, a space and ソ (whose second byte is
+# "\"), where the package scenario starts it as a user would.
+scripts/package.sh --build-dir build/windows
+export TAMIRU_PACKAGE_FOLDER='C:\ゲーム ソフト'
+package_folder="$WINEPREFIX/drive_c/ゲーム ソフト"
+rm -rf "$package_folder"
+unzip -q build/package/Tamiru-*-win64.zip -d "$package_folder"
 ctest --preset windows -V >build/windows-ctest.log 2>&1 || true
 grep -E '^[0-9]+: \[  (PASSED|FAILED) +\]|tests passed' build/windows-ctest.log | tail -n 6
 

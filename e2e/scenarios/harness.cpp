@@ -187,9 +187,9 @@ bool SetTextOf(HWND window, std::string_view text) {
                                        SMTO_ABORTIFHUNG, kSendBoundMs, &result) != 0;
 }
 
-HWND FindDescendantByText(HWND parent, std::string_view text, std::string_view class_contains) {
+HWND FindDescendantByText(HWND parent, std::string_view text, std::string_view class_contains, int index) {
   for (HWND child : Descendants(parent)) {
-    if (ClassContains(child, class_contains) && TextOf(child) == text) return child;
+    if (ClassContains(child, class_contains) && TextOf(child) == text && index-- == 0) return child;
   }
   return nullptr;
 }
@@ -382,8 +382,10 @@ bool Session::WriteFile(std::string_view file, std::string_view bytes) const {
   return ok && written == bytes.size();
 }
 
-std::optional<std::string> Session::ReadFile(std::string_view file) const {
-  HANDLE handle = CreateFileA(PathOf(file).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+std::optional<std::string> Session::ReadFile(std::string_view file) const { return ReadBytesAt(PathOf(file)); }
+
+std::optional<std::string> ReadBytesAt(const std::string& path) {
+  HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
   std::string bytes;
@@ -398,12 +400,12 @@ bool Session::FileExists(std::string_view file) const {
   return GetFileAttributesA(PathOf(file).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool Session::Launch(const std::string& exe, PROCESS_INFORMATION* info) {
+bool Session::Launch(const std::string& exe, PROCESS_INFORMATION* info, const std::string* directory) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   std::string command_line = "\"" + exe + "\"";
   if (!CreateProcessA(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
-                      folder_.c_str(), &startup, info)) {
+                      (directory ? *directory : folder_).c_str(), &startup, info)) {
     return false;
   }
   if (job_) AssignProcessToJobObject(job_, info->hProcess);
@@ -426,7 +428,13 @@ bool Session::StartStandin(std::string_view scenario, unsigned timeout_ms) {
 
 bool Session::StartTamiru(unsigned timeout_ms) {
   if (!CopyInto(BinDir() + "\\tamiru.exe", PathOf("tamiru.exe"))) return false;
-  if (!Launch(PathOf("tamiru.exe"), &tamiru_)) return false;
+  return StartTamiruAt(PathOf("tamiru.exe"), folder_, timeout_ms);
+}
+
+bool Session::StartTamiruAt(const std::string& exe, const std::string& directory, unsigned timeout_ms) {
+  KillProcess(tamiru_.hProcess);
+  CloseInfo(tamiru_);
+  if (!Launch(exe, &tamiru_, &directory)) return false;
   return WaitFor([&] { return !TopWindowsOf(tamiru_.dwProcessId).empty(); }, timeout_ms);
 }
 

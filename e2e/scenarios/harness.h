@@ -59,9 +59,10 @@ HWND WaitForTop(std::string_view class_name, std::string_view title, unsigned ti
 bool WaitForNoTop(std::string_view class_name, std::string_view title, unsigned timeout_ms = 5000);
 // All descendants in EnumChildWindows order (child number n is [n]).
 std::vector<HWND> Descendants(HWND parent);
-// The first descendant whose text is exactly `text` (and whose class contains
-// `class_contains` when given); nullptr when none.
-HWND FindDescendantByText(HWND parent, std::string_view text, std::string_view class_contains = {});
+// The first (or the index-th, 0-based) descendant whose text is exactly
+// `text` (and whose class contains `class_contains` when given); nullptr when
+// none.
+HWND FindDescendantByText(HWND parent, std::string_view text, std::string_view class_contains = {}, int index = 0);
 // The index-th descendant (0-based) whose class contains `class_contains`
 // ("Button", "Edit", "ListBox", "ComboBox", "Static").
 HWND FindDescendantByClass(HWND parent, std::string_view class_contains, int index = 0);
@@ -87,6 +88,8 @@ std::string TextAsSjis(HWND window);
 // Windows of a process, top-level, in EnumWindows order (visible ones only
 // when `visible_only`).
 std::vector<HWND> TopWindowsOf(DWORD process_id, bool visible_only = true);
+// The bytes of the file at `path`; nullopt when it cannot be opened.
+std::optional<std::string> ReadBytesAt(const std::string& path);
 // Handles this thread's messages for `ms` milliseconds.
 void PumpFor(DWORD ms);
 // Puts `window` in front and waits until it is the foreground window; Wine
@@ -124,6 +127,10 @@ class Session {
   // Copies tamiru.exe into the folder (with the files already written there
   // beside it) and starts it; true once it shows a top-level window.
   bool StartTamiru(unsigned timeout_ms = 15000);
+  // Starts `exe` where it lies (an unpacked package), with `directory` as its
+  // current directory; true once it shows a top-level window. A Tamiru the
+  // session started before must have ended.
+  bool StartTamiruAt(const std::string& exe, const std::string& directory, unsigned timeout_ms = 15000);
   // Only copies MJ.exe into the folder (for Tamiru to start it itself).
   bool PlaceStandin();
   static bool TamiruBuilt();
@@ -159,7 +166,7 @@ class Session {
   void KillAll();
 
  private:
-  bool Launch(const std::string& exe, PROCESS_INFORMATION* info);
+  bool Launch(const std::string& exe, PROCESS_INFORMATION* info, const std::string* directory = nullptr);
   std::string name_;
   std::string folder_;
   HANDLE job_ = nullptr;
