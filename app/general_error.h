@@ -2,9 +2,12 @@
 // The general error display: an error that an operation did not handle
 // itself, shown in a box with a stop icon, one OK button and the program's
 // name as title; the program then goes on.
+#include <functional>
 #include <string>
 #include <string_view>
 
+#include "platform/controls.h"
+#include "platform/form_host.h"
 #include "platform/system.h"
 
 namespace tamiru::app {
@@ -15,5 +18,23 @@ inline constexpr std::string_view kProgramName = "Tamiru";
 std::string WithFullStop(std::string_view message);
 
 void ShowGeneralError(platform::Dialogs& dialogs, platform::WindowHandle owner, std::string_view message);
+
+// The event boundary of one window: every handler of the window runs through
+// it, and an error that escapes a handler ends it there and is shown in the
+// general error display over the window.
+class EventBoundary {
+ public:
+  EventBoundary(platform::FormHost& host, platform::Dialogs& dialogs) : host_(host), dialogs_(dialogs) {}
+  void Run(const std::function<void()>& handler) const;
+  void ShowError(std::string_view message) const;
+  // The control's event runs `handler` through the boundary.
+  void Connect(const platform::Control& control, platform::ControlEvent event, std::function<void()> handler) const;
+  // A timer's tick runs `handler` through the boundary.
+  void Connect(platform::Timer& timer, std::function<void()> handler) const;
+
+ private:
+  platform::FormHost& host_;
+  platform::Dialogs& dialogs_;
+};
 
 }  // namespace tamiru::app

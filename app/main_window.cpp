@@ -46,7 +46,8 @@ ControlSpec NameList(std::string name, int left, int top) {
 
 std::string SwitchCaption(std::int32_t value) { return value != 0 ? "ON" : "OFF"; }
 
-TForm1::TForm1(const FormServices& services) : services_(services) {
+TForm1::TForm1(const FormServices& services)
+    : services_(services), boundary_(services_.host, services_.dialogs) {
   const std::string exe_path = services_.shell.ExecutablePath();
   ini_path_ = settings::IniPathFor(exe_path);
   program_folder_ = settings::ProgramFolder(exe_path);
@@ -130,11 +131,11 @@ void TForm1::CreateControls() {
 }
 
 void TForm1::On(const platform::Control& control, ControlEvent event, void (TForm1::*handler)()) {
-  services_.host.Connect(control, event, [this, handler] { RunHandler([this, handler] { (this->*handler)(); }); });
+  boundary_.Connect(control, event, [this, handler] { (this->*handler)(); });
 }
 
 void TForm1::OnTimer(platform::Timer& timer, void (TForm1::*handler)()) {
-  timer.SetHandler([this, handler] { RunHandler([this, handler] { (this->*handler)(); }); });
+  boundary_.Connect(timer, [this, handler] { (this->*handler)(); });
 }
 
 // Every event of this window that has its handler. The switches, lists,
@@ -185,6 +186,10 @@ void TForm1::ApplySettings() {
   Button3->SetCaption(SwitchCaption(Settings.SaveChatLog));
   Button18->SetCaption(SwitchCaption(Settings.Keyword));
   ApplyTimer2Rule();
+  ApplyTimerSettings();
+}
+
+void TForm1::ApplyTimerSettings() {
   Timer4->SetEnabled(Settings.Macro != 0);
   // A negative or huge interval from the file wraps like the original's
   // unsigned period; 0 means the timer never fires.
@@ -197,17 +202,9 @@ void TForm1::ApplyTimer2Rule() {
   Timer2->SetEnabled(runs);
 }
 
-void TForm1::RunHandler(const std::function<void()>& handler) {
-  try {
-    handler();
-  } catch (const std::exception& error) {
-    ShowError(error.what());
-  }
-}
+void TForm1::RunHandler(const std::function<void()>& handler) { boundary_.Run(handler); }
 
-void TForm1::ShowError(std::string_view message) {
-  ShowGeneralError(services_.dialogs, services_.host.Handle(), message);
-}
+void TForm1::ShowError(std::string_view message) { boundary_.ShowError(message); }
 
 std::string TForm1::HelpPagePath() const { return settings::PathInFolder(program_folder_, kHelpFileName); }
 

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/general_error.h"
 #include "game/auto_connect.h"
 #include "game/chat_send.h"
 #include "game/keep_alive.h"
@@ -165,8 +166,12 @@ class TForm1 {
   void ShowAutoConnect(const game::AutoConnectView& view);
   // Steps 1 to 5 of applying the settings: switch captions, Timer2, Timer4.
   void ApplySettings();
-  // Timer2 runs while AutoWatch, SaveChatLog or Keyword is 1.
+  // Timer2 runs while AutoWatch, SaveChatLog or Keyword is 1; stopped, its
+  // countdown label empties.
   void ApplyTimer2Rule();
+  // Timer2's period and Timer4's switch from the settings (the start-up and
+  // the settings dialog's OK).
+  void ApplyTimerSettings();
 
   // Reloads the friend list, the phrase list and KeywordList from their
   // files, in that order; each keeps its content when its file cannot be
@@ -237,6 +242,7 @@ class TForm1 {
   struct MacroVerbs;
 
   FormServices services_;
+  EventBoundary boundary_;
   std::string ini_path_;
   std::string program_folder_;
   // Timer4 ticks running, nested ones included, and "/Talk" list actions

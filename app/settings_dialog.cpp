@@ -73,7 +73,8 @@ platform::WindowOptions TForm2::WindowOptions() {
   return options;
 }
 
-TForm2::TForm2(TForm1& owner, platform::ModalFormHost& host) : owner_(owner), host_(host) {
+TForm2::TForm2(TForm1& owner, platform::ModalFormHost& host)
+    : owner_(owner), host_(host), boundary_(host, owner.services().dialogs) {
   CreateControls();
   FillControls();
   // Step 9 of the filling: the macro page reads the phrase list file and
@@ -96,8 +97,19 @@ void TForm2::CreateControls() {
   pages.width = 329;
   pages.height = 321;
   PageControl1 = host.CreatePageControl(pages, {"設定", "ユーザ", "ファイル", "マクロキー"});
+  CreateSettingsPage(host);
+  CreateUserPage(host);
+  CreateFilePage(host);
+  CreateMacroPage(host);
 
-  // Page 1: the intervals, the chat log, the image options, the table kind.
+  // Below the pages. Neither is the default or the cancel button: Enter
+  // and Esc press neither.
+  Button1 = host.CreateButton(At(-1, "Button1", "OK", 176, 337, 75, 25));
+  Button2 = host.CreateButton(At(-1, "Button2", "キャンセル", 262, 337, 75, 25));
+}
+
+// Page 1: the intervals, the chat log, the image options, the table kind.
+void TForm2::CreateSettingsPage(platform::FormHost& host) {
   GroupBox1 = host.CreateGroupBox(At(kSettingsPage, "GroupBox1", "時間設定", 8, 4, 305, 96));
   Label1 = host.CreateLabel(At(kSettingsPage, "Label1", "自動接続の間隔は", 24, 27));
   Edit1 = host.CreateEdit(ReadOnly(At(kSettingsPage, "Edit1", "", 172, 23, 36, 20)));
@@ -128,14 +140,18 @@ void TForm2::CreateControls() {
 
   RadioGroup2 = host.CreateRadioGroup(At(kSettingsPage, "RadioGroup2", "対戦成績の卓種類", 8, 234, 305, 44),
                                       {"東風戦", "東南戦", "三人打ち"}, 3);
+}
 
-  // Page 2: the user's three handles.
+// Page 2: the user's three handles.
+void TForm2::CreateUserPage(platform::FormHost& host) {
   GroupBox5 = host.CreateGroupBox(At(kUserPage, "GroupBox5", "ユーザ名", 8, 4, 305, 112));
   Edit10 = host.CreateEdit(UserNameEdit("Edit10", 26));
   Edit11 = host.CreateEdit(UserNameEdit("Edit11", 54));
   Edit12 = host.CreateEdit(UserNameEdit("Edit12", 82));
+}
 
-  // Page 3: the six paths, each with its browse button.
+// Page 3: the six paths, each with its browse button.
+void TForm2::CreateFilePage(platform::FormHost& host) {
   GroupBox4 = host.CreateGroupBox(At(kFilePage, "GroupBox4", "ディレクトリ", 8, 4, 305, 274));
   struct PathRow {
     std::unique_ptr<platform::Label>* label;
@@ -161,8 +177,10 @@ void TForm2::CreateControls() {
     *row.button = host.CreateButton(At(kFilePage, row.button_name, "参照", 256, top + 13, 46, 22));
     top += 42;
   }
+}
 
-  // Page 4: the macro key switch and the macro editor.
+// Page 4: the macro key switch and the macro editor.
+void TForm2::CreateMacroPage(platform::FormHost& host) {
   CheckBox7 = host.CreateCheckBox(At(kMacroPage, "CheckBox7", "マクロキーを使用する", 12, 6, 200, 17));
   GroupBox6 = host.CreateGroupBox(At(kMacroPage, "GroupBox6", "マクロキー登録", 8, 28, 305, 250));
   Label14 = host.CreateLabel(At(kMacroPage, "Label14", "現在の登録数：", 20, 48));
@@ -182,15 +200,10 @@ void TForm2::CreateControls() {
   ComboBox1 = host.CreateComboBox(PickOnly(At(kMacroPage, "ComboBox1", "", 20, 184, 130, 20)));
   ComboBox2 = host.CreateComboBox(PickOnly(At(kMacroPage, "ComboBox2", "", 158, 184, 144, 20)));
   ComboBox3 = host.CreateComboBox(PickOnly(At(kMacroPage, "ComboBox3", "", 20, 232, 282, 20)));
-
-  // Below the pages. Neither is the default or the cancel button: Enter
-  // and Esc press neither.
-  Button1 = host.CreateButton(At(-1, "Button1", "OK", 176, 337, 75, 25));
-  Button2 = host.CreateButton(At(-1, "Button2", "キャンセル", 262, 337, 75, 25));
 }
 
 void TForm2::On(const platform::Control& control, ControlEvent event, void (TForm2::*handler)()) {
-  host_.Connect(control, event, [this, handler] { RunHandler([this, handler] { (this->*handler)(); }); });
+  boundary_.Connect(control, event, [this, handler] { (this->*handler)(); });
 }
 
 void TForm2::WireHandlers() {
@@ -209,8 +222,7 @@ void TForm2::WireHandlers() {
 
   MacroEditor& editor = *MacroPage;
   const auto on_editor = [this, &editor](const platform::Control& control, void (MacroEditor::*handler)()) {
-    host_.Connect(control, ControlEvent::kClick,
-                  [this, &editor, handler] { RunHandler([&editor, handler] { (editor.*handler)(); }); });
+    boundary_.Connect(control, ControlEvent::kClick, [&editor, handler] { (editor.*handler)(); });
   };
   on_editor(*ComboBox1, &MacroEditor::ComboBox1Click);
   on_editor(*Button9, &MacroEditor::Button9Click);
@@ -275,8 +287,7 @@ void TForm2::Button1Click() {
 
   settings::SaveSettings(s, owner_.ini_path(), settings::SaveScope::kDialog);
   owner_.ReloadLists();
-  owner_.Timer2->SetInterval(static_cast<std::uint32_t>(s.SaveChatLogTimeInterval) * 1000u);
-  owner_.Timer4->SetEnabled(s.Macro != 0);
+  owner_.ApplyTimerSettings();
   host_.EndModal();
 }
 
@@ -304,16 +315,8 @@ void TForm2::Browse(platform::Edit& edit) {
   SplitPath(chosen->path, OpenDialog1.initial_dir, OpenDialog1.file_name);
 }
 
-void TForm2::RunHandler(const std::function<void()>& handler) {
-  try {
-    handler();
-  } catch (const std::exception& error) {
-    ShowError(error.what());
-  }
-}
+void TForm2::RunHandler(const std::function<void()>& handler) { boundary_.Run(handler); }
 
-void TForm2::ShowError(const std::string& message) {
-  ShowGeneralError(owner_.services().dialogs, host_.Handle(), message);
-}
+void TForm2::ShowError(const std::string& message) { boundary_.ShowError(message); }
 
 }  // namespace tamiru::app

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/general_error.h"
 #include "app/macro_editor.h"
 #include "platform/controls.h"
 #include "platform/form_host.h"
@@ -87,6 +88,14 @@ class TForm2 {
   };
 
   void CreateControls();
+
+  void CreateSettingsPage(platform::FormHost& host);
+
+  void CreateUserPage(platform::FormHost& host);
+
+  void CreateFilePage(platform::FormHost& host);
+
+  void CreateMacroPage(platform::FormHost& host);
   void WireHandlers();
   void FillControls();
   void Browse(platform::Edit& edit);
@@ -98,6 +107,7 @@ class TForm2 {
 
   TForm1& owner_;
   platform::ModalFormHost& host_;
+  EventBoundary boundary_;
   OpenDialogState OpenDialog1;
 };
 
