@@ -62,15 +62,8 @@ void SplitPath(const std::string& path, std::string& folder, std::string& name) 
 }  // namespace
 
 platform::WindowOptions TForm2::WindowOptions() {
-  platform::WindowOptions options;
-  options.class_name = std::string(kSettingsDialogClass);
-  options.caption = std::string(kSettingsDialogCaption);
-  options.left = kDialogLeft;
-  options.top = kDialogTop;
-  options.client_width = kDialogWidth;
-  options.client_height = kDialogHeight;
-  options.font = {std::string(kWindowFontFace), kFontHeight};
-  return options;
+  return {std::string(kSettingsDialogClass), std::string(kSettingsDialogCaption), kDialogLeft, kDialogTop,
+          kDialogWidth, kDialogHeight, {std::string(kWindowFontFace), kFontHeight}};
 }
 
 TForm2::TForm2(TForm1& owner, platform::ModalFormHost& host)

@@ -19,20 +19,15 @@ inline constexpr std::string_view kConnectDialogTitle = "東風荘－接続";
 inline constexpr std::string_view kErrorDialogTitle = "エラー";
 inline constexpr std::string_view kSpectateFailureTitle = "観戦失敗";
 
-// Child numbers of the client's controls.
+// Child numbers of the client's controls, by the window they stand in.
 namespace child {
-inline constexpr int kGameChatView = 0;
-inline constexpr int kGameChatInput = 1;
-inline constexpr int kRoomSelector = 1;
-inline constexpr int kTableList = 2;
-inline constexpr int kRoomChatView = 3;
-inline constexpr int kRoomChatInput = 5;
-inline constexpr int kRoomSendButton = 6;
-inline constexpr int kSpectateButton = 10;
-inline constexpr int kReservationText = 12;
-inline constexpr int kConnectButton = 8;
-inline constexpr int kConnectExpireButton = 9;
-inline constexpr int kDialogCloseButton = 0;
+// The game main window (a table).
+inline constexpr int kGameChatView = 0, kGameChatInput = 1;
+// The waiting room.
+inline constexpr int kRoomSelector = 1, kTableList = 2, kRoomChatView = 3, kRoomChatInput = 5, kRoomSendButton = 6,
+                     kSpectateButton = 10, kReservationText = 12;
+// The connect dialog, and any dialog's close button.
+inline constexpr int kConnectButton = 8, kConnectExpireButton = 9, kDialogCloseButton = 0;
 }  // namespace child
 
 // Child number n of `parent`: the window EnumChildWindows reports in place

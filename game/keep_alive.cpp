@@ -62,6 +62,33 @@ SpectateResult AwaitSpectateOutcome(const SpectateContext& context) {
   return table ? SpectateResult::kTableOpened : SpectateResult::kRefused;
 }
 
+// Selects `row`, presses the spectate button and sees the spectate through;
+// nullopt when the client refused it.
+std::optional<SpectateOutcome> SpectateRow(const SpectateContext& context, WindowHandle room_window,
+                                           platform::MsgResult row) {
+  platform::WindowSystem& windows = context.windows;
+  const WindowHandle pick_list = FindChildWindow(windows, room_window, child::kTableList);
+  if (pick_list == kNoWindow) return SpectateOutcome::kClientGone;
+  windows.SendMessage(pick_list, msg::kListSetCurSel, static_cast<platform::WParam>(row), 0);
+  const WindowHandle spectate = FindChildWindow(windows, room_window, child::kSpectateButton);
+  if (spectate == kNoWindow) return SpectateOutcome::kClientGone;
+  windows.SendMessage(spectate, msg::kButtonClick, 0, 0);
+
+  switch (AwaitSpectateOutcome(context)) {
+    case SpectateResult::kStuck: return SpectateOutcome::kGaveUp;
+    case SpectateResult::kClientGone: return SpectateOutcome::kClientGone;
+    case SpectateResult::kRefused: return std::nullopt;
+    case SpectateResult::kTableOpened: break;
+  }
+  // Looked up again: the table window may have closed during the waits.
+  const WindowHandle table = FindGameMainWindow(windows);
+  if (table == kNoWindow) return SpectateOutcome::kClientGone;
+  windows.SetForegroundWindow(table);
+  windows.PostMessage(table, msg::kKeyDown, platform::kVkF4, 0);
+  windows.PostMessage(table, msg::kKeyUp, platform::kVkF4, 0);
+  return SpectateOutcome::kSpectated;
+}
+
 }  // namespace
 
 bool ReservationShown(platform::WindowSystem& windows, WindowHandle waiting_room) {
@@ -103,26 +130,8 @@ SpectateOutcome SpectateOnce(KeepAliveState& state, const SpectateContext& conte
         text::AsBuffered(windows.SendGetListText(rows_list, static_cast<int>(row)), kRowBufferBytes));
 
     if (text::ContainsSjis(row_text, kInPlay)) {
-      const WindowHandle pick_list = FindChildWindow(windows, room_window, child::kTableList);
-      if (pick_list == kNoWindow) return SpectateOutcome::kClientGone;
-      windows.SendMessage(pick_list, msg::kListSetCurSel, static_cast<platform::WParam>(row), 0);
-      const WindowHandle spectate = FindChildWindow(windows, room_window, child::kSpectateButton);
-      if (spectate == kNoWindow) return SpectateOutcome::kClientGone;
-      windows.SendMessage(spectate, msg::kButtonClick, 0, 0);
-
-      const SpectateResult result = AwaitSpectateOutcome(context);
-      if (result == SpectateResult::kStuck) return SpectateOutcome::kGaveUp;
-      if (result == SpectateResult::kClientGone) return SpectateOutcome::kClientGone;
-      if (result == SpectateResult::kTableOpened) {
-        // Looked up again: the table window may have closed during the waits.
-        const WindowHandle table = FindGameMainWindow(windows);
-        if (table == kNoWindow) return SpectateOutcome::kClientGone;
-        windows.SetForegroundWindow(table);
-        windows.PostMessage(table, msg::kKeyDown, platform::kVkF4, 0);
-        windows.PostMessage(table, msg::kKeyUp, platform::kVkF4, 0);
-        return SpectateOutcome::kSpectated;
-      }
       // Refused: go on as if this row had not matched.
+      if (const std::optional<SpectateOutcome> done = SpectateRow(context, room_window, row)) return *done;
     }
 
     ++row;

@@ -32,19 +32,25 @@ void OpenListFileForUser(platform::Shell& shell, platform::WindowHandle owner, c
   shell.ShellExecute(owner, std::string("open"), path, std::string(kEditorFolder), platform::kSwShow);
 }
 
+void AddOrOpenFile(ItemList& list, const std::string& text, const std::function<int()>& insert_at,
+                   const std::string& path, platform::Shell& shell, platform::WindowHandle owner) {
+  if (text.empty()) {
+    OpenListFileForUser(shell, owner, path);
+    return;
+  }
+  if (IndexOf(list, text) >= 0) return;
+  const int count = list.Count();
+  const int at = insert_at();
+  list.Insert(at >= 0 && at <= count ? at : count, text);
+  SaveItems(list, path);
+}
+
 void AddFriend(ItemList& friends, Edit& name_edit, const std::string& friend_file, platform::Shell& shell,
                platform::WindowHandle owner) {
   const int selected = friends.SelectedIndex();
   const std::string name = name_edit.Text();
   name_edit.SetText("");
-  if (name.empty()) {
-    OpenListFileForUser(shell, owner, friend_file);
-    return;
-  }
-  if (IndexOf(friends, name) >= 0) return;
-  const int count = friends.Count();
-  friends.Insert(selected >= 0 && selected <= count ? selected : count, name);
-  SaveItems(friends, friend_file);
+  AddOrOpenFile(friends, name, [selected] { return selected; }, friend_file, shell, owner);
 }
 
 void DeleteSelectedFriend(ItemList& friends, const std::string& friend_file) {

@@ -28,6 +28,12 @@ bool AppendOnce(std::vector<std::string>& lines, std::string_view line);
 // Opens a list file in the program the system associates with it.
 void OpenListFileForUser(platform::Shell& shell, platform::WindowHandle owner, const std::string& path);
 
+// The "追加" of a list kept in a file: an empty `text` opens the file in its
+// program; a text the list does not hold yet is inserted at the index
+// `insert_at` gives (the end when that is out of range) and the list saved.
+void AddOrOpenFile(ItemList& list, const std::string& text, const std::function<int()>& insert_at,
+                   const std::string& path, platform::Shell& shell, platform::WindowHandle owner);
+
 // "追加": adds Edit1's name before the selected friend (at the end with no
 // selection) and saves; an empty Edit1 opens the friend list file instead.
 void AddFriend(ItemList& friends, Edit& name_edit, const std::string& friend_file, platform::Shell& shell,

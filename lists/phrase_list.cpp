@@ -12,15 +12,13 @@ void AddPhrase(platform::ComboBox& chat_line, int& insert_index, const std::stri
   const int count = chat_line.Count();
   const std::string text = chat_line.Text();
   chat_line.SetText("");
-  if (text.empty()) {
-    OpenListFileForUser(shell, owner, phrase_file);
-    return;
-  }
-  if (IndexOf(chat_line, text) >= 0) return;
-  if (insert_index == -1) insert_index = count;
-  const int at = (insert_index >= 0 && insert_index <= count) ? insert_index : count;
-  chat_line.Insert(at, text);
-  SaveItems(chat_line, phrase_file);
+  // No phrase picked yet: the first one added goes to the end, and so do
+  // those after it.
+  const auto insert_at = [&] {
+    if (insert_index == -1) insert_index = count;
+    return insert_index;
+  };
+  AddOrOpenFile(chat_line, text, insert_at, phrase_file, shell, owner);
 }
 
 void RemovePhrase(platform::ComboBox& chat_line, const std::string& phrase_file) {

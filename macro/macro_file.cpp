@@ -4,27 +4,15 @@
 
 #include "macro/macro_actions.h"
 #include "text/list_file.h"
+#include "text/number.h"
 
 namespace tamiru::macro {
 namespace {
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 std::optional<std::uint16_t> ParseKeyCode(std::string_view key) {
-  if (key.empty()) return std::nullopt;
-  std::uint32_t value = 0;
-  for (const char c : key) {
-    const int digit = HexDigit(c);
-    if (digit < 0) return std::nullopt;
-    value = value * 16 + static_cast<std::uint32_t>(digit);
-    if (value > 0xFFFF) return std::nullopt;  // leading zeros never get here
-  }
-  return static_cast<std::uint16_t>(value);
+  const std::optional<std::uint32_t> value = text::ParseHexDigits(key, 0xFFFF);
+  if (!value) return std::nullopt;
+  return static_cast<std::uint16_t>(*value);
 }
 
 // The field that starts at `pos` and ends before the next space, if that

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "standin/client.h"
+#include "text/number.h"
 
 namespace standin {
 
@@ -33,15 +34,6 @@ std::string EscapeField(std::string_view text) {
   return out;
 }
 
-namespace {
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-}  // namespace
-
 std::string UnescapeArgument(std::string_view text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -64,8 +56,8 @@ std::string UnescapeArgument(std::string_view text) {
       case 'n': out += '\n'; break;
       case 's': out += ' '; break;
       case 'x':
-        if (i + 2 < text.size() + 0 && HexDigit(text[i + 1]) >= 0 && HexDigit(text[i + 2]) >= 0) {
-          out += static_cast<char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
+        if (i + 2 < text.size() + 0 && text::HexDigitValue(text[i + 1]) >= 0 && text::HexDigitValue(text[i + 2]) >= 0) {
+          out += static_cast<char>(text::HexDigitValue(text[i + 1]) * 16 + text::HexDigitValue(text[i + 2]));
           i += 2;
         } else {
           out += "\\x";

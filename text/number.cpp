@@ -4,8 +4,6 @@
 
 namespace tamiru::text {
 
-namespace {
-
 int HexDigitValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -13,16 +11,25 @@ int HexDigitValue(char c) {
   return -1;
 }
 
-std::optional<std::int32_t> ParseHex(std::string_view digits) {
+std::optional<std::uint32_t> ParseHexDigits(std::string_view digits, std::uint32_t max) {
   if (digits.empty()) return std::nullopt;
   std::uint64_t value = 0;
   for (char c : digits) {
     const int digit = HexDigitValue(c);
     if (digit < 0) return std::nullopt;
     value = value * 16 + static_cast<std::uint64_t>(digit);
-    if (value > 0xFFFFFFFFull) return std::nullopt;
+    if (value > max) return std::nullopt;
   }
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+  return static_cast<std::uint32_t>(value);
+}
+
+namespace {
+
+// Up to 32 bits, read as a signed value.
+std::optional<std::int32_t> ParseHex(std::string_view digits) {
+  const std::optional<std::uint32_t> value = ParseHexDigits(digits, 0xFFFFFFFFu);
+  if (!value) return std::nullopt;
+  return static_cast<std::int32_t>(*value);
 }
 
 std::optional<std::int32_t> ParseDecimal(std::string_view text) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,13 @@ namespace tamiru::text {
 // number that does not fit 32 bits gives `fallback`. Hexadecimal takes up to
 // 32 bits and reads them as a signed value (0xFFFFFFFF is -1).
 std::int32_t ParseIniInteger(std::string_view text, std::int32_t fallback);
+
+// The value of one hexadecimal digit (either case), or -1 for another byte.
+int HexDigitValue(char c);
+
+// The value of a run of hexadecimal digits; nullopt when it is empty, holds
+// any other byte, or exceeds `max`.
+std::optional<std::uint32_t> ParseHexDigits(std::string_view digits, std::uint32_t max);
 
 // Decimal text of a signed integer, with "-" when negative.
 std::string DecimalText(long long value);
