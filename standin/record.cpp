@@ -56,8 +56,8 @@ std::string UnescapeArgument(std::string_view text) {
       case 'n': out += '\n'; break;
       case 's': out += ' '; break;
       case 'x':
-        if (i + 2 < text.size() + 0 && text::HexDigitValue(text[i + 1]) >= 0 && text::HexDigitValue(text[i + 2]) >= 0) {
-          out += static_cast<char>(text::HexDigitValue(text[i + 1]) * 16 + text::HexDigitValue(text[i + 2]));
+        if (i + 2 < text.size() + 0 && tamiru::text::HexDigitValue(text[i + 1]) >= 0 && tamiru::text::HexDigitValue(text[i + 2]) >= 0) {
+          out += static_cast<char>(tamiru::text::HexDigitValue(text[i + 1]) * 16 + tamiru::text::HexDigitValue(text[i + 2]));
           i += 2;
         } else {
           out += "\\x";

@@ -19,26 +19,6 @@ namespace {
 
 using namespace tamiru;
 
-struct NullControl : platform::Captioned {
-  void SetEnabled(bool) override {}
-  bool IsEnabled() const override { return true; }
-  void SetVisible(bool) override {}
-  bool IsVisible() const override { return true; }
-  void SetCaption(const std::string& caption) override { caption_ = caption; }
-  std::string Caption() const override { return caption_; }
-  std::string caption_;
-};
-
-struct NullTimer : platform::Timer {
-  void SetInterval(std::uint32_t ms) override { interval_ = ms; }
-  std::uint32_t Interval() const override { return interval_; }
-  void SetEnabled(bool enabled) override { enabled_ = enabled; }
-  bool IsEnabled() const override { return enabled_; }
-  void SetHandler(std::function<void()>) override {}
-  std::uint32_t interval_ = 0;
-  bool enabled_ = false;
-};
-
 struct NullShell : platform::Shell {
   void ShellExecute(platform::WindowHandle, std::optional<std::string>, const std::string&,
                     std::optional<std::string>, int) override {}
@@ -112,18 +92,15 @@ int main(int argc, char** argv) {
   // Auto-connect: Timer1's steps every 450 ms against a dialog that never
   // connects, pressing out an attempt every 2 seconds.
   {
-    NullControl button1, label5;
-    NullTimer timer1;
     NullShell shell;
     game::AutoConnectState state;
-    game::AutoConnectControls controls{button1, label5, timer1};
-    game::Button1Click(state, controls, "C:\\mjscore.txt", windows, shell);
+    game::Button1Click(state, "C:\\mjscore.txt", windows, shell);
     const std::uint32_t start = loop.TickCount();
     const double cpu = ThreadCpuMs();
     int steps = 0;
     while (loop.TickCount() - start < static_cast<std::uint32_t>(connect_seconds) * 1000 && state.AutoConnectOn) {
       loop.WaitWithMessages(game::kTimer1IntervalMs);
-      game::Timer1Timer(state, controls, 2, windows, loop);
+      game::Timer1Timer(state, 2, windows, loop);
       ++steps;
     }
     std::string outcome = std::to_string(steps) + " steps, still on: " + (state.AutoConnectOn ? "yes" : "no");

@@ -108,7 +108,7 @@ TEST_F(StandinTest, WaitingRoomControlsStandAtTheirChildNumbers) {
   EXPECT_EQ(TextOf(Child(room, child::kReservationText)), "");
 
   const game::ChatTarget target = game::FindChatControls(windows_);
-  EXPECT_EQ(target.kind, 2);
+  EXPECT_EQ(target.kind, game::ChatTargetKind::kWaitingRoom);
   EXPECT_EQ(H(target.input), Child(room, child::kRoomChatInput));
   EXPECT_EQ(H(target.send_button), Child(room, child::kRoomSendButton));
 }
@@ -117,7 +117,7 @@ TEST_F(StandinTest, RoomChatIsSentWithTheButtonAndAnswered) {
   Session s("standin_room_chat");
   ASSERT_TRUE(s.StartStandin("show room\nplayer zzz 1720 一般卓 12卓\n"));
   const game::ChatTarget target = game::FindChatControls(windows_);
-  ASSERT_EQ(target.kind, 2);
+  ASSERT_EQ(target.kind, game::ChatTargetKind::kWaitingRoom);
   const HWND view = Child(game::FindWaitingRoom(windows_), child::kRoomChatView);
 
   windows_.SendSetText(target.input, "こんにちは");
@@ -191,7 +191,7 @@ TEST_F(StandinTest, SpectatingOpensTheTableWindowAndF4LeavesIt) {
   EXPECT_EQ(TextOf(H(table)), "東風荘 64卓 (観戦)");
   EXPECT_EQ(Class(table, child::kGameChatView), "Edit");
   EXPECT_EQ(Class(table, child::kGameChatInput), "Edit");
-  EXPECT_EQ(game::FindChatControls(windows_).kind, 1) << "the table is preferred to the open waiting room";
+  EXPECT_EQ(game::FindChatControls(windows_).kind, game::ChatTargetKind::kGameMain) << "the table is preferred to the open waiting room";
 
   windows_.PostMessage(table, tamiru::platform::msg::kKeyDown, tamiru::platform::kVkF4, 0);
   windows_.PostMessage(table, tamiru::platform::msg::kKeyUp, tamiru::platform::kVkF4, 0);
@@ -206,7 +206,7 @@ TEST_F(StandinTest, TableChatIsSentWithEnterAndEmptiesTheInput) {
   Session s("standin_table_chat");
   ASSERT_TRUE(s.StartStandin("show room\nshow table 5\n"));
   const game::ChatTarget target = game::FindChatControls(windows_);
-  ASSERT_EQ(target.kind, 1);
+  ASSERT_EQ(target.kind, game::ChatTargetKind::kGameMain);
   const HWND view = Child(game::FindGameMainWindow(windows_), child::kGameChatView);
   auto submit = [&](std::string_view line) {
     windows_.SendSetText(target.input, line);

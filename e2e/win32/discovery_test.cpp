@@ -130,7 +130,7 @@ TEST_F(Win32Discovery, ChatTargetOfARealWaitingRoom) {
     controls[n] = room.Add(classes[n], "", nullptr, 0, n == 1 ? CBS_DROPDOWNLIST : 0);
   }
   const ChatTarget target = game::FindChatControls(windows);
-  EXPECT_EQ(target.kind, 2);
+  EXPECT_EQ(target.kind, game::ChatTargetKind::kWaitingRoom);
   EXPECT_EQ(target.input, H(controls[5]));
   EXPECT_EQ(target.send_button, H(controls[6]));
 }
