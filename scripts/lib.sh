@@ -10,6 +10,9 @@ start_virtual_display() {
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
     Xvfb ":$n" -screen 0 "$size" -nolisten tcp >/dev/null 2>&1 &
     TAMIRU_XVFB_PID=$!
+    # Out of the job table, so that a script's own "wait" for the programs it
+    # started does not wait for the display server too.
+    disown "$TAMIRU_XVFB_PID"
     export DISPLAY=":$n"
     local i
     for i in $(seq 1 50); do
@@ -36,7 +39,8 @@ park_pointer() {
 stop_virtual_display() {
   if [ -n "${TAMIRU_XVFB_PID:-}" ]; then
     kill "$TAMIRU_XVFB_PID" 2>/dev/null || true
-    wait "$TAMIRU_XVFB_PID" 2>/dev/null || true
+    local i
+    for i in $(seq 1 50); do kill -0 "$TAMIRU_XVFB_PID" 2>/dev/null || break; sleep 0.1; done
     TAMIRU_XVFB_PID=
   fi
 }
