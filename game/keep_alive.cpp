@@ -192,8 +192,15 @@ void Timer2Timer(const Timer2Settings& settings, KeepAliveState& state, platform
     Label6.SetCaption("");
     return;
   }
-  const long long remaining = static_cast<long long>(state.KeepAliveStartSec) - NowSeconds(context.loop) +
-                              static_cast<long long>(settings.AutoWatchTimeInterval) * 60;
+  const long long interval = static_cast<long long>(settings.AutoWatchTimeInterval) * 60;
+  long long remaining = static_cast<long long>(state.KeepAliveStartSec) - NowSeconds(context.loop) + interval;
+  // The seconds count turns negative after 24.8 days of uptime: an interval
+  // begun before that moment would last about 49.7 days. More time left
+  // than the interval itself starts a new interval.
+  if (remaining > interval) {
+    state.KeepAliveStartSec = NowSeconds(context.loop);
+    remaining = interval;
+  }
   Label6.SetCaption("残り" + text::DecimalText((remaining + 59) / 60) + "分");
   if (remaining <= 0) {
     SpectateOnce(state, context);

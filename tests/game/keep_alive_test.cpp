@@ -278,6 +278,21 @@ TEST_F(Timer2Test, MinutesRoundedUpThenASpectateAndANewInterval) {
   EXPECT_EQ(state_.KeepAliveStartSec, platform::SecondsSinceStart(loop_.TickCount()));  // after its 2 s
 }
 
+TEST_F(Timer2Test, IntervalAcrossTheSignChangeOfTheSecondsCountStartsAgain) {
+  TableOpensAfter(1'200);
+  loop_.SetTick(0x7FFFFFFFu - 60'000);  // a minute before the count turns negative
+  Tick();
+  const std::int32_t start = state_.KeepAliveStartSec;
+  EXPECT_GT(start, 0);
+  loop_.SetTick(0x80000000u + 1'000);  // the count is now about -2147483
+  Tick();
+  EXPECT_EQ(state_.KeepAliveStartSec, platform::SecondsSinceStart(loop_.TickCount()));
+  EXPECT_EQ(label6_.Caption(), "残り15分");
+  SetRemaining(0);
+  Tick();
+  EXPECT_EQ(Count(room_.spectate_button, msg::kButtonClick), 1u);
+}
+
 TEST_F(Timer2Test, AtATableOffOrNoWaitingRoomClearsTheInterval) {
   for (int variant = 0; variant < 3; ++variant) {
     if (variant == 0) game_ = desktop_.CreateGameMainWindow().window;
