@@ -103,7 +103,7 @@ class Timer {
   // By default a tick that falls due while the handler still runs (waiting
   // with the message loop turning) is dropped. Allowed, it runs nested
   // inside the waiting handler, as WM_TIMER does in a nested message loop.
-  virtual void SetNestedTicks(bool allowed) = 0;
+  virtual void SetNestedTicks(bool allowed) { (void)allowed; }
 };
 
 // The handler of a timer and the rule above for ticks that fall due inside
