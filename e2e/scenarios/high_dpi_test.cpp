@@ -2,7 +2,8 @@
 // height of the layout (given at 96 DPI) scaled by 1.5. Wine reads the
 // system DPI from HKCU\Control Panel\Desktop\LogPixels when a process
 // starts, so Tamiru is run once at 96 and once at 144 DPI and each control
-// is held against its place at 96.
+// is held against its place at 96; a drag in the friend list lands on the
+// same row at both.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -68,7 +69,23 @@ Layout LayoutOf(HWND window) {
 struct BothWindows {
   Layout main;
   Layout settings;
+  std::string friends_after_drag;
 };
+
+// Drags the friend list's first row onto its third by the list box's own
+// mouse messages, at rows as high as the list box has them now: the drag
+// works in 96-DPI points above the Win32 layer.
+std::string DragFirstFriendToThirdRow(const Session& s, HWND main) {
+  HWND list = e2e::FindDescendantByClass(main, "ListBox", 0);
+  const int row = static_cast<int>(e2e::SendBounded(list, LB_GETITEMHEIGHT, 0, 0));
+  const int from = row / 2, to = 2 * row + row / 2;
+  PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, from));
+  for (int y = from; y <= to; y += 3) PostMessageA(list, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, y));
+  PostMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(20, to));
+  std::string friends;
+  e2e::WaitFor([&] { return (friends = s.ReadFile("friendlist.txt").value_or("")) != "aaa\r\nbbb\r\n東風\r\n"; });
+  return friends;
+}
 
 // Starts Tamiru at `dpi`, reads both windows' layouts; with `shots`, saves
 // each window's image beside the binaries (docs/screenshots holds them as
@@ -88,12 +105,13 @@ BothWindows RunAt(DWORD dpi, bool shots) {
   HWND main = e2e::WaitForTop("TForm1", "Tamiru Ver1.52", 15000);
   if (main == nullptr) return windows;
   windows.main = LayoutOf(main);
+  e2e::BringToFront(main);
   const std::string shots_dir = e2e::BinDir() + "\\";
   if (shots) {
-    e2e::BringToFront(main);
     Sleep(300);
     e2e::SaveWindowImage(main, shots_dir + "main_window_144dpi.bmp");
   }
+  windows.friends_after_drag = DragFirstFriendToThirdRow(s, main);
   EXPECT_TRUE(e2e::PostClick(e2e::FindDescendantByText(main, "設定", "Button")));
   HWND dialog = e2e::WaitForTop("TForm2", "各種設定");
   if (dialog == nullptr || !e2e::WaitFor([&] { return IsWindowVisible(dialog) != FALSE; })) {
@@ -146,6 +164,9 @@ TEST(HighDpi, BothWindowsScaleEveryLayoutValueAt144Dpi) {
   EXPECT_EQ(at144.main.client.cy, 416);
   ExpectScaled(at96.main, at144.main, "main window");
   ExpectScaled(at96.settings, at144.settings, "settings dialog");
+  for (const std::string& friends : {at96.friends_after_drag, at144.friends_after_drag}) {
+    EXPECT_EQ(friends, "bbb\r\n東風\r\naaa\r\n");
+  }
 }
 
 }  // namespace
