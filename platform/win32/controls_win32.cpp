@@ -1,14 +1,14 @@
 #include "platform/win32/controls_win32.h"
-#include "platform/win32/handle_win32.h"
 
 #include <windows.h>
 
 #include <type_traits>
 
+#include "platform/win32/handle_win32.h"
+
 namespace tamiru::platform::win32 {
 
 namespace {
-
 
 LRESULT Send(WindowHandle window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0) {
   return SendMessageA(AsHwnd(window), message, wparam, lparam);

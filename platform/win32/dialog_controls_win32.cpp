@@ -13,7 +13,6 @@ namespace tamiru::platform::win32 {
 
 namespace {
 
-
 constexpr const char* kPageHostClass = "TamiruPageHost";
 constexpr const char* kPageClass = "TamiruPage";
 constexpr UINT_PTR kKeySubclassId = 2;

@@ -1,5 +1,4 @@
 #include "platform/win32/system_win32.h"
-#include "platform/win32/handle_win32.h"
 
 #include <windows.h>
 #include <commdlg.h>
@@ -12,10 +11,11 @@
 
 #include <vector>
 
+#include "platform/win32/handle_win32.h"
+
 namespace tamiru::platform::win32 {
 
 namespace {
-
 
 // "name|pattern|name|pattern" as the common dialogs want it: parts ended by
 // NUL bytes, the whole by one more.

@@ -1,5 +1,4 @@
 #include "platform/win32/window_system_win32.h"
-#include "platform/win32/handle_win32.h"
 
 #include <windows.h>
 
@@ -10,10 +9,11 @@
 #include <memory>
 #include <string>
 
+#include "platform/win32/handle_win32.h"
+
 namespace tamiru::platform::win32 {
 
 namespace {
-
 
 // The visitor of an enumeration and the first exception it threw: no C++
 // exception may unwind through the system's enumeration code.
