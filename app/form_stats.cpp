@@ -1,6 +1,7 @@
 // The statistics buttons: "対戦成績" puts the user's record against the
 // chosen player into the chat line, "対/w,/r" asks the service about the
-// other players at the user's table.
+// other players at the user's table. The score file is read where the
+// client's writes really went (Shell::FileToRead).
 #include "app/main_window.h"
 #include "stats/score_report.h"
 #include "stats/table_players.h"
@@ -17,15 +18,17 @@ stats::UserNames UserNamesOf(const settings::TSettings& settings) {
 
 void TForm1::ReportScoresFor(const std::string& target) {
   stats::ScoreQuery query{UserNamesOf(Settings), target, Settings.TableType};
-  stats::ReportScoresFor(Settings.File4, query, *ComboBox1);
+  stats::ReportScoresFor(services_.shell.FileToRead(Settings.File4), query, *ComboBox1);
 }
 
 void TForm1::ShowScoreReport() {
-  stats::ShowScoreReport(UserNamesOf(Settings), *ListBox2, *ComboBox1, Settings.File4, Settings.TableType);
+  stats::ShowScoreReport(UserNamesOf(Settings), *ListBox2, *ComboBox1, services_.shell.FileToRead(Settings.File4),
+                         Settings.TableType);
 }
 
 void TForm1::LookUpOpponents() {
-  stats::LookUpOpponents(services_.windows, services_.loop, Settings.File4, UserNamesOf(Settings), TablePlayers);
+  stats::LookUpOpponents(services_.windows, services_.loop, services_.shell.FileToRead(Settings.File4),
+                         UserNamesOf(Settings), TablePlayers);
 }
 
 void TForm1::Button21Click() { LookUpOpponents(); }

@@ -176,7 +176,11 @@ void TForm1::LoadLists() {
 
 void TForm1::ReloadLists() {
   ListBox1->SetItems(text::ReadListFile(Settings.File1));
+  // Refilling the phrase list empties the chat line's edit part; the line
+  // the user is writing stays.
+  const std::string chat_line = ComboBox1->Text();
   ComboBox1->SetItems(text::ReadListFile(Settings.File3));
+  ComboBox1->SetText(chat_line);
   KeywordList = text::ReadListFile(Settings.File5);
 }
 

@@ -62,7 +62,6 @@ class ListBox : public Control, public ItemList {
   virtual void SetTopIndex(int index) = 0;
   virtual int ItemAt(int x, int y) const = 0;  // client point to item, -1 = none
   virtual int ItemHeight() const = 0;
-  virtual int ClientHeight() const = 0;
 };
 
 class ComboBox : public Edit, public ItemList {};
@@ -105,6 +104,34 @@ class Timer {
   // with the message loop turning) is dropped. Allowed, it runs nested
   // inside the waiting handler, as WM_TIMER does in a nested message loop.
   virtual void SetNestedTicks(bool allowed) { (void)allowed; }
+};
+
+// The handler of a timer and the rule above for ticks that fall due inside
+// it: the one rule of the real and the simulated message loop's timers.
+class TickingTimer : public Timer {
+ public:
+  void SetHandler(std::function<void()> on_tick) override { on_tick_ = std::move(on_tick); }
+  void SetNestedTicks(bool allowed) override { nested_ = allowed; }
+
+ protected:
+  // One tick: runs the handler unless it is still running and nested ticks
+  // are not allowed.
+  void RunTick() {
+    if ((running_ > 0 && !nested_) || !on_tick_) return;
+    // A copy: a nested tick may replace the handler while this one runs.
+    const auto on_tick = on_tick_;
+    struct Running {
+      int& count;
+      explicit Running(int& c) : count(++c) {}
+      ~Running() { --count; }
+    } running{running_};
+    on_tick();
+  }
+
+ private:
+  std::function<void()> on_tick_;
+  int running_ = 0;  // handler calls in progress, nested ones included
+  bool nested_ = false;
 };
 
 }  // namespace tamiru::platform

@@ -78,22 +78,42 @@ enum class FormEvent {
   kDblClick,  // double click on the window's free area
 };
 
+// The controls made from a creation record alone.
+enum class ControlKind {
+  kButton,
+  kLabel,
+  kCheckBox,
+  kEdit,
+  kListBox,
+  kComboBox,
+  kGroupBox,
+  // An option button; a click chooses it and clears the others of its group
+  // (from its group's first button up to the next group's first).
+  kRadioButton,
+};
+
 class FormHost {
  public:
   virtual ~FormHost() = default;
 
   virtual WindowHandle Handle() const = 0;
 
-  virtual std::unique_ptr<Button> CreateButton(const ControlSpec& layout) = 0;
-  virtual std::unique_ptr<Label> CreateLabel(const ControlSpec& layout) = 0;
-  virtual std::unique_ptr<CheckBox> CreateCheckBox(const ControlSpec& layout) = 0;
-  virtual std::unique_ptr<Edit> CreateEdit(const ControlSpec& layout) = 0;
-  virtual std::unique_ptr<ListBox> CreateListBox(const ControlSpec& layout) = 0;
-  virtual std::unique_ptr<ComboBox> CreateComboBox(const ControlSpec& layout) = 0;
-  virtual std::unique_ptr<Label> CreateGroupBox(const ControlSpec& layout) = 0;
-  // An option button; a click chooses it and clears the others of its group
-  // (from its group's first button up to the next group's first).
-  virtual std::unique_ptr<CheckBox> CreateRadioButton(const ControlSpec& layout) = 0;
+  std::unique_ptr<Button> CreateButton(const ControlSpec& layout) { return Make<Button>(ControlKind::kButton, layout); }
+  std::unique_ptr<Label> CreateLabel(const ControlSpec& layout) { return Make<Label>(ControlKind::kLabel, layout); }
+  std::unique_ptr<CheckBox> CreateCheckBox(const ControlSpec& layout) {
+    return Make<CheckBox>(ControlKind::kCheckBox, layout);
+  }
+  std::unique_ptr<Edit> CreateEdit(const ControlSpec& layout) { return Make<Edit>(ControlKind::kEdit, layout); }
+  std::unique_ptr<ListBox> CreateListBox(const ControlSpec& layout) {
+    return Make<ListBox>(ControlKind::kListBox, layout);
+  }
+  std::unique_ptr<ComboBox> CreateComboBox(const ControlSpec& layout) {
+    return Make<ComboBox>(ControlKind::kComboBox, layout);
+  }
+  std::unique_ptr<Label> CreateGroupBox(const ControlSpec& layout) { return Make<Label>(ControlKind::kGroupBox, layout); }
+  std::unique_ptr<CheckBox> CreateRadioButton(const ControlSpec& layout) {
+    return Make<CheckBox>(ControlKind::kRadioButton, layout);
+  }
   virtual std::unique_ptr<RadioGroup> CreateRadioGroup(const ControlSpec& layout, const std::vector<std::string>& items,
                                                        int columns) = 0;
   // Stands at `layout`'s place beside `buddy`, which it fills; arrow keys in
@@ -128,6 +148,18 @@ class FormHost {
   // A screen point in `control`'s client coordinates.
   virtual ClientPoint ScreenToClient(const Control& /*control*/, int screen_x, int screen_y) const {
     return {screen_x, screen_y};
+  }
+
+ protected:
+  // A control of `kind`, of the interface that the kind's Create names.
+  virtual std::unique_ptr<Control> CreateControl(ControlKind kind, const ControlSpec& layout) = 0;
+
+ private:
+  template <typename T>
+  std::unique_ptr<T> Make(ControlKind kind, const ControlSpec& layout) {
+    std::unique_ptr<Control> control = CreateControl(kind, layout);
+    if (dynamic_cast<T*>(control.get()) == nullptr) return nullptr;
+    return std::unique_ptr<T>(dynamic_cast<T*>(control.release()));
   }
 };
 

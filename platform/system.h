@@ -5,16 +5,24 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/window_system.h"
 
 namespace tamiru::platform {
 
+// The key code GetAsyncKeyState must be asked for `virtual_key`: it reads the
+// physical buttons, so with the buttons swapped (SM_SWAPBUTTON, a left-handed
+// mouse) the primary button, which the program means by VK_LBUTTON, is the
+// physical right one, and the other way round.
+int PhysicalKeyOf(int virtual_key, bool buttons_swapped);
+
 class Input {
  public:
   virtual ~Input() = default;
-  // GetAsyncKeyState(vk) & 0x8000: the key is down now.
+  // GetAsyncKeyState(vk) & 0x8000: the key is down now. VK_LBUTTON is the
+  // primary button, whichever physical button that is.
   virtual bool IsKeyDown(int virtual_key) = 0;
   struct Point { int x = 0; int y = 0; };
   virtual Point CursorPosition() = 0;  // screen coordinates
@@ -30,7 +38,26 @@ class Shell {
   virtual void WinExec(const std::string& command_line, int show_command) = 0;
   // The full path of the running executable.
   virtual std::string ExecutablePath() = 0;
+  // The copy of the file at `path` that holds what another program last
+  // wrote there: see NewerCopy. Where the system redirects no writes, the
+  // path itself.
+  virtual std::string FileToRead(const std::string& path) { return path; }
 };
+
+// An old 32-bit program without a manifest, run without elevation, has its
+// writes under a Program Files folder redirected into the user's
+// VirtualStore (%LOCALAPPDATA%\VirtualStore\Program Files\...), while this
+// program (64-bit, manifested) is never redirected and would read a stale or
+// missing file. The VirtualStore path of `path` when it lies under one of the
+// `program_files` folders (letter case aside), else nullopt.
+std::optional<std::string> VirtualStorePath(std::string_view path, const std::vector<std::string>& program_files,
+                                            std::string_view local_app_data);
+
+// A file's last write time (any monotonic count); nullopt when it does not exist.
+using WriteTime = std::optional<std::uint64_t>;
+// Which of the file and its VirtualStore copy to read: the copy when it
+// exists and is newer than the file (or the file is missing).
+bool PreferVirtualStoreCopy(WriteTime file, WriteTime copy);
 
 inline constexpr int kSwHide = 0;
 inline constexpr int kSwShow = 5;
@@ -58,7 +85,9 @@ class Screen {
 class SingleInstance {
  public:
   virtual ~SingleInstance() = default;
-  // OpenMutexA(MUTEX_ALL_ACCESS, FALSE, name) succeeded: another instance runs.
+  // OpenMutexA(MUTEX_ALL_ACCESS, FALSE, name) succeeded, or failed with
+  // "access denied" (the mutex of an instance run as administrator): another
+  // instance runs.
   virtual bool AnotherInstanceRuns(const std::string& name) = 0;
   // CreateMutexA(NULL, TRUE, name); released by Release().
   virtual void Acquire(const std::string& name) = 0;

@@ -42,6 +42,28 @@ inline constexpr unsigned kListGetTextLen = 0x018A;    // LB_GETTEXTLEN
 inline constexpr unsigned kListGetCount = 0x018B;      // LB_GETCOUNT
 }  // namespace msg
 
+// Windows drops every message that a process sends or posts to a window of a
+// process with a higher integrity level (User Interface Privilege
+// Isolation): with the client run as administrator and Tamiru not, chat,
+// auto-connect and spectating do nothing and the macro keys read nothing.
+inline constexpr std::string_view kElevatedClientMessage =
+    "ゲームクライアントが管理者として実行されています。Tamiru も管理者として実行してください";
+
+// Says once per run that a message went to a window that outranks this
+// program. Levels are mandatory integrity levels (0x2000 medium, 0x3000 high).
+class ElevatedTargetWatch {
+ public:
+  // True the first time a target's level is above this program's.
+  bool FirstOutranking(std::uint32_t target_level, std::uint32_t own_level) {
+    if (told_ || target_level <= own_level) return false;
+    told_ = true;
+    return true;
+  }
+
+ private:
+  bool told_ = false;
+};
+
 class WindowSystem {
  public:
   virtual ~WindowSystem() = default;

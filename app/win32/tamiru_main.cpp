@@ -36,6 +36,7 @@ platform::win32::FormOptions MainWindowOptions() {
 }  // namespace
 
 int main() {
+  const platform::win32::Win32ComApartment com;
   platform::win32::Win32SingleInstance instance;
   platform::win32::Win32Dialogs dialogs;
   return app::RunProgram(instance, dialogs, [&] {
@@ -47,6 +48,7 @@ int main() {
     platform::win32::Win32Screen screen;
     platform::win32::Win32Form host(MainWindowOptions());
     host.SetErrorSink([&](const std::string& message) { app::ShowGeneralError(dialogs, host.Handle(), message); });
+    windows.SetElevatedTargetNotice([&] { host.PostNotice(std::string(platform::kElevatedClientMessage)); });
     platform::win32::Win32FormFactory forms(MainWindowOptions(), [&](platform::WindowHandle owner, const std::string& message) {
       app::ShowGeneralError(dialogs, owner, message);
     });

@@ -88,62 +88,46 @@ void FakeFormHost::Remember(const ControlSpec& layout, const Control* control) {
   by_name_[layout.name] = control;
 }
 
-std::unique_ptr<Button> FakeFormHost::CreateButton(const ControlSpec& layout) {
-  auto button = std::make_unique<FakeButton>(layout.caption);
-  Remember(layout, button.get());
-  return button;
+std::unique_ptr<Control> FakeFormHost::CreateControl(ControlKind kind, const ControlSpec& layout) {
+  std::unique_ptr<Control> control = CreateNamedControl(kind, layout);
+  Remember(layout, control.get());
+  return control;
 }
 
-std::unique_ptr<Label> FakeFormHost::CreateLabel(const ControlSpec& layout) {
-  auto label = std::make_unique<FakeButton>(layout.caption);
-  Remember(layout, label.get());
-  return label;
-}
-
-std::unique_ptr<CheckBox> FakeFormHost::CreateCheckBox(const ControlSpec& layout) {
-  auto box = std::make_unique<FakeCheckBox>();
-  box->SetCaption(layout.caption);
-  Remember(layout, box.get());
-  check_boxes_[layout.name] = box.get();
-  return box;
-}
-
-std::unique_ptr<Edit> FakeFormHost::CreateEdit(const ControlSpec& layout) {
-  auto edit = std::make_unique<FakeEdit>();
-  edit->SetText(layout.caption);
-  edit->SetMaxLength(layout.max_length);
-  Remember(layout, edit.get());
-  return edit;
-}
-
-std::unique_ptr<ListBox> FakeFormHost::CreateListBox(const ControlSpec& layout) {
-  auto list = std::make_unique<FakeListBox>(layout.item_height, layout.height);
-  Remember(layout, list.get());
-  return list;
-}
-
-std::unique_ptr<ComboBox> FakeFormHost::CreateComboBox(const ControlSpec& layout) {
-  auto combo = std::make_unique<FakeComboBox>();
-  combo->SetPickOnly(layout.pick_only);
-  combo->SetText(layout.caption);
-  combo->SetMaxLength(layout.max_length);
-  Remember(layout, combo.get());
-  return combo;
-}
-
-std::unique_ptr<Label> FakeFormHost::CreateGroupBox(const ControlSpec& layout) {
-  auto group = std::make_unique<FakeButton>(layout.caption);
-  Remember(layout, group.get());
-  return group;
-}
-
-std::unique_ptr<CheckBox> FakeFormHost::CreateRadioButton(const ControlSpec& layout) {
-  auto radio = std::make_unique<FakeCheckBox>();
-  radio->SetCaption(layout.caption);
-  Remember(layout, radio.get());
-  radios_.emplace_back(layout.name, radio.get());
-  radio_group_starts_.push_back(layout.group_start || radios_.size() == 1);
-  return radio;
+std::unique_ptr<Control> FakeFormHost::CreateNamedControl(ControlKind kind, const ControlSpec& layout) {
+  switch (kind) {
+    case ControlKind::kCheckBox:
+    case ControlKind::kRadioButton: {
+      auto box = std::make_unique<FakeCheckBox>(layout.caption);
+      if (kind == ControlKind::kCheckBox) {
+        check_boxes_[layout.name] = box.get();
+      } else {
+        radios_.emplace_back(layout.name, box.get());
+        radio_group_starts_.push_back(layout.group_start || radios_.size() == 1);
+      }
+      return box;
+    }
+    case ControlKind::kEdit: {
+      auto edit = std::make_unique<FakeEdit>();
+      edit->SetText(layout.caption);
+      edit->SetMaxLength(layout.max_length);
+      return edit;
+    }
+    case ControlKind::kListBox:
+      return std::make_unique<FakeListBox>(layout.item_height, layout.height);
+    case ControlKind::kComboBox: {
+      auto combo = std::make_unique<FakeComboBox>();
+      combo->SetPickOnly(layout.pick_only);
+      combo->SetText(layout.caption);
+      combo->SetMaxLength(layout.max_length);
+      return combo;
+    }
+    case ControlKind::kButton:
+    case ControlKind::kLabel:
+    case ControlKind::kGroupBox:
+      break;
+  }
+  return std::make_unique<FakeButton>(layout.caption);
 }
 
 std::unique_ptr<RadioGroup> FakeFormHost::CreateRadioGroup(const ControlSpec& layout,

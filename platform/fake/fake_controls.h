@@ -26,9 +26,11 @@ class FakeControlBase : public Base {
   bool visible_ = true;
 };
 
-class FakeButton : public FakeControlBase<Captioned> {
+// A caption held in memory, for every captioned control.
+template <typename Base>
+class FakeCaptioned : public FakeControlBase<Base> {
  public:
-  explicit FakeButton(std::string caption = {}) : caption_(std::move(caption)) {}
+  explicit FakeCaptioned(std::string caption = {}) : caption_(std::move(caption)) {}
   void SetCaption(const std::string& caption) override { caption_ = caption; }
   std::string Caption() const override { return caption_; }
 
@@ -36,29 +38,33 @@ class FakeButton : public FakeControlBase<Captioned> {
   std::string caption_;
 };
 
-class FakeCheckBox : public FakeControlBase<CheckBox> {
+using FakeButton = FakeCaptioned<Captioned>;
+
+class FakeCheckBox : public FakeCaptioned<CheckBox> {
  public:
-  void SetCaption(const std::string& caption) override { caption_ = caption; }
-  std::string Caption() const override { return caption_; }
+  using FakeCaptioned::FakeCaptioned;
   void SetChecked(bool checked) override { checked_ = checked; }
   bool IsChecked() const override { return checked_; }
 
  private:
-  std::string caption_;
   bool checked_ = false;
 };
 
-class FakeEdit : public FakeControlBase<Edit> {
+// A text and its typing limit, for the edit and the combo box.
+template <typename Base>
+class FakeTextControl : public FakeControlBase<Base> {
  public:
   void SetText(const std::string& text) override { text_ = text; }
   std::string Text() const override { return text_; }
   void SetMaxLength(int bytes) override { max_length_ = bytes; }
   int MaxLength() const override { return max_length_; }
 
- private:
+ protected:
   std::string text_;
   int max_length_ = 0;
 };
+
+using FakeEdit = FakeTextControl<Edit>;
 
 // The item list shared by the list box and the combo box.
 class FakeItems {
@@ -92,7 +98,6 @@ class FakeListBox : public FakeControlBase<ListBox> {
   void SetTopIndex(int index) override;
   int ItemAt(int x, int y) const override;
   int ItemHeight() const override { return item_height_; }
-  int ClientHeight() const override { return client_height_; }
 
   // How many times the items were replaced in bulk.
   int bulk_fills() const { return bulk_fills_; }
@@ -106,15 +111,16 @@ class FakeListBox : public FakeControlBase<ListBox> {
   int bulk_fills_ = 0;
 };
 
-class FakeComboBox : public FakeControlBase<ComboBox> {
+class FakeComboBox : public FakeTextControl<ComboBox> {
  public:
-  void SetText(const std::string& text) override { text_ = text; }
   std::string Text() const override;
-  void SetMaxLength(int bytes) override { max_length_ = bytes; }
-  int MaxLength() const override { return max_length_; }
   int Count() const override { return items_.Count(); }
   std::string Item(int index) const override { return items_.Item(index); }
-  void SetItems(const std::vector<std::string>& items) override { items_.SetItems(items); }
+  // Emptying the list empties the edit part too, as CB_RESETCONTENT does.
+  void SetItems(const std::vector<std::string>& items) override {
+    items_.SetItems(items);
+    text_.clear();
+  }
   std::vector<std::string> Items() const override { return items_.Items(); }
   void Insert(int index, const std::string& item) override { items_.Insert(index, item); }
   void Delete(int index) override { items_.Delete(index); }
@@ -129,22 +135,17 @@ class FakeComboBox : public FakeControlBase<ComboBox> {
 
  private:
   FakeItems items_;
-  std::string text_;
-  int max_length_ = 0;
   bool pick_only_ = false;
 };
 
-class FakeRadioGroup : public FakeControlBase<RadioGroup> {
+class FakeRadioGroup : public FakeCaptioned<RadioGroup> {
  public:
-  FakeRadioGroup(std::string caption, int item_count) : caption_(std::move(caption)), item_count_(item_count) {}
-  void SetCaption(const std::string& caption) override { caption_ = caption; }
-  std::string Caption() const override { return caption_; }
+  FakeRadioGroup(std::string caption, int item_count) : FakeCaptioned(std::move(caption)), item_count_(item_count) {}
   int ItemCount() const override { return item_count_; }
   int ItemIndex() const override { return index_; }
   void SetItemIndex(int index) override { index_ = (index >= 0 && index < item_count_) ? index : -1; }
 
  private:
-  std::string caption_;
   int item_count_;
   int index_ = -1;
 };
@@ -186,14 +187,6 @@ class FakeFormHost : public ModalFormHost {
   explicit FakeFormHost(FakeEventLoop& loop, WindowHandle handle = 0x7001) : loop_(loop), handle_(handle) {}
 
   WindowHandle Handle() const override { return handle_; }
-  std::unique_ptr<Button> CreateButton(const ControlSpec& layout) override;
-  std::unique_ptr<Label> CreateLabel(const ControlSpec& layout) override;
-  std::unique_ptr<CheckBox> CreateCheckBox(const ControlSpec& layout) override;
-  std::unique_ptr<Edit> CreateEdit(const ControlSpec& layout) override;
-  std::unique_ptr<ListBox> CreateListBox(const ControlSpec& layout) override;
-  std::unique_ptr<ComboBox> CreateComboBox(const ControlSpec& layout) override;
-  std::unique_ptr<Label> CreateGroupBox(const ControlSpec& layout) override;
-  std::unique_ptr<CheckBox> CreateRadioButton(const ControlSpec& layout) override;
   std::unique_ptr<RadioGroup> CreateRadioGroup(const ControlSpec& layout, const std::vector<std::string>& items,
                                                int columns) override;
   std::unique_ptr<UpDown> CreateUpDown(const ControlSpec& layout, Edit& buddy, int min, int max) override;
@@ -260,7 +253,11 @@ class FakeFormHost : public ModalFormHost {
   bool DragArmed() const { return drag_.armed; }
   bool Dragging() const { return drag_.dragging; }
 
+ protected:
+  std::unique_ptr<Control> CreateControl(ControlKind kind, const ControlSpec& layout) override;
+
  private:
+  std::unique_ptr<Control> CreateNamedControl(ControlKind kind, const ControlSpec& layout);
   void Remember(const ControlSpec& layout, const Control* control);
   const Control* ByName(const std::string& name) const;
 

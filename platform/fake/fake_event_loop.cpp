@@ -6,7 +6,7 @@ namespace tamiru::platform::fake {
 
 // A message-loop timer: fires every Interval() ms while enabled, counted from
 // the moment it was enabled or its interval last set, like SetTimer.
-class FakeTimer : public Timer {
+class FakeTimer : public TickingTimer {
  public:
   explicit FakeTimer(FakeEventLoop& loop) : loop_(loop) { loop_.timers_.push_back(this); }
   ~FakeTimer() override {
@@ -24,25 +24,12 @@ class FakeTimer : public Timer {
     Rearm();
   }
   bool IsEnabled() const override { return enabled_; }
-  void SetHandler(std::function<void()> on_tick) override { on_tick_ = std::move(on_tick); }
-  void SetNestedTicks(bool allowed) override { nested_ = allowed; }
 
   bool Armed() const { return enabled_ && interval_ > 0; }
   std::uint32_t due() const { return due_; }
   void Fire() {
     due_ += interval_;
-    // A timer whose handler still runs gets no second tick inside it unless
-    // it allows nested ticks, as the real loop delivers WM_TIMER again
-    // inside a nested wait. The handler is copied: a nested tick may
-    // replace it while this one runs.
-    if ((running_ > 0 && !nested_) || !on_tick_) return;
-    const auto on_tick = on_tick_;
-    ++running_;
-    struct Done {
-      int& running;
-      ~Done() { --running; }
-    } done{running_};
-    on_tick();
+    RunTick();
   }
 
  private:
@@ -50,10 +37,7 @@ class FakeTimer : public Timer {
   FakeEventLoop& loop_;
   std::uint32_t interval_ = 0;
   bool enabled_ = false;
-  int running_ = 0;  // handler calls in progress, nested ones included
-  bool nested_ = false;
   std::uint32_t due_ = 0;
-  std::function<void()> on_tick_;
 };
 
 std::unique_ptr<Timer> FakeEventLoop::CreateTimer() { return std::make_unique<FakeTimer>(*this); }

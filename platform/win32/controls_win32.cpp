@@ -2,14 +2,16 @@
 
 #include <windows.h>
 
+#include <type_traits>
+
+#include "platform/win32/handle_win32.h"
+
 namespace tamiru::platform::win32 {
 
 namespace {
 
-HWND H(WindowHandle window) { return reinterpret_cast<HWND>(window); }
-
 LRESULT Send(WindowHandle window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0) {
-  return SendMessageA(H(window), message, wparam, lparam);
+  return SendMessageA(AsHwnd(window), message, wparam, lparam);
 }
 
 LPARAM TextArg(const std::string& text) { return reinterpret_cast<LPARAM>(text.c_str()); }
@@ -34,19 +36,19 @@ std::size_t TotalBytes(const std::vector<std::string>& items) {
 
 template <typename Base>
 void Win32Control<Base>::SetEnabled(bool enabled) {
-  EnableWindow(H(window_), enabled ? TRUE : FALSE);
+  EnableWindow(AsHwnd(window_), enabled ? TRUE : FALSE);
 }
 template <typename Base>
 bool Win32Control<Base>::IsEnabled() const {
-  return IsWindowEnabled(H(window_)) != FALSE;
+  return IsWindowEnabled(AsHwnd(window_)) != FALSE;
 }
 template <typename Base>
 void Win32Control<Base>::SetVisible(bool visible) {
-  ShowWindow(H(window_), visible ? SW_SHOWNA : SW_HIDE);
+  ShowWindow(AsHwnd(window_), visible ? SW_SHOWNA : SW_HIDE);
 }
 template <typename Base>
 bool Win32Control<Base>::IsVisible() const {
-  return (GetWindowLongPtrA(H(window_), GWL_STYLE) & WS_VISIBLE) != 0;
+  return (GetWindowLongPtrA(AsHwnd(window_), GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
 template class Win32Control<Captioned>;
@@ -54,24 +56,37 @@ template class Win32Control<CheckBox>;
 template class Win32Control<Edit>;
 template class Win32Control<ListBox>;
 template class Win32Control<ComboBox>;
+template class Win32Control<RadioGroup>;
+template class Win32Control<UpDown>;
+template class Win32Control<PageControl>;
+
+DpiScale DpiScale::OfSystem() {
+  HDC screen = GetDC(nullptr);
+  if (screen == nullptr) return DpiScale();
+  const DpiScale scale(GetDeviceCaps(screen, LOGPIXELSY));
+  ReleaseDC(nullptr, screen);
+  return scale;
+}
 
 std::string WindowTextOf(WindowHandle window) {
-  const int length = GetWindowTextLengthA(H(window));
+  const int length = GetWindowTextLengthA(AsHwnd(window));
   if (length <= 0) return {};
   std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  const int copied = GetWindowTextA(H(window), text.data(), length + 1);
+  const int copied = GetWindowTextA(AsHwnd(window), text.data(), length + 1);
   text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
   return text;
 }
 
-void SetWindowTextOf(WindowHandle window, const std::string& text) { SetWindowTextA(H(window), text.c_str()); }
+void SetWindowTextOf(WindowHandle window, const std::string& text) { SetWindowTextA(AsHwnd(window), text.c_str()); }
 
 void Win32CheckBox::SetChecked(bool checked) { Send(window_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED); }
 bool Win32CheckBox::IsChecked() const { return Send(window_, BM_GETCHECK) == BST_CHECKED; }
 
-void Win32Edit::SetMaxLength(int bytes) {
+template <typename Base>
+void Win32Text<Base>::SetMaxLength(int bytes) {
   max_length_ = bytes;
-  Send(window_, EM_LIMITTEXT, static_cast<WPARAM>(bytes > 0 ? bytes : 0));
+  const UINT limit = std::is_base_of_v<ItemList, Base> ? CB_LIMITTEXT : EM_LIMITTEXT;
+  Send(this->window_, limit, static_cast<WPARAM>(bytes > 0 ? bytes : 0));
 }
 
 // ---- Rows ----
@@ -81,30 +96,41 @@ namespace {
 // The row messages of a list box, and of a combo box's list (same
 // answers: CB_ERR and CB_ERRSPACE are LB_ERR and LB_ERRSPACE).
 struct RowMessages {
-  UINT count, text_length, text, insert, remove, reset, storage;
+  UINT count, text_length, text, insert, remove, reset, storage, get_selection, set_selection;
 };
-constexpr RowMessages kListBoxRows{LB_GETCOUNT,     LB_GETTEXTLEN,   LB_GETTEXT,    LB_INSERTSTRING,
-                                   LB_DELETESTRING, LB_RESETCONTENT, LB_INITSTORAGE};
-constexpr RowMessages kComboRows{CB_GETCOUNT,     CB_GETLBTEXTLEN, CB_GETLBTEXT,  CB_INSERTSTRING,
-                                 CB_DELETESTRING, CB_RESETCONTENT, CB_INITSTORAGE};
+template <typename Base>
+constexpr RowMessages kRowMessages{LB_GETCOUNT,     LB_GETTEXTLEN,  LB_GETTEXT,    LB_INSERTSTRING, LB_DELETESTRING,
+                                   LB_RESETCONTENT, LB_INITSTORAGE, LB_GETCURSEL, LB_SETCURSEL};
+template <>
+constexpr RowMessages kRowMessages<ComboBox>{CB_GETCOUNT,     CB_GETLBTEXTLEN, CB_GETLBTEXT,  CB_INSERTSTRING,
+                                             CB_DELETESTRING, CB_RESETCONTENT, CB_INITSTORAGE, CB_GETCURSEL,
+                                             CB_SETCURSEL};
 
 // What the control keeps of a row: its text ends at a NUL byte.
 std::string AsStored(const std::string& item) { return item.substr(0, item.find('\0')); }
 
 }  // namespace
 
-const std::vector<std::string>& RowCopy::Rows(WindowHandle window) const {
-  const RowMessages& m = combo_ ? kComboRows : kListBoxRows;
-  const LRESULT answer = Send(window, m.count);
+template <typename Base>
+const std::vector<std::string>& Win32Rows<Base>::Rows() const {
+  const RowMessages& m = kRowMessages<Base>;
+  const LRESULT answer = Send(this->window_, m.count);
   const std::size_t count = answer > 0 ? static_cast<std::size_t>(answer) : 0;
   if (count != rows_.size()) {
     rows_.clear();
     rows_.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
-      rows_.push_back(RowText(window, m.text_length, m.text, static_cast<int>(i)));
+      rows_.push_back(RowText(this->window_, m.text_length, m.text, static_cast<int>(i)));
     }
   }
   return rows_;
+}
+
+template <typename Base>
+std::string Win32Rows<Base>::Item(int index) const {
+  const auto& rows = Rows();
+  return index >= 0 && static_cast<std::size_t>(index) < rows.size() ? rows[static_cast<std::size_t>(index)]
+                                                                      : std::string();
 }
 
 // The list box's rows go straight to its class procedure, past the
@@ -112,12 +138,14 @@ const std::vector<std::string>& RowCopy::Rows(WindowHandle window) const {
 // property lookup in the server (0.1 to 0.3 ms), which made most of the
 // start on a long friend list. The subclasses (the form's mouse watch) have
 // no business with the rows. A combo box is not subclassed.
-void RowCopy::Fill(WindowHandle window, const std::vector<std::string>& items) {
-  const RowMessages& m = combo_ ? kComboRows : kListBoxRows;
-  const auto own = combo_ ? nullptr : reinterpret_cast<WNDPROC>(GetClassLongPtrA(H(window), GCLP_WNDPROC));
+template <typename Base>
+void Win32Rows<Base>::SetItems(const std::vector<std::string>& items) {
+  const RowMessages& m = kRowMessages<Base>;
+  const WindowHandle window = this->window_;
+  const auto own = reinterpret_cast<WNDPROC>(GetClassLongPtrA(AsHwnd(window), GCLP_WNDPROC));
   const auto add = [&](const std::string& item) {
     const WPARAM end = static_cast<WPARAM>(-1);  // inserted at the end, never sorted
-    if (own != nullptr) return CallWindowProcA(own, H(window), m.insert, end, TextArg(item));
+    if (own != nullptr) return CallWindowProcA(own, AsHwnd(window), m.insert, end, TextArg(item));
     return Send(window, m.insert, end, TextArg(item));
   };
   Send(window, WM_SETREDRAW, FALSE);
@@ -131,52 +159,42 @@ void RowCopy::Fill(WindowHandle window, const std::vector<std::string>& items) {
     if (add(rows_.back()) < 0) rows_.pop_back();
   }
   Send(window, WM_SETREDRAW, TRUE);
-  InvalidateRect(H(window), nullptr, TRUE);
+  InvalidateRect(AsHwnd(window), nullptr, TRUE);
 }
 
-void RowCopy::Insert(WindowHandle window, int index, const std::string& item) {
-  const RowMessages& m = combo_ ? kComboRows : kListBoxRows;
-  const auto& rows = Rows(window);
+template <typename Base>
+void Win32Rows<Base>::Insert(int index, const std::string& item) {
+  const auto& rows = Rows();
   if (index < 0 || static_cast<std::size_t>(index) > rows.size()) return;
   std::string stored = AsStored(item);
-  if (Send(window, m.insert, static_cast<WPARAM>(index), TextArg(stored)) < 0) return;
+  if (Send(this->window_, kRowMessages<Base>.insert, static_cast<WPARAM>(index), TextArg(stored)) < 0) return;
   rows_.insert(rows_.begin() + index, std::move(stored));
 }
 
-void RowCopy::Delete(WindowHandle window, int index) {
-  const RowMessages& m = combo_ ? kComboRows : kListBoxRows;
-  const auto& rows = Rows(window);
+template <typename Base>
+void Win32Rows<Base>::Delete(int index) {
+  const auto& rows = Rows();
   if (index < 0 || static_cast<std::size_t>(index) >= rows.size()) return;
-  if (Send(window, m.remove, static_cast<WPARAM>(index)) < 0) return;
+  if (Send(this->window_, kRowMessages<Base>.remove, static_cast<WPARAM>(index)) < 0) return;
   rows_.erase(rows_.begin() + index);
 }
 
-// ---- List box ----
-
-int Win32ListBox::Count() const { return static_cast<int>(rows_.Rows(window_).size()); }
-
-std::string Win32ListBox::Item(int index) const {
-  const auto& rows = rows_.Rows(window_);
-  return index >= 0 && static_cast<std::size_t>(index) < rows.size() ? rows[static_cast<std::size_t>(index)]
-                                                                      : std::string();
-}
-
-void Win32ListBox::SetItems(const std::vector<std::string>& items) { rows_.Fill(window_, items); }
-
-std::vector<std::string> Win32ListBox::Items() const { return rows_.Rows(window_); }
-
-void Win32ListBox::Insert(int index, const std::string& item) { rows_.Insert(window_, index, item); }
-
-void Win32ListBox::Delete(int index) { rows_.Delete(window_, index); }
-
-int Win32ListBox::SelectedIndex() const {
-  const LRESULT selected = Send(window_, LB_GETCURSEL);
+template <typename Base>
+int Win32Rows<Base>::SelectedIndex() const {
+  const LRESULT selected = Send(this->window_, kRowMessages<Base>.get_selection);
   return selected == LB_ERR ? -1 : static_cast<int>(selected);
 }
 
-void Win32ListBox::SetSelectedIndex(int index) {
-  Send(window_, LB_SETCURSEL, static_cast<WPARAM>(index >= 0 && index < Count() ? index : -1));
+// Out of range selects none (-1), which both controls take without a fault.
+template <typename Base>
+void Win32Rows<Base>::SetSelectedIndex(int index) {
+  Send(this->window_, kRowMessages<Base>.set_selection, static_cast<WPARAM>(index >= 0 && index < Count() ? index : -1));
 }
+
+template class Win32Rows<ListBox>;
+template class Win32Rows<ComboBox>;
+
+// ---- List box ----
 
 int Win32ListBox::TopIndex() const { return static_cast<int>(Send(window_, LB_GETTOPINDEX)); }
 void Win32ListBox::SetTopIndex(int index) { Send(window_, LB_SETTOPINDEX, static_cast<WPARAM>(index < 0 ? 0 : index)); }
@@ -185,60 +203,21 @@ void Win32ListBox::SetTopIndex(int index) { Send(window_, LB_SETTOPINDEX, static
 // of LB_ITEMFROMPOINT has 16 bits, too few for the rows of a long list.
 int Win32ListBox::ItemAt(int x, int y) const {
   RECT client{};
-  GetClientRect(H(window_), &client);
-  if (x < 0 || y < 0 || x >= client.right || y >= client.bottom) return -1;
-  const int height = ItemHeight();
+  GetClientRect(AsHwnd(window_), &client);
+  const int pixel_x = scale_.Pixels(x), pixel_y = scale_.Pixels(y);
+  if (pixel_x < 0 || pixel_y < 0 || pixel_x >= client.right || pixel_y >= client.bottom) return -1;
+  const int height = static_cast<int>(Send(window_, LB_GETITEMHEIGHT));
   if (height <= 0) return -1;
-  const int index = TopIndex() + y / height;
+  const int index = TopIndex() + pixel_y / height;
   return index < Count() ? index : -1;
 }
 
-int Win32ListBox::ItemHeight() const { return static_cast<int>(Send(window_, LB_GETITEMHEIGHT)); }
+int Win32ListBox::ItemHeight() const { return scale_.Layout(static_cast<int>(Send(window_, LB_GETITEMHEIGHT))); }
 
-int Win32ListBox::ClientHeight() const {
-  RECT rect{};
-  GetWindowRect(H(window_), &rect);
-  return rect.bottom - rect.top;
-}
+template class Win32Text<Win32Control<Edit>>;
+template class Win32Text<Win32Rows<ComboBox>>;
 
-// ---- Combo box ----
-
-void Win32ComboBox::SetMaxLength(int bytes) {
-  max_length_ = bytes;
-  Send(window_, CB_LIMITTEXT, static_cast<WPARAM>(bytes > 0 ? bytes : 0));
-}
-
-int Win32ComboBox::Count() const { return static_cast<int>(rows_.Rows(window_).size()); }
-
-std::string Win32ComboBox::Item(int index) const {
-  const auto& rows = rows_.Rows(window_);
-  return index >= 0 && static_cast<std::size_t>(index) < rows.size() ? rows[static_cast<std::size_t>(index)]
-                                                                      : std::string();
-}
-
-// Emptying the list empties the edit part too; the chat line keeps its text.
-void Win32ComboBox::SetItems(const std::vector<std::string>& items) {
-  const std::string text = Text();
-  rows_.Fill(window_, items);
-  SetText(text);
-}
-
-std::vector<std::string> Win32ComboBox::Items() const { return rows_.Rows(window_); }
-
-void Win32ComboBox::Insert(int index, const std::string& item) { rows_.Insert(window_, index, item); }
-
-void Win32ComboBox::Delete(int index) { rows_.Delete(window_, index); }
-
-int Win32ComboBox::SelectedIndex() const {
-  const LRESULT selected = Send(window_, CB_GETCURSEL);
-  return selected == CB_ERR ? -1 : static_cast<int>(selected);
-}
-
-void Win32ComboBox::SetSelectedIndex(int index) {
-  Send(window_, CB_SETCURSEL, static_cast<WPARAM>(index >= 0 && index < Count() ? index : -1));
-}
-
-Win32Timer::~Win32Timer() { KillTimer(H(window_), id_); }
+Win32Timer::~Win32Timer() { KillTimer(AsHwnd(window_), id_); }
 
 void Win32Timer::SetInterval(std::uint32_t ms) {
   interval_ = ms;
@@ -254,24 +233,10 @@ void Win32Timer::SetEnabled(bool enabled) {
 // A period of 0 never fires: SetTimer would take it as its shortest period.
 void Win32Timer::Arm() {
   if (enabled_ && interval_ > 0) {
-    SetTimer(H(window_), id_, interval_, nullptr);
+    SetTimer(AsHwnd(window_), id_, interval_, nullptr);
   } else {
-    KillTimer(H(window_), id_);
+    KillTimer(AsHwnd(window_), id_);
   }
-}
-
-void Win32Timer::Fire() {
-  if ((running_ > 0 && !nested_) || !on_tick_ || !enabled_) return;
-  // A copy: a nested tick may replace the handler while this one runs.
-  const auto on_tick = on_tick_;
-  ++running_;
-  try {
-    on_tick();
-  } catch (...) {
-    --running_;
-    throw;
-  }
-  --running_;
 }
 
 }  // namespace tamiru::platform::win32

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/win32/dpi_scale_win32.h"
 #include "platform/window_system.h"
 
 namespace tamiru::platform::win32 {
@@ -31,32 +32,23 @@ class Win32Control : public Base {
 std::string WindowTextOf(WindowHandle window);
 void SetWindowTextOf(WindowHandle window, const std::string& text);
 
-class Win32Captioned : public Win32Control<Captioned> {
+// Buttons, labels, group boxes, check boxes and option groups: the window
+// text is the caption.
+template <typename Base>
+class Win32WithCaption : public Win32Control<Base> {
  public:
-  using Win32Control::Win32Control;
-  void SetCaption(const std::string& caption) override { SetWindowTextOf(window_, caption); }
-  std::string Caption() const override { return WindowTextOf(window_); }
+  using Win32Control<Base>::Win32Control;
+  void SetCaption(const std::string& caption) override { SetWindowTextOf(this->window_, caption); }
+  std::string Caption() const override { return WindowTextOf(this->window_); }
 };
 
-class Win32CheckBox : public Win32Control<CheckBox> {
+using Win32Captioned = Win32WithCaption<Captioned>;
+
+class Win32CheckBox : public Win32WithCaption<CheckBox> {
  public:
-  using Win32Control::Win32Control;
-  void SetCaption(const std::string& caption) override { SetWindowTextOf(window_, caption); }
-  std::string Caption() const override { return WindowTextOf(window_); }
+  using Win32WithCaption::Win32WithCaption;
   void SetChecked(bool checked) override;
   bool IsChecked() const override;
-};
-
-class Win32Edit : public Win32Control<Edit> {
- public:
-  using Win32Control::Win32Control;
-  void SetText(const std::string& text) override { SetWindowTextOf(window_, text); }
-  std::string Text() const override { return WindowTextOf(window_); }
-  void SetMaxLength(int bytes) override;
-  int MaxLength() const override { return max_length_; }
-
- private:
-  int max_length_ = 0;
 };
 
 // The rows of a list box, or of a combo box's list, kept beside the control
@@ -66,66 +58,58 @@ class Win32Edit : public Win32Control<Edit> {
 // Rows change only through the wrapper; each use asks the control's row
 // count all the same (one message), and a count that differs (rows added or
 // deleted by messages from elsewhere, a fill that ran out of memory) reads
-// the rows afresh.
-class RowCopy {
+// the rows afresh. Base is ListBox or ComboBox.
+template <typename Base>
+class Win32Rows : public Win32Control<Base> {
  public:
-  explicit RowCopy(bool combo) : combo_(combo) {}
-  const std::vector<std::string>& Rows(WindowHandle window) const;
-  void Fill(WindowHandle window, const std::vector<std::string>& items);
-  void Insert(WindowHandle window, int index, const std::string& item);
-  void Delete(WindowHandle window, int index);
-
- private:
-  bool combo_;
-  mutable std::vector<std::string> rows_;
-};
-
-class Win32ListBox : public Win32Control<ListBox> {
- public:
-  using Win32Control::Win32Control;
-  int Count() const override;
+  using Win32Control<Base>::Win32Control;
+  int Count() const override { return static_cast<int>(Rows().size()); }
   std::string Item(int index) const override;
   // Filled in one go: storage reserved up front and no repaint until done.
   void SetItems(const std::vector<std::string>& items) override;
-  std::vector<std::string> Items() const override;
+  std::vector<std::string> Items() const override { return Rows(); }
   void Insert(int index, const std::string& item) override;
   void Delete(int index) override;
   int SelectedIndex() const override;
   void SetSelectedIndex(int index) override;
+
+ private:
+  const std::vector<std::string>& Rows() const;
+  mutable std::vector<std::string> rows_;
+};
+
+class Win32ListBox : public Win32Rows<ListBox> {
+ public:
+  // Points and heights are given and taken at 96 DPI (`scale`).
+  explicit Win32ListBox(WindowHandle window, DpiScale scale = DpiScale()) : Win32Rows(window), scale_(scale) {}
   int TopIndex() const override;
   void SetTopIndex(int index) override;
   int ItemAt(int x, int y) const override;
   int ItemHeight() const override;
-  // The list box's outer height in pixels, as it was built.
-  int ClientHeight() const override;
 
  private:
-  RowCopy rows_{false};
+  DpiScale scale_;
 };
 
-class Win32ComboBox : public Win32Control<ComboBox> {
+// The window text and its typing limit: an edit, a combo box's edit part.
+template <typename Base>
+class Win32Text : public Base {
  public:
-  using Win32Control::Win32Control;
-  void SetText(const std::string& text) override { SetWindowTextOf(window_, text); }
-  std::string Text() const override { return WindowTextOf(window_); }
+  using Base::Base;
+  void SetText(const std::string& text) override { SetWindowTextOf(this->window_, text); }
+  std::string Text() const override { return WindowTextOf(this->window_); }
   void SetMaxLength(int bytes) override;
   int MaxLength() const override { return max_length_; }
-  int Count() const override;
-  std::string Item(int index) const override;
-  void SetItems(const std::vector<std::string>& items) override;
-  std::vector<std::string> Items() const override;
-  void Insert(int index, const std::string& item) override;
-  void Delete(int index) override;
-  int SelectedIndex() const override;
-  void SetSelectedIndex(int index) override;
 
  private:
   int max_length_ = 0;
-  RowCopy rows_{true};
 };
 
+using Win32Edit = Win32Text<Win32Control<Edit>>;
+using Win32ComboBox = Win32Text<Win32Rows<ComboBox>>;
+
 // A message-loop timer of a window: WM_TIMER with its id reaches Fire().
-class Win32Timer : public Timer {
+class Win32Timer : public TickingTimer {
  public:
   Win32Timer(WindowHandle window, std::uintptr_t id) : window_(window), id_(id) {}
   ~Win32Timer() override;
@@ -133,14 +117,12 @@ class Win32Timer : public Timer {
   std::uint32_t Interval() const override { return interval_; }
   void SetEnabled(bool enabled) override;
   bool IsEnabled() const override { return enabled_; }
-  void SetHandler(std::function<void()> on_tick) override { on_tick_ = std::move(on_tick); }
-  void SetNestedTicks(bool allowed) override { nested_ = allowed; }
 
   std::uintptr_t id() const { return id_; }
-  // A tick that arrives while the handler still runs (it waits with the
-  // message loop turning) is dropped rather than run inside itself, unless
-  // the timer allows nested ticks.
-  void Fire();
+  // A WM_TIMER already queued when the timer was stopped does nothing.
+  void Fire() {
+    if (enabled_) RunTick();
+  }
 
  private:
   void Arm();
@@ -148,9 +130,6 @@ class Win32Timer : public Timer {
   std::uintptr_t id_;
   std::uint32_t interval_ = 0;
   bool enabled_ = false;
-  int running_ = 0;  // handler calls in progress, nested ones included
-  bool nested_ = false;
-  std::function<void()> on_tick_;
 };
 
 }  // namespace tamiru::platform::win32

@@ -7,13 +7,11 @@
 
 #include "platform/win32/controls_win32.h"
 #include "platform/win32/form_win32.h"
+#include "platform/win32/handle_win32.h"
 
 namespace tamiru::platform::win32 {
 
 namespace {
-
-HWND H(WindowHandle window) { return reinterpret_cast<HWND>(window); }
-WindowHandle W(HWND window) { return reinterpret_cast<WindowHandle>(window); }
 
 constexpr const char* kPageHostClass = "TamiruPageHost";
 constexpr const char* kPageClass = "TamiruPage";
@@ -24,63 +22,47 @@ void InitDialogControlClasses() {
   InitCommonControlsEx(&common);
 }
 
-// Enabling and showing, as the other controls do it.
-template <typename Base>
-class DialogControl : public Base {
- public:
-  explicit DialogControl(WindowHandle window) : window_(window) {}
-  void SetEnabled(bool enabled) override { EnableWindow(H(window_), enabled ? TRUE : FALSE); }
-  bool IsEnabled() const override { return IsWindowEnabled(H(window_)) != FALSE; }
-  void SetVisible(bool visible) override { ShowWindow(H(window_), visible ? SW_SHOWNA : SW_HIDE); }
-  bool IsVisible() const override { return (GetWindowLongPtrA(H(window_), GWL_STYLE) & WS_VISIBLE) != 0; }
-
- protected:
-  WindowHandle window_;
-};
-
-class Win32RadioGroup : public DialogControl<RadioGroup> {
+class Win32RadioGroup : public Win32WithCaption<RadioGroup> {
  public:
   Win32RadioGroup(WindowHandle group, std::vector<WindowHandle> items)
-      : DialogControl(group), items_(std::move(items)) {}
-  void SetCaption(const std::string& caption) override { SetWindowTextOf(window_, caption); }
-  std::string Caption() const override { return WindowTextOf(window_); }
+      : Win32WithCaption(group), items_(std::move(items)) {}
   int ItemCount() const override { return static_cast<int>(items_.size()); }
   int ItemIndex() const override {
     for (std::size_t i = 0; i < items_.size(); ++i) {
-      if (SendMessageA(H(items_[i]), BM_GETCHECK, 0, 0) == BST_CHECKED) return static_cast<int>(i);
+      if (SendMessageA(AsHwnd(items_[i]), BM_GETCHECK, 0, 0) == BST_CHECKED) return static_cast<int>(i);
     }
     return -1;
   }
   void SetItemIndex(int index) override {
     for (std::size_t i = 0; i < items_.size(); ++i) {
-      SendMessageA(H(items_[i]), BM_SETCHECK, static_cast<int>(i) == index ? BST_CHECKED : BST_UNCHECKED, 0);
+      SendMessageA(AsHwnd(items_[i]), BM_SETCHECK, static_cast<int>(i) == index ? BST_CHECKED : BST_UNCHECKED, 0);
     }
   }
   void SetVisible(bool visible) override {
-    DialogControl::SetVisible(visible);
-    for (WindowHandle item : items_) ShowWindow(H(item), visible ? SW_SHOWNA : SW_HIDE);
+    Win32WithCaption::SetVisible(visible);
+    for (WindowHandle item : items_) ShowWindow(AsHwnd(item), visible ? SW_SHOWNA : SW_HIDE);
   }
 
  private:
   std::vector<WindowHandle> items_;
 };
 
-class Win32UpDown : public DialogControl<UpDown> {
+class Win32UpDown : public Win32Control<UpDown> {
  public:
   Win32UpDown(WindowHandle window, WindowHandle buddy, int min, int max)
-      : DialogControl(window), buddy_(buddy), min_(min), max_(max) {}
+      : Win32Control(window), buddy_(buddy), min_(min), max_(max) {}
   int Min() const override { return min_; }
   int Max() const override { return max_; }
   int Position() const override {
     BOOL failed = FALSE;
-    const LRESULT position = SendMessageA(H(window_), UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed));
+    const LRESULT position = SendMessageA(AsHwnd(window_), UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed));
     return std::clamp(static_cast<int>(position), min_, max_);
   }
   // The buddy is written here too: not every system's spin control writes it
   // on a programmatic move.
   void SetPosition(int position) override {
     const int clamped = std::clamp(position, min_, max_);
-    SendMessageA(H(window_), UDM_SETPOS32, 0, clamped);
+    SendMessageA(AsHwnd(window_), UDM_SETPOS32, 0, clamped);
     SetWindowTextOf(buddy_, std::to_string(clamped));
   }
 
@@ -97,14 +79,14 @@ struct PageSet {
 
   void Show(int index) {
     for (std::size_t i = 0; i < pages.size(); ++i) {
-      ShowWindow(H(pages[i]), static_cast<int>(i) == index ? SW_SHOWNA : SW_HIDE);
+      ShowWindow(AsHwnd(pages[i]), static_cast<int>(i) == index ? SW_SHOWNA : SW_HIDE);
     }
   }
 };
 
-class Win32PageControl : public DialogControl<PageControl> {
+class Win32PageControl : public Win32Control<PageControl> {
  public:
-  Win32PageControl(WindowHandle host, PageSet& pages) : DialogControl(host), pages_(pages) {}
+  Win32PageControl(WindowHandle host, PageSet& pages) : Win32Control(host), pages_(pages) {}
   int PageCount() const override { return static_cast<int>(pages_.pages.size()); }
   int ActivePage() const override { return static_cast<int>(SendMessageA(pages_.tab, TCM_GETCURSEL, 0, 0)); }
   void SetActivePage(int index) override {
@@ -138,8 +120,53 @@ bool ForwardToForm(HWND window, UINT message, WPARAM wparam, LPARAM lparam, LRES
   }
 }
 
+// DrawThemeParentBackground, where the system has it (uxtheme, loaded when
+// first needed).
+using ParentBackgroundPainter = HRESULT(WINAPI*)(HWND, HDC, const RECT*);
+ParentBackgroundPainter ThemeParentBackground() {
+  static const auto painter = [] {
+    HMODULE theme = LoadLibraryA("uxtheme.dll");
+    return theme != nullptr
+               ? FunctionOf<ParentBackgroundPainter>(GetProcAddress(theme, "DrawThemeParentBackground"))
+               : nullptr;
+  }();
+  return painter;
+}
+
+bool IsEdit(HWND control) {
+  char name[8] = {};
+  GetClassNameA(control, name, sizeof name);
+  return lstrcmpiA(name, "Edit") == 0;
+}
+
+// A page is painted with the tab control's body below it, which visual
+// styles draw lighter than the plain button face, and so are the labels,
+// check boxes and option buttons on it (an edit keeps its own background).
+bool PaintPageBackground(HWND window, UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {
+  const auto paint = ThemeParentBackground();
+  if (paint == nullptr) return false;
+  HDC dc = reinterpret_cast<HDC>(wparam);
+  switch (message) {
+    case WM_ERASEBKGND:
+      if (FAILED(paint(window, dc, nullptr))) return false;
+      *result = 1;
+      return true;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+      HWND control = reinterpret_cast<HWND>(lparam);
+      if (IsEdit(control) || FAILED(paint(control, dc, nullptr))) return false;
+      SetBkMode(dc, TRANSPARENT);
+      *result = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
 LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   LRESULT result = 0;
+  if (PaintPageBackground(window, message, wparam, lparam, &result)) return result;
   if (ForwardToForm(window, message, wparam, lparam, &result)) return result;
   return DefWindowProcA(window, message, wparam, lparam);
 }
@@ -202,26 +229,31 @@ LRESULT CALLBACK KeyDownProc(HWND edit, UINT message, WPARAM wparam, LPARAM lpar
 
 }  // namespace
 
-std::unique_ptr<Label> CreateWin32GroupBox(Win32Form& form, const ControlSpec& layout) {
-  const WindowHandle window = form.CreateChild("BUTTON", BS_GROUPBOX | WS_GROUP, 0, layout, layout.height);
-  auto group = std::make_unique<Win32Captioned>(window);
-  form.RegisterControl(*group, window);
-  return group;
-}
+namespace {
+
+constexpr ChildClass kGroupBox{"BUTTON", ChildKind::kButton, BS_GROUPBOX | WS_GROUP};
 
 // The first button of a group starts it (WS_GROUP) and is the one Tab stops
 // at; the system clears the others of the group when one is clicked.
+ChildClass RadioButtonClass(bool group_start) {
+  const unsigned long start = group_start ? WS_GROUP | WS_TABSTOP : 0;
+  return {"BUTTON", ChildKind::kButton, BS_AUTORADIOBUTTON | start};
+}
+
+}  // namespace
+
+std::unique_ptr<Label> CreateWin32GroupBox(Win32Form& form, const ControlSpec& layout) {
+  return form.Registered(std::make_unique<Win32Captioned>(form.CreateChild(kGroupBox, layout, layout.height)));
+}
+
 std::unique_ptr<CheckBox> CreateWin32RadioButton(Win32Form& form, const ControlSpec& layout) {
-  const DWORD start = layout.group_start ? WS_GROUP | WS_TABSTOP : 0;
-  const WindowHandle window = form.CreateChild("BUTTON", BS_AUTORADIOBUTTON | start, 0, layout, layout.height);
-  auto radio = std::make_unique<Win32CheckBox>(window);
-  form.RegisterControl(*radio, window);
-  return radio;
+  const WindowHandle window = form.CreateChild(RadioButtonClass(layout.group_start), layout, layout.height);
+  return form.Registered(std::make_unique<Win32CheckBox>(window));
 }
 
 std::unique_ptr<RadioGroup> CreateWin32RadioGroup(Win32Form& form, const ControlSpec& layout,
                                                   const std::vector<std::string>& items, int columns) {
-  const WindowHandle group = form.CreateChild("BUTTON", BS_GROUPBOX | WS_GROUP, 0, layout, layout.height);
+  const WindowHandle group = form.CreateChild(kGroupBox, layout, layout.height);
   columns = std::max(1, columns);
   const int column_width = (layout.width - 16) / columns;
   std::vector<WindowHandle> buttons;
@@ -233,27 +265,22 @@ std::unique_ptr<RadioGroup> CreateWin32RadioGroup(Win32Form& form, const Control
     item.top = layout.top + 18 + static_cast<int>(i / columns) * 20;
     item.width = column_width - 4;
     item.height = 17;
-    const DWORD start = i == 0 ? WS_GROUP | WS_TABSTOP : 0;
-    buttons.push_back(form.CreateChild("BUTTON", BS_AUTORADIOBUTTON | start, 0, item, item.height));
+    buttons.push_back(form.CreateChild(RadioButtonClass(i == 0), item, item.height));
   }
-  auto radio_group = std::make_unique<Win32RadioGroup>(group, std::move(buttons));
-  form.RegisterControl(*radio_group, group);
-  return radio_group;
+  return form.Registered(std::make_unique<Win32RadioGroup>(group, std::move(buttons)));
 }
 
-std::unique_ptr<UpDown> CreateWin32UpDown(Win32Form& form, const ControlSpec& layout, Edit& buddy, int min, int max) {
+std::unique_ptr<UpDown> CreateWin32UpDown(Win32Form& form, const ControlSpec& layout, WindowHandle buddy, int min,
+                                          int max) {
   InitDialogControlClasses();
-  const auto* buddy_edit = dynamic_cast<const Win32Edit*>(&buddy);
-  const WindowHandle buddy_window = buddy_edit != nullptr ? buddy_edit->handle() : kNoWindow;
   // No UDS_WRAP: the ends of the range hold.
-  const WindowHandle window = form.CreateChild(UPDOWN_CLASSA, UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0,
-                                               layout, layout.height);
-  SendMessageA(H(window), UDM_SETBUDDY, reinterpret_cast<WPARAM>(H(buddy_window)), 0);
-  SendMessageA(H(window), UDM_SETRANGE32, static_cast<WPARAM>(min), static_cast<LPARAM>(max));
-  auto up_down = std::make_unique<Win32UpDown>(window, buddy_window, min, max);
+  const ChildClass kind{UPDOWN_CLASSA, ChildKind::kOther, UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS};
+  const WindowHandle window = form.CreateChild(kind, layout, layout.height);
+  SendMessageA(AsHwnd(window), UDM_SETBUDDY, reinterpret_cast<WPARAM>(AsHwnd(buddy)), 0);
+  SendMessageA(AsHwnd(window), UDM_SETRANGE32, static_cast<WPARAM>(min), static_cast<LPARAM>(max));
+  auto up_down = std::make_unique<Win32UpDown>(window, buddy, min, max);
   up_down->SetPosition(min);
-  form.RegisterControl(*up_down, window);
-  return up_down;
+  return form.Registered(std::move(up_down));
 }
 
 // The host window holds the tab control; the pages are children of the tab
@@ -265,11 +292,12 @@ std::unique_ptr<PageControl> CreateWin32PageControl(Win32Form& form, const Contr
   RegisterContainerClass(kPageClass, PageProc);
   ControlSpec host_layout = layout;
   host_layout.page = -1;
-  const WindowHandle host = form.CreateChild(kPageHostClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, host_layout,
-                                             layout.height);
+  const WindowHandle host = form.CreateChild({kPageHostClass, ChildKind::kOther, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT},
+                                             host_layout, layout.height);
   HINSTANCE instance = GetModuleHandleA(nullptr);
+  const int width = form.scale().Pixels(layout.width), height = form.scale().Pixels(layout.height);
   HWND tab = CreateWindowExA(WS_EX_CONTROLPARENT, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
-                             0, 0, layout.width, layout.height, H(host), nullptr, instance, nullptr);
+                             0, 0, width, height, AsHwnd(host), nullptr, instance, nullptr);
   SendMessageA(tab, WM_SETFONT, reinterpret_cast<WPARAM>(form.FontFor(layout.font)), FALSE);
   for (std::size_t i = 0; i < page_captions.size(); ++i) {
     TCITEMA item{};
@@ -277,7 +305,7 @@ std::unique_ptr<PageControl> CreateWin32PageControl(Win32Form& form, const Contr
     item.pszText = const_cast<char*>(page_captions[i].c_str());
     SendMessageA(tab, TCM_INSERTITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
   }
-  RECT area{0, 0, layout.width, layout.height};
+  RECT area{0, 0, width, height};
   SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
 
   auto* pages = new PageSet;
@@ -287,19 +315,17 @@ std::unique_ptr<PageControl> CreateWin32PageControl(Win32Form& form, const Contr
     HWND page = CreateWindowExA(WS_EX_CONTROLPARENT, kPageClass, page_captions[i].c_str(), WS_CHILD | shown, area.left,
                                 area.top, area.right - area.left, area.bottom - area.top, tab, nullptr, instance,
                                 nullptr);
-    pages->pages.push_back(W(page));
+    pages->pages.push_back(AsHandle(page));
   }
-  SetWindowLongPtrA(H(host), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pages));
+  SetWindowLongPtrA(AsHwnd(host), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pages));
   SendMessageA(tab, TCM_SETCURSEL, 0, 0);
   form.SetPageWindows(pages->pages);
-  auto control = std::make_unique<Win32PageControl>(host, *pages);
-  form.RegisterControl(*control, host);
-  return control;
+  return form.Registered(std::make_unique<Win32PageControl>(host, *pages));
 }
 
 void HookKeyDown(WindowHandle edit, std::function<void(int)> handler) {
   auto* stored = new std::function<void(int)>(std::move(handler));
-  if (!SetWindowSubclass(H(edit), KeyDownProc, kKeySubclassId, reinterpret_cast<DWORD_PTR>(stored))) delete stored;
+  if (!SetWindowSubclass(AsHwnd(edit), KeyDownProc, kKeySubclassId, reinterpret_cast<DWORD_PTR>(stored))) delete stored;
 }
 
 }  // namespace tamiru::platform::win32

@@ -20,7 +20,8 @@ std::unique_ptr<CheckBox> CreateWin32RadioButton(Win32Form& form, const ControlS
 // A group box with `items` as option buttons in `columns` columns.
 std::unique_ptr<RadioGroup> CreateWin32RadioGroup(Win32Form& form, const ControlSpec& layout,
                                                   const std::vector<std::string>& items, int columns);
-std::unique_ptr<UpDown> CreateWin32UpDown(Win32Form& form, const ControlSpec& layout, Edit& buddy, int min, int max);
+std::unique_ptr<UpDown> CreateWin32UpDown(Win32Form& form, const ControlSpec& layout, WindowHandle buddy, int min,
+                                          int max);
 // Tells the form its page windows, so that controls made later can stand on them.
 std::unique_ptr<PageControl> CreateWin32PageControl(Win32Form& form, const ControlSpec& layout,
                                                     const std::vector<std::string>& page_captions);

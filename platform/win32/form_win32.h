@@ -3,7 +3,8 @@
 // whose window procedure turns WM_COMMAND, WM_TIMER, WM_LBUTTONDBLCLK and
 // WM_CLOSE into calls of the handlers connected through FormHost. No C++
 // exception crosses into Windows: the procedure hands any that escapes a
-// handler to the error sink.
+// handler to the error sink. Layout values arrive at 96 DPI and are scaled
+// to the system DPI here.
 #include <functional>
 #include <map>
 #include <memory>
@@ -11,6 +12,8 @@
 #include <vector>
 
 #include "platform/form_host.h"
+#include "platform/win32/dpi_scale_win32.h"
+#include "platform/win32/list_drag_win32.h"
 
 namespace tamiru::platform::win32 {
 
@@ -27,6 +30,18 @@ struct FormOptions : WindowOptions {
   std::vector<std::string> fixed_fallbacks;
 };
 
+// What a child window is, as far as its notifications go: recorded when it
+// is made, so a WM_COMMAND is told apart without asking the window's class.
+enum class ChildKind { kButton, kListBox, kComboBox, kOther };
+
+// The window class, style and kind of a child window.
+struct ChildClass {
+  const char* window_class;
+  ChildKind kind;
+  unsigned long style;
+  unsigned long ex_style = 0;
+};
+
 class Win32Form : public ModalFormHost {
  public:
   explicit Win32Form(const FormOptions& options);
@@ -35,14 +50,6 @@ class Win32Form : public ModalFormHost {
   Win32Form& operator=(const Win32Form&) = delete;
 
   WindowHandle Handle() const override { return window_; }
-  std::unique_ptr<Button> CreateButton(const ControlSpec& layout) override;
-  std::unique_ptr<Label> CreateLabel(const ControlSpec& layout) override;
-  std::unique_ptr<CheckBox> CreateCheckBox(const ControlSpec& layout) override;
-  std::unique_ptr<Edit> CreateEdit(const ControlSpec& layout) override;
-  std::unique_ptr<ListBox> CreateListBox(const ControlSpec& layout) override;
-  std::unique_ptr<ComboBox> CreateComboBox(const ControlSpec& layout) override;
-  std::unique_ptr<Label> CreateGroupBox(const ControlSpec& layout) override;
-  std::unique_ptr<CheckBox> CreateRadioButton(const ControlSpec& layout) override;
   std::unique_ptr<RadioGroup> CreateRadioGroup(const ControlSpec& layout, const std::vector<std::string>& items,
                                                int columns) override;
   std::unique_ptr<UpDown> CreateUpDown(const ControlSpec& layout, Edit& buddy, int min, int max) override;
@@ -57,23 +64,32 @@ class Win32Form : public ModalFormHost {
   // posted again for the outer loop.
   void ShowModal() override;
   void EndModal() override;
-
-  // For the dialog controls (dialog_controls_win32.cpp): a child window with
-  // its own id, on the window or on the page that `layout.page` names; the
-  // control object that stands for it; the pages of the page control.
-  WindowHandle CreateChild(const char* window_class, unsigned long style, unsigned long ex_style,
-                           const ControlSpec& layout, int height);
-  void RegisterControl(const Control& control, WindowHandle window);
-  void SetPageWindows(std::vector<WindowHandle> pages) { pages_ = std::move(pages); }
-  void* FontFor(const FontSpec& layout);
   void SetCloseQuery(std::function<bool()> handler) override { close_query_ = std::move(handler); }
   void BeginDrag(const ListBox& box, int threshold_pixels) override;
   void ConnectDragOver(const ListBox& box, std::function<bool(ClientPoint)> handler) override;
   void ConnectDragDrop(const ListBox& box, std::function<void(ClientPoint)> handler) override;
+  // In the control's client coordinates at 96 DPI.
   ClientPoint ScreenToClient(const Control& control, int screen_x, int screen_y) const override;
+
+  // For the dialog controls (dialog_controls_win32.cpp): a child window with
+  // its own id, on the window or on the page that `layout.page` names, at
+  // `layout`'s place scaled to the system DPI; `height` at 96 DPI.
+  WindowHandle CreateChild(const ChildClass& kind, const ControlSpec& layout, int height);
+  // The control object that stands for a child window made here.
+  template <typename T>
+  std::unique_ptr<T> Registered(std::unique_ptr<T> control) {
+    RegisterControl(*control, control->handle());
+    return control;
+  }
+  void SetPageWindows(std::vector<WindowHandle> pages) { pages_ = std::move(pages); }
+  void* FontFor(const FontSpec& layout);
+  const DpiScale& scale() const { return scale_; }
 
   // Where an exception that escapes a handler goes (its message).
   void SetErrorSink(std::function<void(const std::string&)> sink) { error_sink_ = std::move(sink); }
+  // Shows `message` through the error sink once the message loop next
+  // turns, outside whatever handler is running now.
+  void PostNotice(std::string message);
 
   void Show();
   // Runs the message loop until the window has closed. Enter presses the
@@ -86,47 +102,47 @@ class Win32Form : public ModalFormHost {
   // Called by the window procedure.
   void AttachWindow(WindowHandle window) { window_ = window; }
   std::intptr_t HandleMessage(WindowHandle window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
-  // Mouse messages of this window's list boxes (subclassed): the press and
-  // the drag. True when the message was handled here and must not reach the
-  // list box itself.
-  bool ListBoxMouse(WindowHandle list, unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
+
+ protected:
+  std::unique_ptr<Control> CreateControl(ControlKind kind, const ControlSpec& layout) override;
 
  private:
+  // A child window made here: its kind, the control that stands for it, and
+  // the handlers connected to its events.
+  struct Child {
+    WindowHandle window = kNoWindow;
+    ChildKind kind = ChildKind::kOther;
+    const Control* control = nullptr;
+    std::map<ControlEvent, std::function<void()>> handlers;
+  };
+  void RegisterControl(const Control& control, WindowHandle window);
+  const Child* ChildOf(const Control& control) const;
+  WindowHandle WindowOf(const Control& control) const;
+  // Runs the handler of the child with `id` for `event`, if any.
+  void Fire(int id, ControlEvent event);
   void Dispatch(const std::function<void()>& handler);
-  int IdOf(const Control& control) const;
+  void Command(int id, unsigned code);
+  void CloseRequested();
+  std::unique_ptr<ListBox> CreateListBox(const ControlSpec& layout);
+  std::unique_ptr<ComboBox> CreateComboBox(const ControlSpec& layout);
 
   FormOptions options_;
+  DpiScale scale_;
   WindowHandle window_ = kNoWindow;
   bool quit_on_destroy_ = true;
   bool modal_ = false;
   std::vector<WindowHandle> pages_;
   int next_id_ = 100;
   int default_id_ = 0;
-  std::map<WindowHandle, int> ids_by_window_;
-  std::map<const Control*, int> ids_by_control_;
-  std::map<std::pair<int, ControlEvent>, std::function<void()>> handlers_;
+  std::map<int, Child> children_;  // by control id
   std::map<FormEvent, std::function<void()>> form_handlers_;
   std::map<std::uintptr_t, Win32Timer*> timers_;
   std::uintptr_t next_timer_id_ = 1;
   std::map<std::string, void*> fonts_;  // by face and height
   std::function<bool()> close_query_;
   std::function<void(const std::string&)> error_sink_;
-
-  // A drag of a list box item: armed by BeginDrag during a press, running
-  // once the pointer has moved the threshold with the button held. The
-  // pressed list box keeps the mouse capture it took for the press, so every
-  // movement and the release arrive at it, wherever the pointer is.
-  void EndDrag(WindowHandle source, std::uintptr_t wparam, std::intptr_t lparam);
-  struct ListDrag {
-    WindowHandle source = kNoWindow;
-    bool armed = false;
-    bool dragging = false;
-    int threshold = 0;
-    int press_x = 0, press_y = 0;         // screen
-    WindowHandle accepted_by = kNoWindow;  // the list box that accepted the last movement
-  } drag_;
-  std::map<WindowHandle, std::function<bool(ClientPoint)>> drag_over_;
-  std::map<WindowHandle, std::function<void(ClientPoint)>> drag_drop_;
+  std::vector<std::string> notices_;
+  ListDragTracker drag_;
 };
 
 }  // namespace tamiru::platform::win32

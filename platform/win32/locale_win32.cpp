@@ -7,10 +7,13 @@
 namespace tamiru::platform::win32 {
 namespace {
 
-// The locale's text for `type`, or `fallback` when it gives none.
+// The locale's text for `type`, or `fallback` when it gives none. In the
+// ANSI code page (Shift_JIS), not the one of the user's regional format,
+// which GetLocaleInfoA uses by default and which garbles the Japanese
+// weekday names when the regional format is not Japanese.
 std::string LocaleText(LCTYPE type, const std::string& fallback) {
   char buffer[80] = {};
-  const int copied = GetLocaleInfoA(LOCALE_USER_DEFAULT, type, buffer, sizeof buffer);
+  const int copied = GetLocaleInfoA(LOCALE_USER_DEFAULT, type | LOCALE_USE_CP_ACP, buffer, sizeof buffer);
   if (copied <= 1) return fallback;  // the count includes the terminating zero
   return std::string(buffer);
 }

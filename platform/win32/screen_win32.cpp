@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "platform/win32/handle_win32.h"
+
 namespace tamiru::platform::win32 {
 
 namespace {
@@ -22,9 +24,38 @@ struct GrabResources {
   }
 };
 
+// For the grab the thread is per-monitor aware where the system offers it
+// (SetThreadDpiAwarenessContext, Windows 10 1703 on): a system-aware thread
+// gets the pixels of a monitor of another DPI scaled. Elsewhere the
+// process's own (system) awareness holds, which sees the real pixels of a
+// single monitor.
+class PerMonitorAware {
+ public:
+  PerMonitorAware() {
+    if (const Setter set = SetterOf(); set != nullptr) previous_ = set(kPerMonitorAwareV2);
+  }
+  ~PerMonitorAware() {
+    if (previous_ != nullptr) SetterOf()(previous_);
+  }
+  PerMonitorAware(const PerMonitorAware&) = delete;
+  PerMonitorAware& operator=(const PerMonitorAware&) = delete;
+
+ private:
+  using Setter = HANDLE(WINAPI*)(HANDLE);
+  // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2
+  inline static const HANDLE kPerMonitorAwareV2 = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-4));
+  static Setter SetterOf() {
+    static const Setter set =
+        FunctionOf<Setter>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetThreadDpiAwarenessContext"));
+    return set;
+  }
+  HANDLE previous_ = nullptr;
+};
+
 }  // namespace
 
 Image Win32Screen::GrabWholeScreen() {
+  const PerMonitorAware aware;
   int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
   int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
   int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);

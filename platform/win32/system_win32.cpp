@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commdlg.h>
 #include <mmsystem.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 // The interface names its operations after the calls; not the A/W macros.
@@ -10,11 +11,11 @@
 
 #include <vector>
 
+#include "platform/win32/handle_win32.h"
+
 namespace tamiru::platform::win32 {
 
 namespace {
-
-HWND H(WindowHandle window) { return reinterpret_cast<HWND>(window); }
 
 // "name|pattern|name|pattern" as the common dialogs want it: parts ended by
 // NUL bytes, the whole by one more.
@@ -28,6 +29,27 @@ std::string DialogFilter(const std::string& filter) {
   return parts;
 }
 
+// The program's current directory, where chat logs and automatically named
+// images go, is put back when the dialog ends: OFN_NOCHANGEDIR has no effect
+// on the open dialog, which moves it to the folder the user browsed to.
+class CurrentDirectoryKept {
+ public:
+  CurrentDirectoryKept() {
+    const DWORD size = GetCurrentDirectoryA(0, nullptr);
+    folder_.resize(size);
+    const DWORD length = size > 0 ? GetCurrentDirectoryA(size, folder_.data()) : 0;
+    folder_.resize(length < size ? length : 0);
+  }
+  ~CurrentDirectoryKept() {
+    if (!folder_.empty()) SetCurrentDirectoryA(folder_.c_str());
+  }
+  CurrentDirectoryKept(const CurrentDirectoryKept&) = delete;
+  CurrentDirectoryKept& operator=(const CurrentDirectoryKept&) = delete;
+
+ private:
+  std::string folder_;
+};
+
 std::optional<Dialogs::FileDialogResult> RunFileDialog(WindowHandle owner, const Dialogs::FileDialogRequest& request,
                                                        bool save) {
   std::vector<char> path(MAX_PATH * 4, '\0');
@@ -35,7 +57,7 @@ std::optional<Dialogs::FileDialogResult> RunFileDialog(WindowHandle owner, const
   const std::string filter = DialogFilter(request.filter);
   OPENFILENAMEA dialog{};
   dialog.lStructSize = sizeof(dialog);
-  dialog.hwndOwner = H(owner);
+  dialog.hwndOwner = AsHwnd(owner);
   dialog.lpstrFilter = request.filter.empty() ? nullptr : filter.c_str();
   dialog.nFilterIndex = static_cast<DWORD>(request.filter_index);
   dialog.lpstrFile = path.data();
@@ -43,11 +65,10 @@ std::optional<Dialogs::FileDialogResult> RunFileDialog(WindowHandle owner, const
   dialog.lpstrInitialDir = request.initial_dir.empty() ? nullptr : request.initial_dir.c_str();
   dialog.lpstrDefExt = request.default_extension.empty() ? nullptr : request.default_extension.c_str();
   // The save dialog does not ask before replacing a file: the image save
-  // overwrites without a question, as its automatic names do. Neither
-  // dialog moves the current directory, where chat logs and automatically
-  // named images go.
+  // overwrites without a question, as its automatic names do.
   const DWORD must_exist = save || !request.file_must_exist ? OFN_PATHMUSTEXIST : OFN_FILEMUSTEXIST;
   dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | must_exist;
+  const CurrentDirectoryKept kept;
   const BOOL chosen = save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
   if (!chosen) return std::nullopt;
   return Dialogs::FileDialogResult{std::string(path.data()), static_cast<int>(dialog.nFilterIndex)};
@@ -55,7 +76,10 @@ std::optional<Dialogs::FileDialogResult> RunFileDialog(WindowHandle owner, const
 
 }  // namespace
 
-bool Win32Input::IsKeyDown(int virtual_key) { return (GetAsyncKeyState(virtual_key) & 0x8000) != 0; }
+bool Win32Input::IsKeyDown(int virtual_key) {
+  const int physical = PhysicalKeyOf(virtual_key, GetSystemMetrics(SM_SWAPBUTTON) != 0);
+  return (GetAsyncKeyState(physical) & 0x8000) != 0;
+}
 
 Input::Point Win32Input::CursorPosition() {
   POINT point{};
@@ -65,7 +89,7 @@ Input::Point Win32Input::CursorPosition() {
 
 void Win32Shell::ShellExecute(WindowHandle owner, std::optional<std::string> verb, const std::string& file,
                               std::optional<std::string> directory, int show_command) {
-  ShellExecuteA(H(owner), verb ? verb->c_str() : nullptr, file.c_str(), nullptr,
+  ShellExecuteA(AsHwnd(owner), verb ? verb->c_str() : nullptr, file.c_str(), nullptr,
                 directory ? directory->c_str() : nullptr, show_command);
 }
 
@@ -82,11 +106,40 @@ std::string Win32Shell::ExecutablePath() {
   }
 }
 
+namespace {
+
+std::string EnvironmentValue(const char* name) {
+  const DWORD size = GetEnvironmentVariableA(name, nullptr, 0);
+  if (size == 0) return {};
+  std::string value(size, '\0');
+  const DWORD length = GetEnvironmentVariableA(name, value.data(), size);
+  value.resize(length < size ? length : 0);
+  return value;
+}
+
+WriteTime LastWriteOf(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  return (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
+
+}  // namespace
+
+std::string Win32Shell::FileToRead(const std::string& path) {
+  const std::vector<std::string> program_files{EnvironmentValue("ProgramFiles"), EnvironmentValue("ProgramFiles(x86)"),
+                                               EnvironmentValue("ProgramW6432")};
+  const auto copy = VirtualStorePath(path, program_files, EnvironmentValue("LOCALAPPDATA"));
+  if (copy && PreferVirtualStoreCopy(LastWriteOf(path), LastWriteOf(*copy))) return *copy;
+  return path;
+}
+
 void Win32Sound::PlayAsync(const std::string& path) { sndPlaySoundA(path.c_str(), SND_ASYNC); }
 
 bool Win32SingleInstance::AnotherInstanceRuns(const std::string& name) {
   HANDLE other = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, name.c_str());
-  if (other == nullptr) return false;
+  // An instance run as administrator made its mutex with a security that
+  // refuses this one full access: it runs all the same.
+  if (other == nullptr) return GetLastError() == ERROR_ACCESS_DENIED;
   CloseHandle(other);
   return true;
 }
@@ -100,8 +153,15 @@ void Win32SingleInstance::Release() {
   mutex_ = nullptr;
 }
 
+Win32ComApartment::Win32ComApartment()
+    : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+
+Win32ComApartment::~Win32ComApartment() {
+  if (initialised_) CoUninitialize();
+}
+
 void Win32Dialogs::ShowError(WindowHandle owner, const std::string& title, const std::string& message) {
-  MessageBoxA(H(owner), message.c_str(), title.c_str(), MB_OK | MB_ICONSTOP);
+  MessageBoxA(AsHwnd(owner), message.c_str(), title.c_str(), MB_OK | MB_ICONSTOP);
 }
 
 std::optional<Dialogs::FileDialogResult> Win32Dialogs::ShowOpenDialog(WindowHandle owner,

@@ -20,6 +20,9 @@ class Win32Shell : public Shell {
                     std::optional<std::string> directory, int show_command) override;
   void WinExec(const std::string& command_line, int show_command) override;
   std::string ExecutablePath() override;
+  // The newer of the file and its VirtualStore copy, for a file under either
+  // Program Files folder.
+  std::string FileToRead(const std::string& path) override;
 };
 
 class Win32Sound : public Sound {
@@ -36,6 +39,19 @@ class Win32SingleInstance : public SingleInstance {
 
  private:
   void* mutex_ = nullptr;
+};
+
+// COM on this thread for the whole run (a single-threaded apartment), as
+// the shell's ShellExecute wants it.
+class Win32ComApartment {
+ public:
+  Win32ComApartment();
+  ~Win32ComApartment();
+  Win32ComApartment(const Win32ComApartment&) = delete;
+  Win32ComApartment& operator=(const Win32ComApartment&) = delete;
+
+ private:
+  bool initialised_ = false;
 };
 
 class Win32Dialogs : public Dialogs {

@@ -9,12 +9,11 @@
 #include <memory>
 #include <string>
 
+#include "platform/win32/handle_win32.h"
+
 namespace tamiru::platform::win32 {
 
 namespace {
-
-HWND AsHwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
-WindowHandle AsHandle(HWND window) { return reinterpret_cast<WindowHandle>(window); }
 
 // The visitor of an enumeration and the first exception it threw: no C++
 // exception may unwind through the system's enumeration code.
@@ -49,7 +48,54 @@ std::string Received(const char* buffer, std::size_t size, LONG_PTR copied) {
 // A row longer than this is not read (no list box of the client holds one).
 constexpr LRESULT kLongestListRow = 1 << 20;
 
+bool OfThisProcess(HWND window) {
+  DWORD process = 0;
+  return GetWindowThreadProcessId(window, &process) != 0 && process == GetCurrentProcessId();
+}
+
+// The mandatory integrity level of a process's token (0x2000 medium, 0x3000
+// high); medium when it cannot be read.
+std::uint32_t IntegrityLevelOf(HANDLE process) {
+  constexpr std::uint32_t kMedium = 0x2000;
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return kMedium;
+  DWORD size = 0;
+  GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
+  std::uint32_t level = kMedium;
+  std::unique_ptr<char[]> buffer(new char[size > 0 ? size : 1]);
+  if (size > 0 && GetTokenInformation(token, TokenIntegrityLevel, buffer.get(), size, &size)) {
+    const auto* label = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer.get());
+    const DWORD count = *GetSidSubAuthorityCount(label->Label.Sid);
+    if (count > 0) level = *GetSidSubAuthority(label->Label.Sid, count - 1);
+  }
+  CloseHandle(token);
+  return level;
+}
+
+// A process that this one may not even query (an elevated one often
+// refuses) counts as high.
+std::uint32_t IntegrityLevelOfProcess(DWORD process_id) {
+  constexpr std::uint32_t kHigh = 0x3000;
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id);
+  if (process == nullptr) return GetLastError() == ERROR_ACCESS_DENIED ? kHigh : 0;
+  const std::uint32_t level = IntegrityLevelOf(process);
+  CloseHandle(process);
+  return level;
+}
+
 }  // namespace
+
+void Win32WindowSystem::NoteTarget(WindowHandle window) {
+  if (!elevated_notice_) return;
+  DWORD process = 0;
+  if (GetWindowThreadProcessId(AsHwnd(window), &process) == 0 || process == GetCurrentProcessId()) return;
+  auto known = integrity_by_process_.find(process);
+  if (known == integrity_by_process_.end()) {
+    known = integrity_by_process_.emplace(process, IntegrityLevelOfProcess(process)).first;
+  }
+  static const std::uint32_t own_level = IntegrityLevelOf(GetCurrentProcess());
+  if (elevated_watch_.FirstOutranking(known->second, own_level)) elevated_notice_();
+}
 
 WindowHandle Win32WindowSystem::FindTopLevel(std::optional<std::string_view> class_name,
                                            std::optional<std::string_view> title) {
@@ -76,9 +122,7 @@ std::string Win32WindowSystem::TitleOf(WindowHandle window, std::size_t buffer_b
   // asks a window of this program with WM_GETTEXT, unbounded: one on another
   // thread of ours that hangs would stop every search of the top-level
   // windows. Those are asked with the bound instead.
-  DWORD process = 0;
-  const DWORD thread = GetWindowThreadProcessId(AsHwnd(window), &process);
-  if (thread != 0 && process == GetCurrentProcessId() && thread != GetCurrentThreadId()) {
+  if (OfThisProcess(AsHwnd(window)) && GetWindowThreadProcessId(AsHwnd(window), nullptr) != GetCurrentThreadId()) {
     return GetTextBounded(window, buffer_bytes);
   }
   std::string buffer(buffer_bytes, '\0');
@@ -94,6 +138,7 @@ std::string Win32WindowSystem::ClassOf(WindowHandle window, std::size_t buffer_b
 }
 
 MsgResult Win32WindowSystem::SendBounded(WindowHandle window, unsigned message, WParam wparam, LParam lparam) {
+  NoteTarget(window);
   DWORD_PTR result = 0;
   if (!::SendMessageTimeoutA(AsHwnd(window), message, wparam, lparam, SMTO_ABORTIFHUNG | SMTO_NORMAL,
                              send_bound_ms_, &result)) {
@@ -105,7 +150,10 @@ MsgResult Win32WindowSystem::SendBounded(WindowHandle window, unsigned message, 
 // The messages below pass a buffer. When the send runs out of its bound, a
 // window of this process may still handle the message later and use the
 // buffer then, so a buffer whose send did not complete is left allocated
-// for the rest of the run instead of freed under the late reader.
+// for the rest of the run instead of freed under the late reader. A window
+// of another process is handed a copy made by the system, which drops a
+// late reply: there the buffer is freed, so a sluggish client does not make
+// this program grow.
 namespace {
 bool SendWithBuffer(HWND window, UINT message, WPARAM wparam, std::unique_ptr<char[]>& buffer, UINT bound_ms,
                     DWORD_PTR& result) {
@@ -114,7 +162,7 @@ bool SendWithBuffer(HWND window, UINT message, WPARAM wparam, std::unique_ptr<ch
                             SMTO_ABORTIFHUNG | SMTO_NORMAL, bound_ms, &result)) {
     return true;
   }
-  if (GetLastError() == ERROR_TIMEOUT) buffer.release();  // see above: deliberately kept alive
+  if (GetLastError() == ERROR_TIMEOUT && OfThisProcess(window)) buffer.release();  // see above: kept alive
   return false;
 }
 }  // namespace
@@ -123,6 +171,7 @@ MsgResult Win32WindowSystem::SetTextBounded(WindowHandle window, std::string_vie
   const std::string_view line = text.substr(0, text.find('\0'));
   std::unique_ptr<char[]> buffer(new char[line.size() + 1]());
   std::memcpy(buffer.get(), line.data(), line.size());
+  NoteTarget(window);
   DWORD_PTR result = 0;
   if (!SendWithBuffer(AsHwnd(window), WM_SETTEXT, 0, buffer, send_bound_ms_, result)) return 0;
   return static_cast<MsgResult>(result);
@@ -131,6 +180,7 @@ MsgResult Win32WindowSystem::SetTextBounded(WindowHandle window, std::string_vie
 std::string Win32WindowSystem::GetTextBounded(WindowHandle window, std::size_t buffer_bytes) {
   if (buffer_bytes == 0) return {};
   std::unique_ptr<char[]> buffer(new char[buffer_bytes]());
+  NoteTarget(window);
   DWORD_PTR copied = 0;
   if (!SendWithBuffer(AsHwnd(window), WM_GETTEXT, buffer_bytes, buffer, send_bound_ms_, copied)) return {};
   return Received(buffer.get(), buffer_bytes, static_cast<LONG_PTR>(copied));
@@ -140,10 +190,11 @@ std::size_t Win32WindowSystem::GetTextIntoBounded(WindowHandle window, std::stri
   if (buffer.empty()) return 0;
   // No zero fill: only the bytes the peer reports as copied are looked at.
   buffer.front() = '\0';
+  NoteTarget(window);
   DWORD_PTR copied = 0;
   if (!::SendMessageTimeoutA(AsHwnd(window), WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
                              SMTO_ABORTIFHUNG | SMTO_NORMAL, send_bound_ms_, &copied)) {
-    if (GetLastError() == ERROR_TIMEOUT) {
+    if (GetLastError() == ERROR_TIMEOUT && OfThisProcess(AsHwnd(window))) {
       // A window of this process may still write into it: the bytes move to
       // a string that is never freed (see SendWithBuffer).
       static_cast<void>(new std::string(std::move(buffer)));
@@ -208,10 +259,14 @@ std::string Win32WindowSystem::GetListTextBounded(WindowHandle window, int row) 
 }
 
 bool Win32WindowSystem::Post(WindowHandle window, unsigned message, WParam wparam, LParam lparam) {
+  NoteTarget(window);
   return ::PostMessageA(AsHwnd(window), message, wparam, lparam) != FALSE;
 }
 
 bool Win32WindowSystem::BringToForeground(WindowHandle window) {
+  // A minimised window would stay an icon in front: the image save that
+  // follows needs it shown.
+  if (::IsIconic(AsHwnd(window))) ::ShowWindow(AsHwnd(window), SW_RESTORE);
   const bool activated = ::SetForegroundWindow(AsHwnd(window)) != FALSE;
   // Windows raises the window it activates; a desktop without a window
   // manager (Wine on a bare X display) activates it where it lies, under

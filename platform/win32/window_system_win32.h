@@ -3,6 +3,8 @@
 // another program's window is bounded: a peer that is hung, or that does not
 // answer within the bound, counts as answering nothing (0, empty text).
 #include <cstdint>
+#include <functional>
+#include <map>
 
 #include "platform/window_system.h"
 
@@ -51,7 +53,13 @@ class Win32WindowSystem : public WindowSystem {
 
   std::uint32_t send_bound_ms() const { return send_bound_ms_; }
 
+  // Called once, at the first message to a window of a process of higher
+  // integrity than this one (see ElevatedTargetWatch).
+  void SetElevatedTargetNotice(std::function<void()> notice) { elevated_notice_ = std::move(notice); }
+
  private:
+  // Every message to another window passes here first.
+  void NoteTarget(WindowHandle window);
   WindowHandle FindTopLevel(std::optional<std::string_view> class_name, std::optional<std::string_view> title);
   void VisitTopLevels(const std::function<bool(WindowHandle)>& visit);
   void VisitDescendants(WindowHandle parent, const std::function<bool(WindowHandle)>& visit);
@@ -67,6 +75,9 @@ class Win32WindowSystem : public WindowSystem {
   WindowHandle Foreground();
 
   std::uint32_t send_bound_ms_;
+  std::function<void()> elevated_notice_;
+  ElevatedTargetWatch elevated_watch_;
+  std::map<unsigned long, std::uint32_t> integrity_by_process_;
 };
 
 }  // namespace tamiru::platform::win32

@@ -133,6 +133,7 @@ TEST_F(SettingsDialogTest, OkWithoutChangeWritesTheDialogKeysAndReloadsTheLists)
   // The switches changed on the main window reach the file only at close.
   form->Settings.AutoWatch = 0;
   form->Settings.TonpuImageNumber = 9;
+  form->ComboBox1->SetText("書きかけ");
   dialog = std::make_unique<app::TForm2>(*form, dialog_host);
   dialog_host.Click("Button1");
 
@@ -149,6 +150,7 @@ TEST_F(SettingsDialogTest, OkWithoutChangeWritesTheDialogKeysAndReloadsTheLists)
 
   EXPECT_EQ(form->ListBox1->Items(), (std::vector<std::string>{"aaa", "bbb"}));
   EXPECT_EQ(form->ComboBox1->Items(), (std::vector<std::string>{"おつかれ"}));
+  EXPECT_EQ(form->ComboBox1->Text(), "書きかけ");  // the chat line being written stays
   EXPECT_EQ(form->KeywordList, (std::vector<std::string>{"tsumo"}));
   // MacroList goes on with its entries.
   EXPECT_EQ(form->MacroList, (std::vector<std::string>{"70 0 1 0 /Hide "}));
