@@ -36,7 +36,6 @@ platform::win32::FormOptions MainWindowOptions() {
 }  // namespace
 
 int main() {
-  const platform::win32::Win32ComApartment com;
   platform::win32::Win32SingleInstance instance;
   platform::win32::Win32Dialogs dialogs;
   return app::RunProgram(instance, dialogs, [&] {

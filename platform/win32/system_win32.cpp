@@ -17,6 +17,26 @@ namespace tamiru::platform::win32 {
 
 namespace {
 
+// COM on this thread (a single-threaded apartment) from the first shell call
+// or file dialog on, as the shell wants it, until the program ends.
+void EnsureComApartment() {
+  struct Apartment {
+    Apartment() {
+      using Initialize = HRESULT(WINAPI*)(LPVOID, DWORD);
+      const auto initialize = LateBound<Initialize>("ole32.dll", "CoInitializeEx");
+      initialised = initialize != nullptr &&
+                    SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    }
+    ~Apartment() {
+      using Uninitialize = void(WINAPI*)();
+      if (!initialised) return;
+      if (const auto uninitialize = LateBound<Uninitialize>("ole32.dll", "CoUninitialize")) uninitialize();
+    }
+    bool initialised = false;
+  };
+  static const Apartment apartment;
+}
+
 // "name|pattern|name|pattern" as the common dialogs want it: parts ended by
 // NUL bytes, the whole by one more.
 std::string DialogFilter(const std::string& filter) {
@@ -69,7 +89,13 @@ std::optional<Dialogs::FileDialogResult> RunFileDialog(WindowHandle owner, const
   const DWORD must_exist = save || !request.file_must_exist ? OFN_PATHMUSTEXIST : OFN_FILEMUSTEXIST;
   dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | must_exist;
   const CurrentDirectoryKept kept;
-  const BOOL chosen = save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
+  using FileDialog = BOOL(WINAPI*)(LPOPENFILENAMEA);
+  static const auto open_dialog = LateBound<FileDialog>("comdlg32.dll", "GetOpenFileNameA");
+  static const auto save_dialog = LateBound<FileDialog>("comdlg32.dll", "GetSaveFileNameA");
+  const FileDialog show = save ? save_dialog : open_dialog;
+  if (show == nullptr) return std::nullopt;
+  EnsureComApartment();
+  const BOOL chosen = show(&dialog);
   if (!chosen) return std::nullopt;
   return Dialogs::FileDialogResult{std::string(path.data()), static_cast<int>(dialog.nFilterIndex)};
 }
@@ -89,8 +115,12 @@ Input::Point Win32Input::CursorPosition() {
 
 void Win32Shell::ShellExecute(WindowHandle owner, std::optional<std::string> verb, const std::string& file,
                               std::optional<std::string> directory, int show_command) {
-  ShellExecuteA(AsHwnd(owner), verb ? verb->c_str() : nullptr, file.c_str(), nullptr,
-                directory ? directory->c_str() : nullptr, show_command);
+  using Execute = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+  static const auto execute = LateBound<Execute>("shell32.dll", "ShellExecuteA");
+  if (execute == nullptr) return;
+  EnsureComApartment();
+  execute(AsHwnd(owner), verb ? verb->c_str() : nullptr, file.c_str(), nullptr,
+          directory ? directory->c_str() : nullptr, show_command);
 }
 
 void Win32Shell::WinExec(const std::string& command_line, int show_command) {
@@ -133,7 +163,11 @@ std::string Win32Shell::FileToRead(const std::string& path) {
   return path;
 }
 
-void Win32Sound::PlayAsync(const std::string& path) { sndPlaySoundA(path.c_str(), SND_ASYNC); }
+void Win32Sound::PlayAsync(const std::string& path) {
+  using Play = BOOL(WINAPI*)(LPCSTR, UINT);
+  static const auto play = LateBound<Play>("winmm.dll", "sndPlaySoundA");
+  if (play != nullptr) play(path.c_str(), SND_ASYNC);
+}
 
 bool Win32SingleInstance::AnotherInstanceRuns(const std::string& name) {
   HANDLE other = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, name.c_str());
@@ -151,13 +185,6 @@ void Win32SingleInstance::Release() {
   ReleaseMutex(mutex_);
   CloseHandle(mutex_);
   mutex_ = nullptr;
-}
-
-Win32ComApartment::Win32ComApartment()
-    : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
-
-Win32ComApartment::~Win32ComApartment() {
-  if (initialised_) CoUninitialize();
 }
 
 void Win32Dialogs::ShowError(WindowHandle owner, const std::string& title, const std::string& message) {

@@ -41,19 +41,6 @@ class Win32SingleInstance : public SingleInstance {
   void* mutex_ = nullptr;
 };
 
-// COM on this thread for the whole run (a single-threaded apartment), as
-// the shell's ShellExecute wants it.
-class Win32ComApartment {
- public:
-  Win32ComApartment();
-  ~Win32ComApartment();
-  Win32ComApartment(const Win32ComApartment&) = delete;
-  Win32ComApartment& operator=(const Win32ComApartment&) = delete;
-
- private:
-  bool initialised_ = false;
-};
-
 class Win32Dialogs : public Dialogs {
  public:
   void ShowError(WindowHandle owner, const std::string& title, const std::string& message) override;
