@@ -68,6 +68,8 @@ struct FormServices {
   platform::FormFactory& forms = NoForms();
 };
 
+class TForm3;
+
 class TForm1 {
  public:
   // Builds the window in the order of the start-up: controls, settings, the
@@ -130,6 +132,8 @@ class TForm1 {
   void Button20Click();
   // The settings dialog, shown modally (form_settings.cpp).
   void Button23Click();
+  // The match history window from the system menu (form_history.cpp).
+  void HistoryMenuClick();
   // The macro key poll and the actions it runs (form_macro.cpp).
   void Timer4Timer();
   void DispatchMacroAction(const macro::TMacroEntry& entry);
@@ -207,6 +211,9 @@ class TForm1 {
   std::unique_ptr<platform::ComboBox> ComboBox1;
   std::unique_ptr<platform::CheckBox> CheckBox1;
   std::unique_ptr<platform::Timer> Timer1, Timer2, Timer3, Timer4;
+  // The match history window while it exists (closed: no window handle).
+  std::unique_ptr<platform::FormHost> HistoryWindow;
+  std::unique_ptr<TForm3> HistoryForm;
 
   const FormServices& services() const { return services_; }
 
@@ -220,6 +227,7 @@ class TForm1 {
   void OnTimer(platform::Timer& timer, void (TForm1::*handler)());
   void WireListHandlers();
   void WireMacroHandlers();
+  void WireHistoryMenu();
 
   FormServices services_;
   std::string ini_path_;
