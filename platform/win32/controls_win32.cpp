@@ -1,4 +1,5 @@
 #include "platform/win32/controls_win32.h"
+#include "platform/view_controls.h"
 
 #include <windows.h>
 
@@ -54,6 +55,8 @@ template class Win32Control<CheckBox>;
 template class Win32Control<Edit>;
 template class Win32Control<ListBox>;
 template class Win32Control<ComboBox>;
+template class Win32Control<ListView>;
+template class Win32Control<PictureBox>;
 
 std::string WindowTextOf(WindowHandle window) {
   const int length = GetWindowTextLengthA(H(window));

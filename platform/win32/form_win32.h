@@ -71,6 +71,16 @@ class Win32Form : public ModalFormHost {
   void ConnectDragOver(const ListBox& box, std::function<bool(ClientPoint)> handler) override;
   void ConnectDragDrop(const ListBox& box, std::function<void(ClientPoint)> handler) override;
   ClientPoint ScreenToClient(const Control& control, int screen_x, int screen_y) const override;
+  // The match history window's part (form_views_win32.cpp).
+  std::unique_ptr<ListView> CreateListView(const ControlSpec& layout) override;
+  std::unique_ptr<PictureBox> CreatePictureBox(const ControlSpec& layout) override;
+  void ConnectColumnClick(const ListView& view, std::function<void(int)> handler) override;
+  ClientPoint ClientSize() const override;
+  void AddSystemMenuItem(int id, const std::string& caption, std::function<void()> handler) override;
+  void BringToFront() override;
+  void CloseWindow() override;
+  // Esc closes the window (a non-modal owned window).
+  void SetCloseOnEscape(bool close) { close_on_escape_ = close; }
 
   // Where an exception that escapes a handler goes (its message).
   void SetErrorSink(std::function<void(const std::string&)> sink) { error_sink_ = std::move(sink); }
@@ -93,6 +103,9 @@ class Win32Form : public ModalFormHost {
 
  private:
   void Dispatch(const std::function<void()>& handler);
+  // The messages of the list view, the system menu, sizing and Esc; true
+  // when handled, with the result.
+  bool HandleViewMessage(unsigned message, std::uintptr_t wparam, std::intptr_t lparam, std::intptr_t& result);
   int IdOf(const Control& control) const;
 
   FormOptions options_;
@@ -111,6 +124,9 @@ class Win32Form : public ModalFormHost {
   std::map<std::string, void*> fonts_;  // by face and height
   std::function<bool()> close_query_;
   std::function<void(const std::string&)> error_sink_;
+  std::map<int, std::function<void(int)>> column_handlers_;  // by list view id
+  std::map<int, std::function<void()>> menu_handlers_;       // by system menu id
+  bool close_on_escape_ = false;
 
   // A drag of a list box item: armed by BeginDrag during a press, running
   // once the pointer has moved the threshold with the button held. The
