@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/block_feed.h"
 #include "stats/score_history.h"
 #include "stats/score_report.h"
 
@@ -20,19 +21,7 @@ using tamiru::stats::UserNames;
 
 ScoreHistory HistoryInBlocks(std::string_view data, const UserNames& users, std::size_t block) {
   ScoreHistoryBuilder builder(users);
-  std::string buffer;
-  std::size_t next = 0;
-  for (;;) {
-    const std::size_t take = std::min(block, data.size() - next);
-    buffer.append(data.substr(next, take));
-    next += take;
-    const bool at_end = next == data.size();
-    const std::size_t used = builder.reader().Consume(buffer, at_end);
-    if (at_end) break;
-    if (used > buffer.size()) __builtin_trap();
-    buffer.erase(0, used);
-    if (buffer.size() > 1024 + block) __builtin_trap();
-  }
+  FeedInBlocks(data, block, [&](std::string_view bytes, bool at_end) { return builder.reader().Consume(bytes, at_end); });
   return builder.Take();
 }
 

@@ -182,6 +182,28 @@ std::size_t ScoreRecordReader::Consume(std::string_view data, bool at_end) {
   }
 }
 
+// The piece that holds byte `candidate` of the data (npos: none holds what
+// is sought). kWait with `pos` where reading goes on once more data has come;
+// kEnd at the end of the file.
+ScoreRecordReader::Next ScoreRecordReader::PieceHolding(std::string_view data, bool at_end, std::size_t& pos,
+                                                        std::size_t candidate, Piece& piece) {
+  if (candidate == std::string_view::npos) {
+    if (at_end) {
+      pos = data.size();
+      state_ = State::kDone;
+      return Next::kEnd;
+    }
+    pos = LastSettledPieceStart(data, pos);
+    return Next::kWait;
+  }
+  const std::size_t start = PieceStartOf(data, pos, candidate);
+  if (PieceAt(data, start, at_end, piece) != PieceStatus::kFound) {
+    pos = start;
+    return Next::kWait;
+  }
+  return Next::kPiece;
+}
+
 // Every header holds '=', so the pieces before the next '=' need no test.
 bool ScoreRecordReader::SeekHeader(std::string_view data, bool at_end, std::size_t& pos) {
   if (user_players_patterns_[0].empty() && user_players_patterns_[1].empty() && user_players_patterns_[2].empty()) {
@@ -190,21 +212,11 @@ bool ScoreRecordReader::SeekHeader(std::string_view data, bool at_end, std::size
     return at_end;
   }
   for (;;) {
-    const std::size_t mark = FindByte(data, '=', pos, data.size());
-    if (mark == std::string_view::npos) {
-      if (at_end) {
-        pos = data.size();
-        state_ = State::kDone;
-        return true;
-      }
-      pos = LastSettledPieceStart(data, pos);
-      return false;
-    }
-    const std::size_t start = PieceStartOf(data, pos, mark);
     Piece piece;
-    if (PieceAt(data, start, at_end, piece) != PieceStatus::kFound) {
-      pos = start;
-      return false;
+    switch (PieceHolding(data, at_end, pos, FindByte(data, '=', pos, data.size()), piece)) {
+      case Next::kEnd: return true;
+      case Next::kWait: return false;
+      case Next::kPiece: break;
     }
     pos = piece.end;
     kinds_ = HeaderKinds(piece.text);
@@ -243,21 +255,11 @@ bool ScoreRecordReader::SeekResults(std::string_view data, bool at_end, std::siz
   for (;;) {
     const std::size_t results = FindText(data, kResultsHeader, pos);
     const std::size_t mark = FindByte(data, '=', pos, results == std::string_view::npos ? data.size() : results);
-    const std::size_t candidate = mark != std::string_view::npos ? mark : results;
-    if (candidate == std::string_view::npos) {
-      if (at_end) {
-        pos = data.size();
-        state_ = State::kDone;
-        return true;
-      }
-      pos = LastSettledPieceStart(data, pos);
-      return false;
-    }
-    const std::size_t start = PieceStartOf(data, pos, candidate);
     Piece piece;
-    if (PieceAt(data, start, at_end, piece) != PieceStatus::kFound) {
-      pos = start;
-      return false;
+    switch (PieceHolding(data, at_end, pos, mark != std::string_view::npos ? mark : results, piece)) {
+      case Next::kEnd: return true;
+      case Next::kWait: return false;
+      case Next::kPiece: break;
     }
     if (HoldsPlain(piece.text, kResultsHeader)) {
       pos = piece.end;
@@ -265,7 +267,7 @@ bool ScoreRecordReader::SeekResults(std::string_view data, bool at_end, std::siz
       return true;
     }
     if (IsHeaderLine(piece.text)) {
-      pos = start;
+      pos = piece.begin;
       state_ = State::kSeekHeader;
       return true;
     }

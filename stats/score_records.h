@@ -14,6 +14,8 @@
 
 namespace tamiru::stats {
 
+struct Piece;  // a line piece as the reader tests it (line_piece.h)
+
 // The user's own handles (UserName1 to UserName3); an empty one matches nothing.
 using UserNames = std::array<std::string, 3>;
 
@@ -112,7 +114,9 @@ class ScoreRecordReader {
 
  private:
   enum class State { kSeekHeader, kPlayers, kSeekResults, kField, kScoreSpace, kScoreSign, kScoreDigits, kDone };
+  enum class Next { kPiece, kWait, kEnd };
 
+  Next PieceHolding(std::string_view data, bool at_end, std::size_t& pos, std::size_t candidate, Piece& piece);
   bool SeekHeader(std::string_view data, bool at_end, std::size_t& pos);
   bool TestPlayers(std::string_view data, bool at_end, std::size_t& pos);
   bool SeekResults(std::string_view data, bool at_end, std::size_t& pos);
