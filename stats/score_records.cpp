@@ -63,14 +63,23 @@ std::size_t FindByte(std::string_view data, char byte, std::size_t from, std::si
   return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - data.data()) : std::string_view::npos;
 }
 
-std::size_t FindText(std::string_view data, std::string_view needle, std::size_t from) {
-#if defined(__GLIBC__)
-  if (from >= data.size()) return std::string_view::npos;
-  const void* hit = ::memmem(data.data() + from, data.size() - from, needle.data(), needle.size());
-  return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - data.data()) : std::string_view::npos;
-#else
-  return data.find(needle, from);
-#endif
+// The first results header at or after `from`: its first hyphen is looked
+// for with memchr, since the lines before it are full of the spaces it
+// begins with.
+std::size_t FindResultsHeader(std::string_view data, std::size_t from) {
+  constexpr std::size_t kHyphenAt = 2;  // "  ----"
+  std::size_t at = from + kHyphenAt;
+  while (at < data.size()) {
+    const void* hit = std::memchr(data.data() + at, '-', data.size() - at);
+    if (hit == nullptr) break;
+    const std::size_t start = static_cast<std::size_t>(static_cast<const char*>(hit) - data.data()) - kHyphenAt;
+    if (data.size() - start >= kResultsHeader.size() &&
+        std::memcmp(data.data() + start, kResultsHeader.data(), kResultsHeader.size()) == 0) {
+      return start;
+    }
+    at = start + kHyphenAt + 1;
+  }
+  return std::string_view::npos;
 }
 
 bool HoldsAny(std::string_view text, const std::array<std::string, 3>& patterns) {
@@ -253,7 +262,7 @@ bool ScoreRecordReader::TestPlayers(std::string_view data, bool at_end, std::siz
 // holds "  ---- 試合結果 ----" or '='; pieces holding neither need no test.
 bool ScoreRecordReader::SeekResults(std::string_view data, bool at_end, std::size_t& pos) {
   for (;;) {
-    const std::size_t results = FindText(data, kResultsHeader, pos);
+    const std::size_t results = FindResultsHeader(data, pos);
     const std::size_t mark = FindByte(data, '=', pos, results == std::string_view::npos ? data.size() : results);
     Piece piece;
     switch (PieceHolding(data, at_end, pos, mark != std::string_view::npos ? mark : results, piece)) {

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "e2e/scenarios/harness.h"
+
+#include <commctrl.h>
 #include "stats/score_report.h"
 
 namespace {
