@@ -86,7 +86,8 @@ void AddValueAxis(platform::Picture& picture, const Panel& panel, double from, d
 // Game-number ticks under the lower panel, with ticks on both panels.
 void AddGameAxis(platform::Picture& picture, const Panel& upper, const Panel& lower, std::size_t count) {
   const double step = std::max(1.0, NiceStep(static_cast<double>(count - 1), 6));
-  for (double game = 1; game <= static_cast<double>(count) + 1e-9; game += step) {
+  // The first game, then the round numbers of games.
+  for (double game = 1; game <= static_cast<double>(count) + 1e-9; game = game == 1 && step > 1 ? step : game + step) {
     const int x = GameX(lower, static_cast<std::size_t>(game) - 1, count);
     for (const Panel* panel : {&upper, &lower}) {
       picture.lines.push_back({{{x, panel->bottom}, {x, panel->bottom + kTickLength}}, kAxisColour});

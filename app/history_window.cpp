@@ -13,9 +13,9 @@ namespace {
 
 using platform::ControlEvent;
 
-constexpr int kWidth = 660;
+constexpr int kWidth = 780;
 constexpr int kHeight = 520;
-constexpr int kMinWidth = 520;
+constexpr int kMinWidth = 560;
 constexpr int kMinHeight = 380;
 constexpr int kMargin = 8;
 constexpr int kTableTop = 58;
@@ -23,7 +23,7 @@ constexpr int kFontHeight = 12;
 
 const std::vector<platform::ListColumn>& Columns() {
   static const std::vector<platform::ListColumn> columns = [] {
-    const std::array<int, stats::kOpponentColumnCount> widths{110, 52, 40, 40, 40, 92, 92, 92, 92};
+    const std::array<int, stats::kOpponentColumnCount> widths{104, 56, 48, 48, 40, 100, 100, 100, 100};
     std::vector<platform::ListColumn> all;
     for (int i = 0; i < stats::kOpponentColumnCount; ++i) {
       all.push_back({stats::OpponentColumnNames()[static_cast<std::size_t>(i)], widths[static_cast<std::size_t>(i)], i > 0});
