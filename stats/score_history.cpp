@@ -49,13 +49,15 @@ void ScoreHistoryBuilder::AddRecord(const ScoreRecord& record) {
   for (int i = 0; i < record.entry_count; ++i) {
     ForEachSpacedName(record.entries[static_cast<std::size_t>(i)].field, [&](std::string_view name) {
       if (name == user_names_[0] || name == user_names_[1] || name == user_names_[2]) return;
-      if (std::find(names_.begin(), names_.end(), name) == names_.end()) names_.push_back(name);
+      auto known = std::find_if(names_.begin(), names_.end(), [&](const NameInRecord& n) { return n.name == name; });
+      if (known == names_.end()) known = names_.insert(names_.end(), {name, 0});
+      known->entries |= 1U << i;
     });
   }
   for (int kind = 0; kind < table_type::kCount; ++kind) {
     if (!record.IsOfKind(kind)) continue;
     AddGame(record, kind);
-    for (std::string_view name : names_) AddOpponent(record, kind, name);
+    for (const NameInRecord& name : names_) AddOpponent(record, kind, name);
   }
 }
 
@@ -71,10 +73,12 @@ void ScoreHistoryBuilder::AddGame(const ScoreRecord& record, int kind) {
   history.trend.push_back({AsInt32(entry.rank), AsInt32(entry.score)});
 }
 
-void ScoreHistoryBuilder::AddOpponent(const ScoreRecord& record, int kind, std::string_view name) {
+void ScoreHistoryBuilder::AddOpponent(const ScoreRecord& record, int kind, const NameInRecord& in_record) {
+  const std::string_view name = in_record.name;
   patterns_.Set(name);
   ScoreTally game;
-  TallyRecord(record, kind, patterns_, game);
+  // Only a field that holds the name between spaces can hold " name ".
+  TallyRecord(record, kind, patterns_, game, in_record.entries);
   if (game.Games() == 0) return;
   KindHistory& history = history_.kinds[static_cast<std::size_t>(kind)];
   auto [where, added] = row_of_[static_cast<std::size_t>(kind)].try_emplace(std::string(name), history.opponents.size());

@@ -57,12 +57,17 @@ class ScoreHistoryBuilder {
  private:
   void AddRecord(const ScoreRecord& record);
   void AddGame(const ScoreRecord& record, int kind);
-  void AddOpponent(const ScoreRecord& record, int kind, std::string_view name);
+  // A name of the record and the entries whose fields hold it between spaces.
+  struct NameInRecord {
+    std::string_view name;
+    unsigned entries = 0;
+  };
+  void AddOpponent(const ScoreRecord& record, int kind, const NameInRecord& name);
 
   UserNames user_names_;
   ScoreHistory history_;
   std::array<std::unordered_map<std::string, std::size_t>, table_type::kCount> row_of_;
-  std::vector<std::string_view> names_;  // of the record being added
+  std::vector<NameInRecord> names_;  // of the record being added
   HandlePatterns patterns_;
   ScoreRecordReader reader_;
 };

@@ -129,7 +129,8 @@ int UserEntryIndex(const ScoreRecord& record, int table_type) {
   return -1;
 }
 
-void TallyRecord(const ScoreRecord& record, int table_type, const HandlePatterns& target, ScoreTally& tally) {
+void TallyRecord(const ScoreRecord& record, int table_type, const HandlePatterns& target, ScoreTally& tally,
+                 unsigned maybe_target) {
   if (!record.IsOfKind(table_type) || !target.InPlayers(record.players)) return;
   const int user = UserEntryIndex(record, table_type);
   if (user < 0) return;
@@ -140,7 +141,7 @@ void TallyRecord(const ScoreRecord& record, int table_type, const HandlePatterns
   long long rank_sum = 0;
   for (int i = 0; i < count; ++i) {
     const ScoreEntry& entry = record.entries[static_cast<std::size_t>(i)];
-    if (!target.InField(entry.field)) continue;
+    if ((maybe_target >> i & 1U) == 0 || !target.InField(entry.field)) continue;
     seen = true;
     rank = entry.rank;
     score_sum += entry.score;

@@ -93,8 +93,11 @@ int UserEntryIndex(const ScoreRecord& record, int table_type);
 // Adds one record to a target's tally: it counts when it is of the kind, the
 // target stands in its players line, and both the user's and the target's
 // entries are among the entries that count. The target's rank is that of
-// its last matching entry, its sums take every matching entry.
-void TallyRecord(const ScoreRecord& record, int table_type, const HandlePatterns& target, ScoreTally& tally);
+// its last matching entry, its sums take every matching entry. Bit i of
+// `maybe_target` clear: entry i is known not to hold the target (a caller
+// that has read the fields' names skips searching them again).
+void TallyRecord(const ScoreRecord& record, int table_type, const HandlePatterns& target, ScoreTally& tally,
+                 unsigned maybe_target = ~0U);
 
 // Reads a score file given in blocks of any size. A record is read when its
 // header names one of the kinds and its players line holds one of the
