@@ -199,7 +199,12 @@ TEST_F(HistoryTest, WindowFromTheSystemMenuFollowsTheStandinsScoreFile) {
   // The table as CSV, read back.
   e2e::PostClick(e2e::FindDescendantByText(history, "CSV保存", "Button"));
   ASSERT_TRUE(SaveAs(s, s.PathOf("table.csv")));
-  const std::string csv = s.ReadFile("table.csv").value_or("");
+  // Written once the dialog has returned the name.
+  std::string csv;
+  EXPECT_TRUE(e2e::WaitFor([&] {
+    csv = s.ReadFile("table.csv").value_or("");
+    return csv.ends_with("\r\n") && csv.find("山田") != std::string::npos;
+  }, 10000));
   EXPECT_EQ(csv.substr(0, csv.find("\r\n")), "相手,対戦数,勝,敗,分,自分の平均順位,相手の平均順位,自分の平均得点,相手の平均得点");
   EXPECT_NE(csv.find("\r\nccc,3,"), std::string::npos) << csv;
   EXPECT_NE(csv.find("\r\n山田,1,"), std::string::npos) << csv;
