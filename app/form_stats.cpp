@@ -16,18 +16,21 @@ stats::UserNames UserNamesOf(const settings::TSettings& settings) {
 
 }  // namespace
 
+// File4, or its newer VirtualStore copy where an old client's writes went.
+std::string TForm1::ScoreFilePath() const { return services_.shell.FileToRead(Settings.File4); }
+
 void TForm1::ReportScoresFor(const std::string& target) {
   stats::ScoreQuery query{UserNamesOf(Settings), target, Settings.TableType};
-  stats::ReportScoresFor(services_.shell.FileToRead(Settings.File4), query, *ComboBox1);
+  stats::ReportScoresFor(ScoreFilePath(), query, *ComboBox1);
 }
 
 void TForm1::ShowScoreReport() {
-  stats::ShowScoreReport(UserNamesOf(Settings), *ListBox2, *ComboBox1, services_.shell.FileToRead(Settings.File4),
+  stats::ShowScoreReport(UserNamesOf(Settings), *ListBox2, *ComboBox1, ScoreFilePath(),
                          Settings.TableType);
 }
 
 void TForm1::LookUpOpponents() {
-  stats::LookUpOpponents(services_.windows, services_.loop, services_.shell.FileToRead(Settings.File4),
+  stats::LookUpOpponents(services_.windows, services_.loop, ScoreFilePath(),
                          UserNamesOf(Settings), TablePlayers);
 }
 

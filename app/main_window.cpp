@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "app/history_window.h"
 
 #include <exception>
 
@@ -167,6 +168,7 @@ void TForm1::WireHandlers() {
   WireMacroHandlers();
   services_.host.Connect(platform::FormEvent::kDblClick, [this] { RunHandler([this] { FormDblClick(); }); });
   services_.host.SetCloseQuery([this] { return FormCloseQuery(); });
+  WireHistoryMenu();
 }
 
 void TForm1::LoadLists() {

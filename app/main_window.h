@@ -71,6 +71,8 @@ struct FormServices {
   platform::FormFactory& forms = NoForms();
 };
 
+class TForm3;
+
 class TForm1 {
  public:
   // Builds the window in the order of the start-up: controls, settings, the
@@ -133,6 +135,8 @@ class TForm1 {
   void Button20Click();
   // The settings dialog, shown modally (form_settings.cpp).
   void Button23Click();
+  // The match history window from the system menu (form_history.cpp).
+  void HistoryMenuClick();
   // The macro key poll and the actions it runs (form_macro.cpp).
   void Timer4Timer();
   void DispatchMacroAction(const macro::TMacroEntry& entry);
@@ -148,6 +152,8 @@ class TForm1 {
   void ReportScoresFor(const std::string& target);
   void ShowScoreReport();
   void LookUpOpponents();
+  // The score file as it is read: File4, or its newer VirtualStore copy.
+  std::string ScoreFilePath() const;
   // The screen saved with the game client's window in front, under this
   // window's image settings (the button and the macro action "画像保存").
   void SaveGameImage();
@@ -224,6 +230,9 @@ class TForm1 {
   std::unique_ptr<platform::ComboBox> ComboBox1;
   std::unique_ptr<platform::CheckBox> CheckBox1;
   std::unique_ptr<platform::Timer> Timer1, Timer2, Timer3, Timer4;
+  // The match history window while it exists (closed: no window handle).
+  std::unique_ptr<platform::FormHost> HistoryWindow;
+  std::unique_ptr<TForm3> HistoryForm;
 
   const FormServices& services() const { return services_; }
 
@@ -238,6 +247,7 @@ class TForm1 {
   void WireListHandlers();
   bool DragOverListBox(int list_number, platform::ListBox& box, int x, int y);
   void WireMacroHandlers();
+  void WireHistoryMenu();
   // The macro actions' verbs (form_macro.cpp).
   struct MacroVerbs;
 

@@ -5,7 +5,8 @@
 # Wine at the same time, from /proc/<pid>/stat of their Wine processes (the
 # system's process times read 0 under Wine). Not a test: it prints figures.
 # The machine is shared: each round prints its own figures; read the range.
-# MACRO=0 in the environment measures the same tamiru.exe with the poll off.
+# MACRO=0 in the environment measures the same tamiru.exe with the poll off;
+# FRONT=other brings the timer program's window in front of tamiru.exe.
 #   bench/macro_idle.sh [build folder, default build/windows] [seconds a round, default 60] [rounds, default 3]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -35,7 +36,9 @@ done > "$work/tamiru/macro.txt"
 printf '[Setting]\r\nMacro=%s\r\n' "${MACRO:-1}" > "$work/tamiru/tamiru.INI"
 hz=$(getconf CLK_TCK)
 total=$((rounds * seconds + 30))
-(cd "$work/timer" && exec "$root/scripts/wine-run.sh" "$work/timer/timer80_bench.exe" "$total" >"$work/timer/out.txt" 2>&1) &
+front_after=
+[ "${FRONT:-tamiru}" = other ] && front_after=9
+(cd "$work/timer" && exec "$root/scripts/wine-run.sh" "$work/timer/timer80_bench.exe" "$total" $front_after >"$work/timer/out.txt" 2>&1) &
 sleep 3
 (cd "$work/tamiru" && exec "$root/scripts/wine-run.sh" "$work/tamiru/tamiru.exe" >/dev/null 2>&1) &
 sleep 10
@@ -44,7 +47,7 @@ sleep 1
 tpid=$(find_pid "$work/tamiru" 'tamiru\.exe')
 bpid=$(find_pid "$work/timer" 'timer80_bench\.exe')
 [ -n "$tpid" ] && [ -n "$bpid" ] || { echo "not found: tamiru.exe '$tpid' timer80 '$bpid'"; exit 1; }
-echo "loadavg at start: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "in front: ${FRONT:-tamiru}; loadavg at start: $(cut -d' ' -f1-3 /proc/loadavg)"
 for r in $(seq 1 "$rounds"); do
   ta=$(ticks "$tpid"); ba=$(ticks "$bpid"); sleep "$seconds"; tb=$(ticks "$tpid"); bb=$(ticks "$bpid")
   t=$(( (tb - ta) * 1000 / hz )); b=$(( (bb - ba) * 1000 / hz ))

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Measures the score statistics on a generated 100 MB score file beside
+# Measures the score statistics and the match history (every kind, every
+# opponent, the trend, in one read) on a generated 100 MB score file beside
 # `wc -l` on the same file, in one run, and the table-players scan on a 1 MB
 # file and on a 1 GB file (a sparse gap in front of the same 1 MB tail).
 # Goals: statistics at most 1.5 times `wc -l`; 1 GB scan at most 1.2 times
@@ -60,11 +61,13 @@ env = dict(os.environ, TAMIRU_STATS_FILE=big, TAMIRU_TABLE_FILES=small + ":" + h
 wc_before = wc_seconds()
 against = bench_seconds("BM_ScoreFile/against", env)
 own = bench_seconds("BM_ScoreFile/own", env)
+history = bench_seconds("BM_HistoryFile", env)
 wc_after = wc_seconds()
 wc = (min(wc_before[0], wc_after[0]), min(wc_before[1], wc_after[1]))
 print(f"score file: {os.path.getsize(big) / 1e6:.1f} MB; times are the best of several runs: CPU (wall)")
 print(f"wc -l:                       {wc[0] * 1e3:7.1f} ms ({wc[1] * 1e3:7.1f} ms)")
-for name, t in (("statistics against a player:", against), ("statistics, own averages:   ", own)):
+for name, t in (("statistics against a player:", against), ("statistics, own averages:   ", own),
+                ("match history, all kinds:   ", history)):
     print(f"{name} {t[0] * 1e3:7.1f} ms ({t[1] * 1e3:7.1f} ms)  ratio {t[0] / wc[0]:.2f} ({t[1] / wc[1]:.2f})"
           "  goal <= 1.5")
 t_small = bench_seconds("BM_TablePlayers/small", env)

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/block_feed.h"
 #include "stats/score_report.h"
 #include "stats/table_players.h"
 
@@ -18,19 +19,7 @@ using tamiru::stats::ScoreTally;
 
 ScoreTally TallyInBlocks(std::string_view data, const ScoreQuery& query, std::size_t block) {
   ScoreFileParser parser(query);
-  std::string buffer;
-  std::size_t next = 0;
-  for (;;) {
-    const std::size_t take = std::min(block, data.size() - next);
-    buffer.append(data.substr(next, take));
-    next += take;
-    const bool at_end = next == data.size();
-    const std::size_t used = parser.Consume(buffer, at_end);
-    if (at_end) break;
-    if (used > buffer.size()) __builtin_trap();
-    buffer.erase(0, used);
-    if (buffer.size() > 1024 + block) __builtin_trap();  // the carry stays small
-  }
+  FeedInBlocks(data, block, [&](std::string_view bytes, bool at_end) { return parser.Consume(bytes, at_end); });
   return parser.tally();
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/view_controls.h"
 #include "platform/window_system.h"
 
 namespace tamiru::platform {
@@ -60,6 +61,10 @@ struct WindowOptions {
   int client_width = 0;
   int client_height = 0;
   FontSpec font;
+  // A window whose frame the user may size, never below this client size.
+  bool resizable = false;
+  int min_client_width = 0;
+  int min_client_height = 0;
 };
 
 enum class ControlEvent {
@@ -76,6 +81,7 @@ struct ClientPoint {
 
 enum class FormEvent {
   kDblClick,  // double click on the window's free area
+  kResize,    // the client area changed its size
 };
 
 // The controls made from a creation record alone.
@@ -150,6 +156,22 @@ class FormHost {
     return {screen_x, screen_y};
   }
 
+  // The match history window's controls; null where the host has none.
+  // A list view reports kDblClick on a row and a header click through its
+  // column handler.
+  virtual std::unique_ptr<ListView> CreateListView(const ControlSpec& /*layout*/) { return nullptr; }
+  virtual std::unique_ptr<PictureBox> CreatePictureBox(const ControlSpec& /*layout*/) { return nullptr; }
+  virtual void ConnectColumnClick(const ListView& /*view*/, std::function<void(int column)> /*handler*/) {}
+  // The client area's size (x = width, y = height).
+  virtual ClientPoint ClientSize() const { return {0, 0}; }
+  // An item of the window's system menu, below a separator; `handler` runs
+  // when it is chosen.
+  virtual void AddSystemMenuItem(int /*id*/, const std::string& /*caption*/, std::function<void()> /*handler*/) {}
+  // Shows the window in front of the others and gives it the keyboard.
+  virtual void BringToFront() {}
+  // Closes the window as its close box does, close query included.
+  virtual void CloseWindow() {}
+
  protected:
   // A control of `kind`, of the interface that the kind's Create names.
   virtual std::unique_ptr<Control> CreateControl(ControlKind kind, const ControlSpec& layout) = 0;
@@ -179,6 +201,12 @@ class FormFactory {
  public:
   virtual ~FormFactory() = default;
   virtual std::unique_ptr<ModalFormHost> CreateModalForm(WindowHandle owner, const WindowOptions& options) = 0;
+  // A window owned by `owner` and shown beside it, not modally: the owner
+  // and its timers go on working. Esc closes it as its close box does;
+  // once closed its Handle() is kNoWindow. Null where there are none.
+  virtual std::unique_ptr<FormHost> CreateOwnedForm(WindowHandle /*owner*/, const WindowOptions& /*options*/) {
+    return nullptr;
+  }
 };
 
 }  // namespace tamiru::platform

@@ -66,19 +66,41 @@ std::size_t LastSettledPieceStart(std::string_view data, std::size_t from) {
   return start;
 }
 
+namespace {
+
+// Result fields are 20 bytes: a plain loop beats the calls there.
+constexpr std::size_t kShortText = 32;
+
+bool SameBytes(const char* a, const char* b, std::size_t size) {
+  for (std::size_t i = 0; i < size; ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 std::size_t FindInLine(std::string_view text, std::string_view needle) {
   if (needle.size() > text.size()) return std::string_view::npos;
   if (needle.empty()) return 0;
-  // Lines and fields are short and full of spaces, which most patterns
-  // begin with: the first two bytes are compared in place before a call.
-  const char first = needle[0];
-  const char second = needle.size() > 1 ? needle[1] : '\0';
-  const std::size_t last = text.size() - needle.size();
-  for (std::size_t i = 0; i <= last; ++i) {
-    if (text[i] != first) continue;
-    if (needle.size() == 1) return i;
-    if (text[i + 1] != second) continue;
-    if (std::memcmp(text.data() + i + 2, needle.data() + 2, needle.size() - 2) == 0) return i;
+  // Most patterns begin with a space, of which lines and fields are full:
+  // the byte after it is looked for instead.
+  const std::size_t anchor = needle.size() > 1 && needle[0] == ' ' ? 1 : 0;
+  const char wanted = needle[anchor];
+  const std::size_t last = text.size() - needle.size();  // the last possible start
+  if (text.size() <= kShortText) {
+    for (std::size_t start = 0; start <= last; ++start) {
+      if (text[start + anchor] == wanted && SameBytes(text.data() + start, needle.data(), needle.size())) return start;
+    }
+    return std::string_view::npos;
+  }
+  std::size_t from = anchor;
+  while (from <= last + anchor) {
+    const void* hit = std::memchr(text.data() + from, wanted, last + anchor + 1 - from);
+    if (hit == nullptr) return std::string_view::npos;
+    const std::size_t start = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) - anchor;
+    if (std::memcmp(text.data() + start, needle.data(), needle.size()) == 0) return start;
+    from = start + anchor + 1;
   }
   return std::string_view::npos;
 }

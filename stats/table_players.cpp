@@ -7,16 +7,14 @@
 #include "game/chat_send.h"
 #include "game/discovery.h"
 #include "stats/line_piece.h"
+#include "stats/score_lines.h"
+#include "stats/score_records.h"
 #include "text/sjis.h"
 
 namespace tamiru::stats {
 
 namespace {
 
-constexpr std::string_view kGameStartMark = "  持点27000";
-constexpr std::string_view kEndOpen = "----- ";
-constexpr std::string_view kEndClose = " -----";
-constexpr std::string_view kEndWord = " 終了 ";
 constexpr std::uint64_t kTailBlockBytes = 64 * 1024;
 // Bytes after a line start that settle its first piece.
 constexpr std::size_t kPieceLookahead = kPieceBytes + 2;
@@ -24,10 +22,8 @@ constexpr std::size_t kPieceLookahead = kPieceBytes + 2;
 enum class LineKind { kOther, kGameStart, kGameEnd };
 
 LineKind Classify(std::string_view piece) {
-  if (HoldsSjis(piece, kGameStartMark)) return LineKind::kGameStart;
-  if (HoldsPlain(piece, kEndOpen) && HoldsPlain(piece, kEndClose) && HoldsSjis(piece, kEndWord)) {
-    return LineKind::kGameEnd;
-  }
+  if (IsGameStartLine(piece)) return LineKind::kGameStart;
+  if (IsGameEndLine(piece)) return LineKind::kGameEnd;
   return LineKind::kOther;
 }
 
@@ -128,7 +124,7 @@ int ReadTablePlayersFromBytes(std::string_view file_bytes, TablePlayers& players
 }
 
 int ReadTablePlayers(const std::string& path, TablePlayers& players) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = OpenScoreFile(path);
   if (!file) return 0;
   std::optional<int> found;
   if (const auto size = FileSize(file)) found = ScanBackward(*size, file, ReadFromFile, players);

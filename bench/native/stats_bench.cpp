@@ -1,4 +1,4 @@
-// Score statistics and the table-players scan. With TAMIRU_STATS_FILE the
+// Score statistics, the match history and the table-players scan. With TAMIRU_STATS_FILE the
 // report runs on that file (bench/stats_compare.sh makes a 100 MB one and
 // sets it beside `wc -l`); with TAMIRU_TABLE_FILES="small:large" the scan runs
 // on both files. Without them only the in-memory cases run.
@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "stats/score_history.h"
 #include "stats/score_report.h"
 #include "stats/table_players.h"
 
@@ -56,6 +57,24 @@ void BM_ScoreFile(benchmark::State& state, const ScoreQuery& query) {
 }
 BENCHMARK_CAPTURE(BM_ScoreFile, against, kAgainst)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_ScoreFile, own, kOwn)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The whole match history (every kind, every opponent, the trend) in one read.
+void BM_HistoryFile(benchmark::State& state) {
+  const char* path = std::getenv("TAMIRU_STATS_FILE");
+  if (!path) {
+    state.SkipWithError("TAMIRU_STATS_FILE is not set");
+    return;
+  }
+  for (auto _ : state) {
+    const auto history = tamiru::stats::ReadScoreHistory(path, kOwn.user_names);
+    if (!history) {
+      state.SkipWithError("cannot read TAMIRU_STATS_FILE");
+      return;
+    }
+    benchmark::DoNotOptimize(history);
+  }
+}
+BENCHMARK(BM_HistoryFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_TablePlayers(benchmark::State& state, int which) {
   const char* files = std::getenv("TAMIRU_TABLE_FILES");

@@ -2,7 +2,9 @@
 // SetTimer of 80 ms whose WM_TIMER does nothing, the message loop. The
 // baseline for the CPU of an idle tamiru.exe polling its macro keys
 // (bench/macro_idle.sh). Runs for the seconds given as its argument (60 by
-// default), then prints the ticks it saw.
+// default), then prints the ticks it saw. With a second argument it shows its
+// window and brings it to the front that many seconds after its start, so
+// that another program is in front of an idle tamiru.exe.
 #include <windows.h>
 
 #include <cstdio>
@@ -13,6 +15,12 @@ namespace {
 unsigned long g_ticks = 0;
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_TIMER && wparam == 2) {
+    KillTimer(window, 2);
+    ShowWindow(window, SW_SHOWNORMAL);
+    SetForegroundWindow(window);
+    return 0;
+  }
   if (message == WM_TIMER) {
     ++g_ticks;
     return 0;
@@ -28,6 +36,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
 
 int main(int argc, char** argv) {
   const int seconds = argc > 1 ? std::atoi(argv[1]) : 60;
+  const int front_after = argc > 2 ? std::atoi(argv[2]) : -1;
   WNDCLASSA window_class{};
   window_class.lpfnWndProc = WindowProc;
   window_class.hInstance = GetModuleHandleA(nullptr);
@@ -37,6 +46,7 @@ int main(int argc, char** argv) {
                                 nullptr, window_class.hInstance, nullptr);
   if (window == nullptr) return 1;
   SetTimer(window, 1, 80, nullptr);
+  if (front_after >= 0) SetTimer(window, 2, static_cast<UINT>(front_after) * 1000u, nullptr);
   const DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000u;
   MSG message;
   while (static_cast<int>(end - GetTickCount()) > 0) {

@@ -1,4 +1,5 @@
 #include "platform/win32/controls_win32.h"
+#include "platform/view_controls.h"
 
 #include <windows.h>
 
@@ -59,6 +60,8 @@ template class Win32Control<ComboBox>;
 template class Win32Control<RadioGroup>;
 template class Win32Control<UpDown>;
 template class Win32Control<PageControl>;
+template class Win32Control<ListView>;
+template class Win32Control<PictureBox>;
 
 DpiScale DpiScale::OfSystem() {
   HDC screen = GetDC(nullptr);

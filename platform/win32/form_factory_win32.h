@@ -18,6 +18,7 @@ class Win32FormFactory : public FormFactory {
   Win32FormFactory(FormOptions base, std::function<void(WindowHandle, const std::string&)> error_sink)
       : base_(std::move(base)), error_sink_(std::move(error_sink)) {}
   std::unique_ptr<ModalFormHost> CreateModalForm(WindowHandle owner, const WindowOptions& options) override;
+  std::unique_ptr<FormHost> CreateOwnedForm(WindowHandle owner, const WindowOptions& options) override;
 
  private:
   FormOptions base_;

@@ -82,8 +82,10 @@ Win32Form::Win32Form(const FormOptions& options)
   window_class.lpszClassName = options_.class_name.c_str();
   RegisterClassExA(&window_class);
 
-  // A fixed single border with a system menu and a minimise box only.
-  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  // A fixed single border with a system menu and a minimise box only, or
+  // a frame the user may size.
+  const DWORD style = options_.resizable ? WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN
+                                         : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
   RECT frame{0, 0, scale_.Pixels(options_.client_width), scale_.Pixels(options_.client_height)};
   AdjustWindowRectEx(&frame, style, FALSE, 0);
   CreateWindowExA(0, options_.class_name.c_str(), options_.caption.c_str(), style, scale_.Pixels(options_.left),
@@ -329,7 +331,10 @@ void Win32Form::Show() {
 void Win32Form::RunMessageLoop() {
   MSG message{};
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (IsWindow(AsHwnd(window_)) && IsDialogMessageA(AsHwnd(window_), &message)) continue;
+    // Each top-level window of the program gets Tab, Enter and Esc as a
+    // dialog does: the main window and the non-modal ones beside it.
+    HWND top = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (top != nullptr && IsDialogMessageA(top, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
@@ -389,6 +394,7 @@ void Win32Form::CloseRequested() {
 }
 
 std::intptr_t Win32Form::HandleMessage(WindowHandle window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
+  if (std::intptr_t result = 0; HandleViewMessage(message, wparam, lparam, result)) return result;
   switch (message) {
     case WM_COMMAND:
       if (lparam == 0) break;

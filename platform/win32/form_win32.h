@@ -70,6 +70,16 @@ class Win32Form : public ModalFormHost {
   void ConnectDragDrop(const ListBox& box, std::function<void(ClientPoint)> handler) override;
   // In the control's client coordinates at 96 DPI.
   ClientPoint ScreenToClient(const Control& control, int screen_x, int screen_y) const override;
+  // The match history window's part (form_views_win32.cpp).
+  std::unique_ptr<ListView> CreateListView(const ControlSpec& layout) override;
+  std::unique_ptr<PictureBox> CreatePictureBox(const ControlSpec& layout) override;
+  void ConnectColumnClick(const ListView& view, std::function<void(int)> handler) override;
+  ClientPoint ClientSize() const override;
+  void AddSystemMenuItem(int id, const std::string& caption, std::function<void()> handler) override;
+  void BringToFront() override;
+  void CloseWindow() override;
+  // Esc closes the window (a non-modal owned window).
+  void SetCloseOnEscape(bool close) { close_on_escape_ = close; }
 
   // For the dialog controls (dialog_controls_win32.cpp): a child window with
   // its own id, on the window or on the page that `layout.page` names, at
@@ -125,6 +135,10 @@ class Win32Form : public ModalFormHost {
   void CloseRequested();
   std::unique_ptr<ListBox> CreateListBox(const ControlSpec& layout);
   std::unique_ptr<ComboBox> CreateComboBox(const ControlSpec& layout);
+  // The messages of the list view, the system menu, sizing and Esc; true
+  // when handled, with the result.
+  bool HandleViewMessage(unsigned message, std::uintptr_t wparam, std::intptr_t lparam, std::intptr_t& result);
+  int IdOf(const Control& control) const;
 
   FormOptions options_;
   DpiScale scale_;
@@ -143,6 +157,10 @@ class Win32Form : public ModalFormHost {
   std::function<void(const std::string&)> error_sink_;
   std::vector<std::string> notices_;
   ListDragTracker drag_;
+  std::map<int, std::function<void(int)>> column_handlers_;  // by list view id
+  std::map<int, std::function<void()>> menu_handlers_;       // by system menu id
+  bool close_on_escape_ = false;
+
 };
 
 }  // namespace tamiru::platform::win32

@@ -1,0 +1,217 @@
+#include "app/history_window.h"
+
+#include <algorithm>
+
+#include "app/history_chart.h"
+#include "app/main_window.h"
+#include "platform/files.h"
+#include "text/error.h"
+
+namespace tamiru::app {
+
+namespace {
+
+using platform::ControlEvent;
+
+constexpr int kWidth = 780;
+constexpr int kHeight = 520;
+constexpr int kMinWidth = 560;
+constexpr int kMinHeight = 380;
+constexpr int kMargin = 8;
+constexpr int kTableTop = 58;
+constexpr int kFontHeight = 12;
+
+const std::vector<platform::ListColumn>& Columns() {
+  static const std::vector<platform::ListColumn> columns = [] {
+    const std::array<int, stats::kOpponentColumnCount> widths{104, 56, 48, 48, 40, 100, 100, 100, 100};
+    std::vector<platform::ListColumn> all;
+    for (int i = 0; i < stats::kOpponentColumnCount; ++i) {
+      all.push_back({stats::OpponentColumnNames()[static_cast<std::size_t>(i)], widths[static_cast<std::size_t>(i)], i > 0});
+    }
+    return all;
+  }();
+  return columns;
+}
+
+// "ファイル %s は開けません", as the general error display would say it.
+std::string CannotOpenText(const std::string& path) { return FileOpenError(path).what(); }
+
+}  // namespace
+
+platform::WindowOptions TForm3::WindowOptions() {
+  platform::WindowOptions options;
+  options.class_name = std::string(kHistoryWindowClass);
+  options.caption = std::string(kHistoryWindowCaption);
+  options.left = kFirstLeft + 40;
+  options.top = 60;
+  options.client_width = kWidth;
+  options.client_height = kHeight;
+  options.font = {std::string(kWindowFontFace), kWindowFontHeight};
+  options.resizable = true;
+  options.min_client_width = kMinWidth;
+  options.min_client_height = kMinHeight;
+  return options;
+}
+
+TForm3::TForm3(TForm1& owner, platform::FormHost& host) : owner_(owner), host_(host) {
+  const int table_type = owner_.Settings.TableType;
+  kind_ = table_type >= 0 && table_type < stats::table_type::kCount ? table_type : stats::table_type::kEastOnly;
+  CreateControls();
+  WireHandlers();
+  RadioButton1->SetChecked(kind_ == 0);
+  RadioButton2->SetChecked(kind_ == 1);
+  RadioButton3->SetChecked(kind_ == 2);
+  FormResize();
+  ReadHistory();
+  Timer1->SetInterval(kHistoryCheckMs);
+  Timer1->SetEnabled(true);
+}
+
+void TForm3::CreateControls() {
+  platform::ControlSpec first = platform::PlaceControl("RadioButton1", "東風戦", kMargin, 10, 64, 18);
+  first.group_start = true;
+  RadioButton1 = host_.CreateRadioButton(first);
+  RadioButton2 = host_.CreateRadioButton(platform::PlaceControl("RadioButton2", "東南戦", 76, 10, 64, 18));
+  RadioButton3 = host_.CreateRadioButton(platform::PlaceControl("RadioButton3", "三人打ち", 144, 10, 76, 18));
+  Button1 = host_.CreateButton(platform::PlaceControl("Button1", "更新", 240, 7, 64, 24));
+  Button2 = host_.CreateButton(platform::PlaceControl("Button2", "CSV保存", 310, 7, 72, 24));
+  Button3 = host_.CreateButton(platform::PlaceControl("Button3", "閉じる", 388, 7, 64, 24));
+  Label1 = host_.CreateLabel(platform::PlaceControl("Label1", "", kMargin, 38, 1400, kFontHeight + 4));
+  ListView1 = host_.CreateListView(platform::PlaceControl("ListView1", "", kMargin, kTableTop, kWidth - 2 * kMargin, 200));
+  ListView1->SetColumns(Columns());
+  PaintBox1 = host_.CreatePictureBox(platform::PlaceControl("PaintBox1", "", kMargin, 266, kWidth - 2 * kMargin, 246));
+  Timer1 = host_.CreateTimer("Timer1");
+}
+
+void TForm3::On(const platform::Control& control, ControlEvent event, void (TForm3::*handler)()) {
+  host_.Connect(control, event, [this, handler] { owner_.RunHandler([this, handler] { (this->*handler)(); }); });
+}
+
+void TForm3::WireHandlers() {
+  On(*RadioButton1, ControlEvent::kClick, &TForm3::RadioButtonClick);
+  On(*RadioButton2, ControlEvent::kClick, &TForm3::RadioButtonClick);
+  On(*RadioButton3, ControlEvent::kClick, &TForm3::RadioButtonClick);
+  On(*Button1, ControlEvent::kClick, &TForm3::Button1Click);
+  On(*Button2, ControlEvent::kClick, &TForm3::Button2Click);
+  On(*Button3, ControlEvent::kClick, &TForm3::Button3Click);
+  On(*ListView1, ControlEvent::kDblClick, &TForm3::ListView1DblClick);
+  host_.ConnectColumnClick(*ListView1, [this](int column) {
+    owner_.RunHandler([this, column] { ListView1ColumnClick(column); });
+  });
+  Timer1->SetHandler([this] { owner_.RunHandler([this] { Timer1Timer(); }); });
+  host_.Connect(platform::FormEvent::kResize, [this] { owner_.RunHandler([this] { FormResize(); }); });
+  host_.SetCloseQuery([this] { return FormCloseQuery(); });
+}
+
+void TForm3::RadioButtonClick() {
+  const int chosen = RadioButton1->IsChecked() ? 0 : RadioButton2->IsChecked() ? 1 : RadioButton3->IsChecked() ? 2 : kind_;
+  if (chosen == kind_) return;
+  kind_ = chosen;
+  ShowKind();
+}
+
+void TForm3::Button1Click() { ReadHistory(); }
+
+void TForm3::Button2Click() {
+  platform::Dialogs::FileDialogRequest request;
+  request.filter = std::string(kCsvFilter);
+  request.default_extension = "csv";
+  request.file_name = "対戦履歴.csv";
+  const auto chosen = owner_.services().dialogs.ShowSaveDialog(host_.Handle(), request);
+  if (!chosen) return;
+  if (!platform::ReplaceFileContents(chosen->path, stats::OpponentsCsv(rows_))) throw FileCreateError(chosen->path);
+}
+
+void TForm3::Button3Click() { host_.CloseWindow(); }
+
+// The player's one-line report into the main window's chat line, through
+// the very call that "対戦成績" ends in.
+void TForm3::ListView1DblClick() {
+  const int row = ListView1->SelectedIndex();
+  if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+  owner_.ReportScoresFor(rows_[static_cast<std::size_t>(row)].name);
+}
+
+void TForm3::ListView1ColumnClick(int column) {
+  if (column < 0 || column >= stats::kOpponentColumnCount) return;
+  const std::string selected = SelectedName();
+  sort_.Click(static_cast<stats::OpponentColumn>(column));
+  stats::SortOpponents(rows_, sort_);
+  ShowRows(selected);
+}
+
+// A game that just ended shows up without a click: the client appends to
+// the file, which changes its size and time.
+void TForm3::Timer1Timer() {
+  if (stats::ScoreFileStamp(owner_.ScoreFilePath()) != stamp_) ReadHistory();
+}
+
+void TForm3::FormResize() {
+  const platform::ClientPoint size = host_.ClientSize();
+  const int width = std::max(size.x, kMinWidth) - 2 * kMargin;
+  const int below = std::max(size.y, kMinHeight) - kTableTop - kMargin;
+  const int table = below * 9 / 20;
+  ListView1->SetBounds(kMargin, kTableTop, width, table);
+  PaintBox1->SetBounds(kMargin, kTableTop + table + kMargin, width, below - table - kMargin);
+  ShowChart();
+}
+
+// The window's history goes with it: a closed window holds no memory of
+// the file until it is opened again.
+bool TForm3::FormCloseQuery() {
+  Timer1->SetEnabled(false);
+  history_.reset();
+  rows_.clear();
+  rows_.shrink_to_fit();
+  return true;
+}
+
+void TForm3::ReadHistory() {
+  const std::string path = owner_.ScoreFilePath();
+  stamp_ = stats::ScoreFileStamp(path);
+  history_.reset();  // the old history's memory is free before the new read
+  history_ = stats::ReadScoreHistory(path, {owner_.Settings.UserName1, owner_.Settings.UserName2, owner_.Settings.UserName3});
+  ShowKind();
+}
+
+void TForm3::ShowKind() {
+  const std::string selected = SelectedName();
+  if (!history_) {
+    Label1->SetCaption(CannotOpenText(owner_.ScoreFilePath()));
+    rows_.clear();
+  } else {
+    const stats::KindHistory& kind = history_->kinds[static_cast<std::size_t>(kind_)];
+    Label1->SetCaption(stats::HistorySummaryText(kind, kind_));
+    rows_ = kind.opponents;
+    stats::SortOpponents(rows_, sort_);
+  }
+  ShowRows(selected);
+  ShowChart();
+}
+
+void TForm3::ShowRows(const std::string& selected) {
+  std::vector<std::vector<std::string>> cells;
+  cells.reserve(rows_.size());
+  int selected_row = -1;
+  for (const stats::OpponentRow& row : rows_) {
+    if (row.name == selected) selected_row = static_cast<int>(cells.size());
+    const auto texts = stats::OpponentCells(row);
+    cells.emplace_back(texts.begin(), texts.end());
+  }
+  ListView1->SetRows(cells);
+  ListView1->SetSelectedIndex(selected_row);
+}
+
+void TForm3::ShowChart() {
+  static const stats::KindHistory kNothing;
+  const stats::KindHistory& kind = history_ ? history_->kinds[static_cast<std::size_t>(kind_)] : kNothing;
+  PaintBox1->SetPicture(TrendPicture(kind, kind_, PaintBox1->Width(), PaintBox1->Height()));
+}
+
+std::string TForm3::SelectedName() const {
+  const int row = ListView1->SelectedIndex();
+  if (row < 0 || row >= static_cast<int>(rows_.size())) return {};
+  return rows_[static_cast<std::size_t>(row)].name;
+}
+
+}  // namespace tamiru::app

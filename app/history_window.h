@@ -1,0 +1,80 @@
+#pragma once
+// The match history window, TForm3: from one read of the score file, the
+// user's games of the chosen kind of table (a summary line and the trend
+// chart) and the record against every player met (a sortable table). It is
+// owned by the main window and shown beside it, one at a time; it reads the
+// file again when asked, or by itself when the file's size or time changed.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/controls.h"
+#include "platform/form_host.h"
+#include "stats/score_history.h"
+
+namespace tamiru::app {
+
+class TForm1;
+
+inline constexpr std::string_view kHistoryWindowClass = "TForm3";
+inline constexpr std::string_view kHistoryWindowCaption = "対戦履歴";
+inline constexpr int kHistoryMenuId = 0x0110;
+inline constexpr std::string_view kHistoryMenuCaption = "対戦履歴(&H)...";
+inline constexpr std::uint32_t kHistoryCheckMs = 5000;
+inline constexpr std::string_view kCsvFilter = "CSV(*.csv)|*.csv|すべて|*.*";
+
+class TForm3 {
+ public:
+  static platform::WindowOptions WindowOptions();
+
+  // Creates the controls on `host`, reads the file and shows TableType's kind.
+  TForm3(TForm1& owner, platform::FormHost& host);
+  TForm3(const TForm3&) = delete;
+  TForm3& operator=(const TForm3&) = delete;
+
+  void RadioButtonClick();  // any of the three kinds
+  void Button1Click();      // 更新
+  void Button2Click();      // CSV保存
+  void Button3Click();      // 閉じる
+  void ListView1DblClick();
+  void ListView1ColumnClick(int column);
+  void Timer1Timer();
+  void FormResize();
+  bool FormCloseQuery();
+
+  int Kind() const { return kind_; }
+  const std::vector<stats::OpponentRow>& Rows() const { return rows_; }
+
+  // ---- Controls, by designer name ----
+  std::unique_ptr<platform::CheckBox> RadioButton1, RadioButton2, RadioButton3;
+  std::unique_ptr<platform::Button> Button1, Button2, Button3;
+  std::unique_ptr<platform::Label> Label1;
+  std::unique_ptr<platform::ListView> ListView1;
+  std::unique_ptr<platform::PictureBox> PaintBox1;
+  std::unique_ptr<platform::Timer> Timer1;
+
+ private:
+  void CreateControls();
+  void WireHandlers();
+  void On(const platform::Control& control, platform::ControlEvent event, void (TForm3::*handler)());
+  // Reads the file again, keeping the sort and the selected player.
+  void ReadHistory();
+  // Shows the kind from what was read.
+  void ShowKind();
+  void ShowRows(const std::string& selected);
+  void ShowChart();
+  std::string SelectedName() const;
+
+  TForm1& owner_;
+  platform::FormHost& host_;
+  std::optional<stats::ScoreHistory> history_;  // none: the file could not be read
+  stats::FileStamp stamp_;
+  int kind_ = 0;
+  stats::OpponentSort sort_;
+  std::vector<stats::OpponentRow> rows_;  // of the kind shown, in the shown order
+};
+
+}  // namespace tamiru::app

@@ -1,0 +1,113 @@
+#include "platform/fake/fake_listview.h"
+
+namespace tamiru::platform::fake {
+
+void FakeListView::SetRows(const std::vector<std::vector<std::string>>& rows) {
+  rows_ = rows;
+  selected_ = -1;  // as LVM_DELETEALLITEMS leaves it
+  ++set_rows_calls_;
+}
+
+std::string FakeListView::Cell(int row, int column) const {
+  if (row < 0 || row >= RowCount() || column < 0) return {};
+  const auto& cells = rows_[static_cast<std::size_t>(row)];
+  return static_cast<std::size_t>(column) < cells.size() ? cells[static_cast<std::size_t>(column)] : std::string();
+}
+
+void FakeListView::SetBounds(int, int, int width, int) { width_ = width; }
+
+std::unique_ptr<ListView> FakeViewFormHost::CreateListView(const ControlSpec& layout) {
+  auto view = std::make_unique<FakeListView>();
+  view->SetBounds(layout.left, layout.top, layout.width, layout.height);
+  lists_[layout.name] = view.get();
+  return view;
+}
+
+std::unique_ptr<PictureBox> FakeViewFormHost::CreatePictureBox(const ControlSpec& layout) {
+  auto box = std::make_unique<FakePictureBox>();
+  box->SetBounds(layout.left, layout.top, layout.width, layout.height);
+  pictures_[layout.name] = box.get();
+  return box;
+}
+
+void FakeViewFormHost::ConnectColumnClick(const ListView& view, std::function<void(int)> handler) {
+  column_handlers_[&view] = std::move(handler);
+}
+
+void FakeViewFormHost::Connect(const Control& control, ControlEvent event, std::function<void()> handler) {
+  if (dynamic_cast<const FakeListView*>(&control) != nullptr && event == ControlEvent::kDblClick) {
+    row_handlers_[&control] = std::move(handler);
+    return;
+  }
+  FakeFormHost::Connect(control, event, std::move(handler));
+}
+
+FakeListView* FakeViewFormHost::List(const std::string& name) const {
+  const auto it = lists_.find(name);
+  return it == lists_.end() ? nullptr : it->second;
+}
+
+FakePictureBox* FakeViewFormHost::Picture(const std::string& name) const {
+  const auto it = pictures_.find(name);
+  return it == pictures_.end() ? nullptr : it->second;
+}
+
+bool FakeViewFormHost::DblClickRow(const std::string& name, int row) {
+  FakeListView* view = List(name);
+  if (view == nullptr) return false;
+  view->SetSelectedIndex(row);
+  const auto it = row_handlers_.find(view);
+  if (it == row_handlers_.end()) return false;
+  auto handler = it->second;
+  handler();
+  return true;
+}
+
+bool FakeViewFormHost::ClickHeader(const std::string& name, int column) {
+  const auto it = column_handlers_.find(List(name));
+  if (it == column_handlers_.end()) return false;
+  auto handler = it->second;
+  handler(column);
+  return true;
+}
+
+void FakeViewFormHost::Resize(ClientPoint client_size) {
+  client_size_ = client_size;
+  if (resize_handler_) {
+    auto handler = resize_handler_;
+    handler();
+  }
+}
+
+void FakeViewFormHost::Connect(FormEvent event, std::function<void()> handler) {
+  if (event == FormEvent::kResize) {
+    resize_handler_ = std::move(handler);
+    return;
+  }
+  FakeFormHost::Connect(event, std::move(handler));
+}
+
+bool FakeViewFormHost::UserCloses() {
+  if (closed_ || !Close()) return false;
+  closed_ = true;
+  return true;
+}
+
+bool FakeViewFormHost::ChooseSystemMenu(int id) {
+  const auto it = menu_handlers_.find(id);
+  if (it == menu_handlers_.end()) return false;
+  auto handler = it->second;
+  handler();
+  return true;
+}
+
+std::unique_ptr<FormHost> FakeViewFormFactory::CreateOwnedForm(WindowHandle owner, const WindowOptions& options) {
+  owners.push_back(owner);
+  owned_options.push_back(options);
+  auto host = std::make_unique<FakeViewFormHost>(loop_, static_cast<WindowHandle>(0x7100 + owned.size()),
+                                                 ClientPoint{options.client_width, options.client_height});
+  owned.push_back(host.get());
+  return host;
+}
+
+}  // namespace tamiru::platform::fake

@@ -1,0 +1,67 @@
+#pragma once
+// Two controls of the match history window: a report-view list of rows with
+// captioned columns, and a picture box that shows a picture made of lines and
+// texts (the window builds the picture; the control only draws it).
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/controls.h"
+
+namespace tamiru::platform {
+
+struct ListColumn {
+  std::string caption;
+  int width = 0;          // pixels
+  bool right_aligned = false;
+};
+
+class ListView : public Control {
+ public:
+  virtual void SetColumns(const std::vector<ListColumn>& columns) = 0;
+  // Replaces every row in one step, one repaint.
+  virtual void SetRows(const std::vector<std::vector<std::string>>& rows) = 0;
+  virtual int RowCount() const = 0;
+  virtual std::string Cell(int row, int column) const = 0;  // empty out of range
+  virtual int SelectedIndex() const = 0;                     // -1 = none
+  virtual void SetSelectedIndex(int row) = 0;                // shown, scrolled into view
+  virtual void SetBounds(int left, int top, int width, int height) = 0;
+};
+
+using Colour = std::uint32_t;  // 0xRRGGBB
+
+struct PicturePoint {
+  int x = 0;
+  int y = 0;
+};
+
+struct PictureLine {
+  std::vector<PicturePoint> points;  // a polyline
+  Colour colour = 0;
+  int width = 1;
+  bool dotted = false;
+};
+
+struct PictureText {
+  PicturePoint at;  // the text's top left, or top right when right_aligned
+  std::string text;
+  Colour colour = 0;
+  bool right_aligned = false;
+  bool centred = false;  // `at` is the top centre
+};
+
+struct Picture {
+  Colour background = 0xFFFFFF;
+  std::vector<PictureLine> lines;
+  std::vector<PictureText> texts;
+};
+
+class PictureBox : public Control {
+ public:
+  virtual void SetPicture(const Picture& picture) = 0;  // redrawn from it
+  virtual void SetBounds(int left, int top, int width, int height) = 0;
+  virtual int Width() const = 0;
+  virtual int Height() const = 0;
+};
+
+}  // namespace tamiru::platform

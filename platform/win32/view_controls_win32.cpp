@@ -1,0 +1,197 @@
+#include "platform/win32/view_controls_win32.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "platform/win32/form_win32.h"
+#include "platform/win32/handle_win32.h"
+
+namespace tamiru::platform::win32 {
+
+namespace {
+
+constexpr char kPictureClass[] = "TamiruPicture";
+constexpr int kObjectSlot = 0;
+constexpr int kFontSlot = static_cast<int>(sizeof(LONG_PTR));
+
+COLORREF Rgb(Colour colour) { return RGB(colour >> 16 & 0xFF, colour >> 8 & 0xFF, colour & 0xFF); }
+
+LRESULT CALLBACK PictureProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_SETFONT:
+      SetWindowLongPtrA(window, kFontSlot, static_cast<LONG_PTR>(wparam));
+      return 0;
+    case WM_GETFONT:
+      return GetWindowLongPtrA(window, kFontSlot);
+    case WM_ERASEBKGND:
+      return 1;  // the paint covers every pixel
+    case WM_PAINT:
+      if (auto* box = reinterpret_cast<Win32PictureBox*>(GetWindowLongPtrA(window, kObjectSlot))) {
+        box->Paint();
+        return 0;
+      }
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, wparam, lparam);
+}
+
+void RegisterPictureClass() {
+  WNDCLASSEXA picture_class{};
+  picture_class.cbSize = sizeof(picture_class);
+  picture_class.lpfnWndProc = PictureProc;
+  picture_class.cbWndExtra = 2 * sizeof(LONG_PTR);
+  picture_class.hInstance = GetModuleHandleA(nullptr);
+  picture_class.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  picture_class.lpszClassName = kPictureClass;
+  RegisterClassExA(&picture_class);  // fails harmlessly once registered
+}
+
+void DrawLine(HDC dc, const PictureLine& line) {
+  if (line.points.size() < 2) return;
+  HPEN pen = CreatePen(line.dotted ? PS_DOT : PS_SOLID, line.dotted ? 1 : line.width, Rgb(line.colour));
+  HGDIOBJ old = SelectObject(dc, pen);
+  std::vector<POINT> points;
+  points.reserve(line.points.size());
+  for (const PicturePoint& p : line.points) points.push_back({p.x, p.y});
+  Polyline(dc, points.data(), static_cast<int>(points.size()));
+  SelectObject(dc, old);
+  DeleteObject(pen);
+}
+
+void DrawText(HDC dc, const PictureText& text) {
+  SetTextColor(dc, Rgb(text.colour));
+  SetTextAlign(dc, TA_TOP | (text.right_aligned ? TA_RIGHT : text.centred ? TA_CENTER : TA_LEFT));
+  TextOutA(dc, text.at.x, text.at.y, text.text.c_str(), static_cast<int>(text.text.size()));
+}
+
+}  // namespace
+
+void Win32ListView::SetColumns(const std::vector<ListColumn>& columns) {
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
+    column.fmt = columns[i].right_aligned ? LVCFMT_RIGHT : LVCFMT_LEFT;
+    column.cx = columns[i].width;
+    column.pszText = const_cast<char*>(columns[i].caption.c_str());
+    column.iSubItem = static_cast<int>(i);
+    SendMessageA(AsHwnd(window_), LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+  }
+}
+
+void Win32ListView::SetRows(const std::vector<std::vector<std::string>>& rows) {
+  rows_ = rows;
+  SendMessageA(AsHwnd(window_), WM_SETREDRAW, FALSE, 0);
+  SendMessageA(AsHwnd(window_), LVM_DELETEALLITEMS, 0, 0);
+  SendMessageA(AsHwnd(window_), LVM_SETITEMCOUNT, rows.size(), 0);
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    for (std::size_t c = 0; c < rows[r].size(); ++c) {
+      LVITEMA item{};
+      item.mask = LVIF_TEXT;
+      item.iItem = static_cast<int>(r);
+      item.iSubItem = static_cast<int>(c);
+      item.pszText = const_cast<char*>(rows[r][c].c_str());
+      SendMessageA(AsHwnd(window_), c == 0 ? LVM_INSERTITEMA : LVM_SETITEMTEXTA, r, reinterpret_cast<LPARAM>(&item));
+    }
+  }
+  SendMessageA(AsHwnd(window_), WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(AsHwnd(window_), nullptr, TRUE);
+}
+
+std::string Win32ListView::Cell(int row, int column) const {
+  if (row < 0 || row >= RowCount() || column < 0) return {};
+  const auto& cells = rows_[static_cast<std::size_t>(row)];
+  return static_cast<std::size_t>(column) < cells.size() ? cells[static_cast<std::size_t>(column)] : std::string();
+}
+
+int Win32ListView::SelectedIndex() const {
+  return static_cast<int>(SendMessageA(AsHwnd(window_), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void Win32ListView::SetSelectedIndex(int row) {
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = 0;
+  SendMessageA(AsHwnd(window_), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+  if (row < 0 || row >= RowCount()) return;
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(AsHwnd(window_), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+  SendMessageA(AsHwnd(window_), LVM_ENSUREVISIBLE, row, FALSE);
+}
+
+void Win32ListView::SetBounds(int left, int top, int width, int height) {
+  MoveWindow(AsHwnd(window_), left, top, width, height, TRUE);
+}
+
+// The window may outlive the object by a moment: it then paints nothing.
+Win32PictureBox::~Win32PictureBox() {
+  if (IsWindow(AsHwnd(window_))) SetWindowLongPtrA(AsHwnd(window_), kObjectSlot, 0);
+}
+
+void Win32PictureBox::SetPicture(const Picture& picture) {
+  picture_ = picture;
+  InvalidateRect(AsHwnd(window_), nullptr, FALSE);
+}
+
+void Win32PictureBox::SetBounds(int left, int top, int width, int height) {
+  MoveWindow(AsHwnd(window_), left, top, width, height, TRUE);
+}
+
+int Win32PictureBox::Width() const {
+  RECT client{};
+  GetClientRect(AsHwnd(window_), &client);
+  return client.right;
+}
+
+int Win32PictureBox::Height() const {
+  RECT client{};
+  GetClientRect(AsHwnd(window_), &client);
+  return client.bottom;
+}
+
+// Drawn whole into a memory bitmap, then copied to the screen in one step.
+void Win32PictureBox::Paint() {
+  PAINTSTRUCT paint{};
+  HDC screen = BeginPaint(AsHwnd(window_), &paint);
+  const int width = Width();
+  const int height = Height();
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width > 0 ? width : 1, height > 0 ? height : 1);
+  HGDIOBJ old_bitmap = SelectObject(dc, bitmap);
+  HBRUSH background = CreateSolidBrush(Rgb(picture_.background));
+  const RECT all{0, 0, width, height};
+  FillRect(dc, &all, background);
+  DeleteObject(background);
+  HGDIOBJ old_font = SelectObject(dc, reinterpret_cast<HFONT>(GetWindowLongPtrA(AsHwnd(window_), kFontSlot)));
+  SetBkMode(dc, TRANSPARENT);
+  for (const PictureLine& line : picture_.lines) DrawLine(dc, line);
+  for (const PictureText& text : picture_.texts) DrawText(dc, text);
+  BitBlt(screen, 0, 0, width, height, dc, 0, 0, SRCCOPY);
+  SelectObject(dc, old_font);
+  SelectObject(dc, old_bitmap);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  EndPaint(AsHwnd(window_), &paint);
+}
+
+std::unique_ptr<ListView> CreateWin32ListView(Win32Form& form, const ControlSpec& layout) {
+  INITCOMMONCONTROLSEX common{sizeof(common), ICC_LISTVIEW_CLASSES};
+  InitCommonControlsEx(&common);
+  const ChildClass list_view{WC_LISTVIEWA, ChildKind::kOther,
+                             WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE};
+  const WindowHandle window = form.CreateChild(list_view, layout, layout.height);
+  SendMessageA(AsHwnd(window), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+  return form.Registered(std::make_unique<Win32ListView>(window));
+}
+
+std::unique_ptr<PictureBox> CreateWin32PictureBox(Win32Form& form, const ControlSpec& layout) {
+  RegisterPictureClass();
+  const WindowHandle window =
+      form.CreateChild({kPictureClass, ChildKind::kOther, 0, WS_EX_CLIENTEDGE}, layout, layout.height);
+  auto box = std::make_unique<Win32PictureBox>(window);
+  SetWindowLongPtrA(AsHwnd(window), kObjectSlot, reinterpret_cast<LONG_PTR>(box.get()));
+  return form.Registered(std::move(box));
+}
+
+}  // namespace tamiru::platform::win32

@@ -1,0 +1,427 @@
+#include "stats/score_records.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include <sys/stat.h>
+
+#if defined(_WIN32)
+#include <share.h>
+#endif
+
+#include "stats/line_piece.h"
+#include "stats/score_lines.h"
+#include "text/sjis.h"
+
+namespace tamiru::stats {
+
+namespace {
+
+constexpr std::size_t kReadBlockBytes = std::size_t{1} << 20;
+constexpr long long kIntMax = 2147483647LL;
+constexpr long long kIntMin = -2147483648LL;
+constexpr unsigned kFourPlayerKinds = (1U << table_type::kEastOnly) | (1U << table_type::kEastSouth);
+
+// White space as the C library's isspace sees it in the "C" locale.
+bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A number that overflows the C library's int is held at its limits.
+long long ClampToInt(long long value) { return value > kIntMax ? kIntMax : value < kIntMin ? kIntMin : value; }
+
+void AddDigit(long long& value, char digit) {
+  if (value <= kIntMax) value = value * 10 + (digit - '0');
+}
+
+// The leading number of a text as atol reads it; nullopt when no digit follows
+// the white space and sign.
+std::optional<long long> LeadingNumber(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && IsCSpace(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  if (i >= text.size() || !IsDigit(text[i])) return std::nullopt;
+  long long value = 0;
+  while (i < text.size() && IsDigit(text[i])) AddDigit(value, text[i++]);
+  return ClampToInt(negative ? -value : value);
+}
+
+// The kinds a header names, 0 when the piece is no header of a game.
+unsigned HeaderKinds(std::string_view piece) {
+  if (!IsHeaderLine(piece) || HoldsSjis(piece, kChatCentre)) return 0;
+  unsigned kinds = 0;
+  for (int kind = 0; kind < table_type::kCount; ++kind) {
+    if (HoldsSjis(piece, KindName(kind))) kinds |= 1U << kind;
+  }
+  return kinds;
+}
+
+std::size_t FindByte(std::string_view data, char byte, std::size_t from, std::size_t to) {
+  if (from >= to) return std::string_view::npos;
+  const void* hit = std::memchr(data.data() + from, byte, to - from);
+  return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - data.data()) : std::string_view::npos;
+}
+
+// The first results header at or after `from`: its first hyphen is looked
+// for with memchr, since the lines before it are full of the spaces it
+// begins with.
+std::size_t FindResultsHeader(std::string_view data, std::size_t from) {
+  constexpr std::size_t kHyphenAt = 2;  // "  ----"
+  std::size_t at = from + kHyphenAt;
+  while (at < data.size()) {
+    const void* hit = std::memchr(data.data() + at, '-', data.size() - at);
+    if (hit == nullptr) break;
+    const std::size_t start = static_cast<std::size_t>(static_cast<const char*>(hit) - data.data()) - kHyphenAt;
+    if (data.size() - start >= kResultsHeader.size() &&
+        std::memcmp(data.data() + start, kResultsHeader.data(), kResultsHeader.size()) == 0) {
+      return start;
+    }
+    at = start + kHyphenAt + 1;
+  }
+  return std::string_view::npos;
+}
+
+bool HoldsAny(std::string_view text, const std::array<std::string, 3>& patterns) {
+  for (const std::string& pattern : patterns) {
+    if (!pattern.empty() && HoldsSjis(text, pattern)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string_view KindName(int table_type) {
+  switch (table_type) {
+    case table_type::kEastOnly: return "東風戦";
+    case table_type::kEastSouth: return "東南戦";
+    case table_type::kThreePlayer: return "三人打ち";
+    default: return {};
+  }
+}
+
+int EntriesOfKind(int table_type) { return table_type == table_type::kThreePlayer ? 3 : 4; }
+
+int ScoreRecord::EntriesFor(int table_type) const {
+  const int wanted = EntriesOfKind(table_type);
+  return entry_count < wanted ? entry_count : wanted;
+}
+
+void HandlePatterns::Set(std::string_view handle) {
+  players_.clear();
+  result_.clear();
+  if (handle.empty()) return;
+  players_.append("]").append(handle).append(" ");
+  result_.append(" ").append(handle).append(" ");
+}
+
+bool HandlePatterns::InPlayers(std::string_view players) const {
+  return !players_.empty() && HoldsSjis(players, players_);
+}
+
+bool HandlePatterns::InField(std::string_view field) const { return !result_.empty() && HoldsSjis(field, result_); }
+
+int UserEntryIndex(const ScoreRecord& record, int table_type) {
+  const int count = record.EntriesFor(table_type);
+  for (int i = 0; i < count; ++i) {
+    if (record.entries[static_cast<std::size_t>(i)].user) return i;
+  }
+  return -1;
+}
+
+void TallyRecord(const ScoreRecord& record, int table_type, const HandlePatterns& target, ScoreTally& tally,
+                 unsigned maybe_target) {
+  if (!record.IsOfKind(table_type) || !target.InPlayers(record.players)) return;
+  const int user = UserEntryIndex(record, table_type);
+  if (user < 0) return;
+  const int count = record.EntriesFor(table_type);
+  bool seen = false;
+  long long rank = 0;
+  long long score_sum = 0;
+  long long rank_sum = 0;
+  for (int i = 0; i < count; ++i) {
+    const ScoreEntry& entry = record.entries[static_cast<std::size_t>(i)];
+    if ((maybe_target >> i & 1U) == 0 || !target.InField(entry.field)) continue;
+    seen = true;
+    rank = entry.rank;
+    score_sum += entry.score;
+    rank_sum += entry.rank;
+  }
+  if (!seen) return;
+  const ScoreEntry& mine = record.entries[static_cast<std::size_t>(user)];
+  if (mine.rank < rank) {
+    ++tally.wins;
+  } else if (mine.rank > rank) {
+    ++tally.losses;
+  } else {
+    ++tally.draws;
+  }
+  tally.user_score_sum += mine.score;
+  tally.user_rank_sum += mine.rank;
+  tally.target_score_sum += score_sum;
+  tally.target_rank_sum += rank_sum;
+}
+
+ScoreRecordReader::ScoreRecordReader(const UserNames& user_names, Sink sink) : sink_(std::move(sink)) {
+  // Patterns are built from the whole handle, whatever its length; an empty
+  // handle gets no pattern and so matches nothing.
+  for (std::size_t k = 0; k < user_names.size(); ++k) {
+    const std::string& name = user_names[k];
+    if (name.empty()) continue;
+    user_players_patterns_[k] = "]" + name + " ";
+    user_result_patterns_[k] = " " + name + " ";
+  }
+  players_.reserve(kPieceBytes);
+}
+
+std::size_t ScoreRecordReader::Consume(std::string_view data, bool at_end) {
+  std::size_t pos = 0;
+  for (;;) {
+    bool progressed = false;
+    switch (state_) {
+      case State::kDone: return data.size();
+      case State::kSeekHeader: progressed = SeekHeader(data, at_end, pos); break;
+      case State::kPlayers: progressed = TestPlayers(data, at_end, pos); break;
+      case State::kSeekResults: progressed = SeekResults(data, at_end, pos); break;
+      case State::kField: progressed = ReadField(data, at_end, pos); break;
+      case State::kScoreSpace:
+      case State::kScoreSign:
+      case State::kScoreDigits: progressed = ReadScore(data, at_end, pos); break;
+    }
+    if (!progressed) return pos;
+  }
+}
+
+// The piece that holds byte `candidate` of the data (npos: none holds what
+// is sought). kWait with `pos` where reading goes on once more data has come;
+// kEnd at the end of the file.
+ScoreRecordReader::Next ScoreRecordReader::PieceHolding(std::string_view data, bool at_end, std::size_t& pos,
+                                                        std::size_t candidate, Piece& piece) {
+  if (candidate == std::string_view::npos) {
+    if (at_end) {
+      pos = data.size();
+      state_ = State::kDone;
+      return Next::kEnd;
+    }
+    pos = LastSettledPieceStart(data, pos);
+    return Next::kWait;
+  }
+  const std::size_t start = PieceStartOf(data, pos, candidate);
+  if (PieceAt(data, start, at_end, piece) != PieceStatus::kFound) {
+    pos = start;
+    return Next::kWait;
+  }
+  return Next::kPiece;
+}
+
+// Every header holds '=', so the pieces before the next '=' need no test.
+bool ScoreRecordReader::SeekHeader(std::string_view data, bool at_end, std::size_t& pos) {
+  if (user_players_patterns_[0].empty() && user_players_patterns_[1].empty() && user_players_patterns_[2].empty()) {
+    pos = data.size();  // no record can hold the user
+    if (at_end) state_ = State::kDone;
+    return at_end;
+  }
+  for (;;) {
+    Piece piece;
+    switch (PieceHolding(data, at_end, pos, FindByte(data, '=', pos, data.size()), piece)) {
+      case Next::kEnd: return true;
+      case Next::kWait: return false;
+      case Next::kPiece: break;
+    }
+    pos = piece.end;
+    kinds_ = HeaderKinds(piece.text);
+    if (kinds_ != 0) {
+      entries_needed_ = (kinds_ & kFourPlayerKinds) != 0 ? 4 : 3;
+      record_.entry_count = 0;
+      field_size_ = 0;
+      state_ = State::kPlayers;
+      return true;
+    }
+  }
+}
+
+bool ScoreRecordReader::TestPlayers(std::string_view data, bool at_end, std::size_t& pos) {
+  Piece piece;
+  switch (PieceAt(data, pos, at_end, piece)) {
+    case PieceStatus::kNeedMore: return false;
+    case PieceStatus::kEndOfData: state_ = State::kDone; return true;
+    case PieceStatus::kFound: break;
+  }
+  if (HoldsAny(piece.text, user_players_patterns_)) {
+    players_.assign(piece.text);
+    state_ = State::kSeekResults;  // the players line itself is tested first
+    return true;
+  }
+  // A header where the players line belongs starts the next record: the
+  // record before it was cut short, and this one must not be lost with it.
+  if (!IsHeaderLine(piece.text)) pos = piece.end;
+  state_ = State::kSeekHeader;
+  return true;
+}
+
+// The results header, or a header (whose record the results would belong to),
+// holds "  ---- 試合結果 ----" or '='; pieces holding neither need no test.
+bool ScoreRecordReader::SeekResults(std::string_view data, bool at_end, std::size_t& pos) {
+  for (;;) {
+    const std::size_t results = FindResultsHeader(data, pos);
+    const std::size_t mark = FindByte(data, '=', pos, results == std::string_view::npos ? data.size() : results);
+    Piece piece;
+    switch (PieceHolding(data, at_end, pos, mark != std::string_view::npos ? mark : results, piece)) {
+      case Next::kEnd: return true;
+      case Next::kWait: return false;
+      case Next::kPiece: break;
+    }
+    if (HoldsPlain(piece.text, kResultsHeader)) {
+      pos = piece.end;
+      state_ = State::kField;
+      return true;
+    }
+    if (IsHeaderLine(piece.text)) {
+      pos = piece.begin;
+      state_ = State::kSeekHeader;
+      return true;
+    }
+    pos = piece.end;
+  }
+}
+
+bool ScoreRecordReader::IsUserField(std::string_view field) const {
+  return HoldsAny(field, user_result_patterns_);
+}
+
+// 20 bytes as a text-mode read returns them: CR LF counts as one byte.
+bool ScoreRecordReader::ReadField(std::string_view data, bool at_end, std::size_t& pos) {
+  char* field = fields_[static_cast<std::size_t>(record_.entry_count)].data();
+  if (field_size_ == 0 && data.size() - pos >= kFieldBytes &&
+      std::memchr(data.data() + pos, '\r', kFieldBytes) == nullptr) {
+    std::memcpy(field, data.data() + pos, kFieldBytes);
+    field_size_ = kFieldBytes;
+    pos += kFieldBytes;
+  }
+  while (field_size_ < kFieldBytes) {
+    if (pos >= data.size()) {
+      if (!at_end) return false;
+      state_ = State::kDone;  // the file ends inside the record
+      return true;
+    }
+    char c = data[pos];
+    if (c == '\r') {
+      if (pos + 1 < data.size()) {
+        if (data[pos + 1] == '\n') {
+          c = '\n';
+          ++pos;
+        }
+      } else if (!at_end) {
+        return false;
+      }
+    }
+    ++pos;
+    field[field_size_++] = c;
+  }
+  // The field is searched as the string it makes in its buffer.
+  ScoreEntry& entry = record_.entries[static_cast<std::size_t>(record_.entry_count)];
+  entry.field = text::AsBuffered({field, kFieldBytes}, kFieldBytes + 1);
+  const auto rank = LeadingNumber(entry.field);
+  rank_read_ = rank.has_value();
+  entry.rank = rank.value_or(0);
+  entry.user = IsUserField(entry.field);
+  state_ = State::kScoreSpace;
+  negative_ = false;
+  digits_ = 0;
+  value_ = 0;
+  return true;
+}
+
+// The score as "%d" reads it: white space (line breaks included), an
+// optional sign, decimal digits.
+bool ScoreRecordReader::ReadScore(std::string_view data, bool at_end, std::size_t& pos) {
+  if (state_ == State::kScoreSpace) {
+    while (pos < data.size() && IsCSpace(data[pos])) ++pos;
+    if (pos >= data.size()) {
+      if (!at_end) return false;
+      state_ = State::kDone;
+      return true;
+    }
+    state_ = State::kScoreSign;
+  }
+  if (state_ == State::kScoreSign) {
+    if (pos >= data.size()) {
+      if (!at_end) return false;
+      state_ = State::kDone;
+      return true;
+    }
+    if (data[pos] == '+' || data[pos] == '-') negative_ = data[pos++] == '-';
+    state_ = State::kScoreDigits;
+  }
+  while (pos < data.size() && IsDigit(data[pos])) {
+    AddDigit(value_, data[pos++]);
+    ++digits_;
+  }
+  if (pos >= data.size() && !at_end) return false;
+  if (digits_ == 0) {
+    // No number where the score belongs: the record is not readable.
+    state_ = pos >= data.size() ? State::kDone : State::kSeekHeader;
+    return true;
+  }
+  FinishEntry(ClampToInt(negative_ ? -value_ : value_));
+  return true;
+}
+
+void ScoreRecordReader::FinishEntry(long long score) {
+  state_ = State::kSeekHeader;
+  if (!rank_read_) return;  // a field without a rank spoils its record
+  record_.entries[static_cast<std::size_t>(record_.entry_count)].score = score;
+  field_size_ = 0;
+  if (++record_.entry_count < entries_needed_) {
+    state_ = State::kField;
+    return;
+  }
+  record_.kinds = kinds_;
+  record_.players = players_;
+  sink_(record_);
+}
+
+std::FILE* OpenScoreFile(const std::string& path) {
+#if defined(_WIN32)
+  return _fsopen(path.c_str(), "rb", _SH_DENYNO);
+#else
+  return std::fopen(path.c_str(), "rb");
+#endif
+}
+
+FileStamp ScoreFileStamp(const std::string& path) {
+#if defined(_WIN32)
+  struct _stat64 info {};
+  if (_stat64(path.c_str(), &info) != 0) return {};
+#else
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0) return {};
+#endif
+  return {true, static_cast<long long>(info.st_size), static_cast<long long>(info.st_mtime)};
+}
+
+bool ReadScoreFile(const std::string& path, ScoreRecordReader& reader) {
+  std::FILE* file = OpenScoreFile(path);
+  if (!file) return false;
+  std::vector<char> buffer;
+  std::size_t kept = 0;
+  bool failed = false;
+  for (;;) {
+    buffer.resize(kept + kReadBlockBytes);
+    const std::size_t got = std::fread(buffer.data() + kept, 1, kReadBlockBytes, file);
+    const bool at_end = got < kReadBlockBytes;
+    if (at_end && std::ferror(file)) {
+      failed = true;
+      break;
+    }
+    const std::string_view data(buffer.data(), kept + got);
+    const std::size_t used = reader.Consume(data, at_end);
+    if (at_end) break;
+    kept = data.size() - used;
+    std::memmove(buffer.data(), buffer.data() + used, kept);
+  }
+  std::fclose(file);
+  return !failed;
+}
+
+}  // namespace tamiru::stats

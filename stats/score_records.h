@@ -1,0 +1,166 @@
+#pragma once
+// The one reader of the score file's game records. It walks the file once,
+// whatever the question, and hands every record in which one of the user's
+// handles sits, read in full, to a sink: the one-line report keeps the
+// records of one kind and one target, the match history keeps them all. So
+// both answer from the same records by construction.
+#include <array>
+#include <cstddef>
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tamiru::stats {
+
+struct Piece;  // a line piece as the reader tests it (line_piece.h)
+
+// The user's own handles (UserName1 to UserName3); an empty one matches nothing.
+using UserNames = std::array<std::string, 3>;
+
+// Kinds of table of the setting TableType.
+namespace table_type {
+inline constexpr int kEastOnly = 0;     // "東風戦"
+inline constexpr int kEastSouth = 1;    // "東南戦"
+inline constexpr int kThreePlayer = 2;  // "三人打ち"
+inline constexpr int kCount = 3;
+}  // namespace table_type
+
+// The header's name of a kind; empty for a value that names none.
+std::string_view KindName(int table_type);
+
+// Result entries of a record of the kind: three for "三人打ち", else four.
+int EntriesOfKind(int table_type);
+
+inline constexpr std::size_t kFieldBytes = 20;
+inline constexpr std::size_t kMaxEntries = 4;
+
+struct ScoreEntry {
+  std::string_view field;  // the 20-byte field as its buffer's string sees it
+  long long rank = 0;
+  long long score = 0;
+  bool user = false;  // the field holds one of the user's result patterns
+};
+
+struct ScoreRecord {
+  unsigned kinds = 0;      // bit k: the header names kind k
+  std::string_view players;  // the players line's piece
+  int entry_count = 0;
+  std::array<ScoreEntry, kMaxEntries> entries;
+
+  bool IsOfKind(int table_type) const { return table_type >= 0 && table_type < table_type::kCount && (kinds >> table_type & 1U); }
+  // The entries that count for a kind: the first three of a record whose
+  // header also names a four-player kind.
+  int EntriesFor(int table_type) const;
+};
+
+// Where a target handle stands: "]" + handle + " " in the players line and
+// " " + handle + " " in a result field. An empty handle matches nothing.
+class HandlePatterns {
+ public:
+  HandlePatterns() = default;
+  explicit HandlePatterns(std::string_view handle) { Set(handle); }
+  void Set(std::string_view handle);
+  bool InPlayers(std::string_view players) const;
+  bool InField(std::string_view field) const;
+
+ private:
+  std::string players_;
+  std::string result_;
+};
+
+// Wins, losses, draws and both players' sums over the counted games.
+struct ScoreTally {
+  long long wins = 0;
+  long long losses = 0;
+  long long draws = 0;
+  long long user_score_sum = 0;
+  long long user_rank_sum = 0;
+  long long target_score_sum = 0;
+  long long target_rank_sum = 0;
+
+  long long Games() const { return wins + losses + draws; }
+  bool operator==(const ScoreTally&) const = default;
+};
+
+// The user's entry of a record for a kind: its first entry that holds one
+// of the user's handles. When two of the user's handles sat at one table,
+// the game counts once, with the better placed of them (results are listed
+// by rank), so no average ever takes two seats for one game. -1: none.
+int UserEntryIndex(const ScoreRecord& record, int table_type);
+
+// Adds one record to a target's tally: it counts when it is of the kind, the
+// target stands in its players line, and both the user's and the target's
+// entries are among the entries that count. The target's rank is that of
+// its last matching entry, its sums take every matching entry. Bit i of
+// `maybe_target` clear: entry i is known not to hold the target (a caller
+// that has read the fields' names skips searching them again).
+void TallyRecord(const ScoreRecord& record, int table_type, const HandlePatterns& target, ScoreTally& tally,
+                 unsigned maybe_target = ~0U);
+
+// Reads a score file given in blocks of any size. A record is read when its
+// header names one of the kinds and its players line holds one of the
+// user's handles; it reaches the sink when all its entries are read in full.
+// A record cut short (by the end of the file, a missing number, or the next
+// record's header before its results) reaches nothing.
+class ScoreRecordReader {
+ public:
+  using Sink = std::function<void(const ScoreRecord&)>;
+  ScoreRecordReader(const UserNames& user_names, Sink sink);
+
+  // Reads what it can of `data` and returns the number of bytes used. The
+  // caller gives the rest again (a few hundred bytes at most) in front of the
+  // next block. With `at_end` the data runs to the end of the file and is
+  // used whole.
+  std::size_t Consume(std::string_view data, bool at_end);
+
+ private:
+  enum class State { kSeekHeader, kPlayers, kSeekResults, kField, kScoreSpace, kScoreSign, kScoreDigits, kDone };
+  enum class Next { kPiece, kWait, kEnd };
+
+  Next PieceHolding(std::string_view data, bool at_end, std::size_t& pos, std::size_t candidate, Piece& piece);
+  bool SeekHeader(std::string_view data, bool at_end, std::size_t& pos);
+  bool TestPlayers(std::string_view data, bool at_end, std::size_t& pos);
+  bool SeekResults(std::string_view data, bool at_end, std::size_t& pos);
+  bool ReadField(std::string_view data, bool at_end, std::size_t& pos);
+  bool ReadScore(std::string_view data, bool at_end, std::size_t& pos);
+  bool IsUserField(std::string_view field) const;
+  void FinishEntry(long long score);
+
+  std::array<std::string, 3> user_players_patterns_;  // empty: never matches
+  std::array<std::string, 3> user_result_patterns_;
+  Sink sink_;
+
+  State state_ = State::kSeekHeader;
+  // The record being read.
+  unsigned kinds_ = 0;
+  int entries_needed_ = 0;
+  std::string players_;
+  std::array<std::array<char, kFieldBytes>, kMaxEntries> fields_{};
+  ScoreRecord record_;
+  std::size_t field_size_ = 0;
+  bool rank_read_ = false;
+  bool negative_ = false;
+  int digits_ = 0;
+  long long value_ = 0;
+};
+
+// Opens the score file for reading only, sharing it with readers and writers
+// (the client may be writing it); null when it cannot be opened.
+std::FILE* OpenScoreFile(const std::string& path);
+
+// What tells a changed file: its size and its last write time.
+struct FileStamp {
+  bool exists = false;
+  long long size = 0;
+  long long write_time = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+FileStamp ScoreFileStamp(const std::string& path);
+
+// Feeds the file at `path` to `reader` in large blocks. False when it cannot
+// be opened or a read fails.
+bool ReadScoreFile(const std::string& path, ScoreRecordReader& reader);
+
+}  // namespace tamiru::stats
