@@ -22,8 +22,10 @@ void Deliver(WindowSystem& windows, WindowHandle window, unsigned message, platf
   }
 }
 
-void TypeAndSubmit(WindowSystem& windows, const ChatTarget& target, std::string_view line, Submit submit) {
-  windows.SendSetText(target.input, FitLineBuffer(line));
+// False when the input did not take the line (a client that does not answer
+// within the bound): Enter then would send whatever the input still holds.
+bool TypeAndSubmit(WindowSystem& windows, const ChatTarget& target, std::string_view line, Submit submit) {
+  if (windows.SendSetText(target.input, FitLineBuffer(line)) == 0) return false;
   if (target.kind == 1) {
     Deliver(windows, target.input, platform::msg::kKeyDown, platform::kVkReturn, submit);
     Deliver(windows, target.input, platform::msg::kKeyUp, platform::kVkReturn, submit);
@@ -32,6 +34,7 @@ void TypeAndSubmit(WindowSystem& windows, const ChatTarget& target, std::string_
     // to the null window would land in our own queue.
     Deliver(windows, target.send_button, platform::msg::kButtonClick, 0, submit);
   }
+  return true;
 }
 
 std::string_view CommandText(int kind) {
@@ -111,7 +114,7 @@ void SendNameCommand(const ChatSendContext& context, const NameSources& sources,
       line += ' ';
       line += sources.chat_line.Text();
     }
-    TypeAndSubmit(context.windows, target, line, Submit::kAwaited);
+    if (!TypeAndSubmit(context.windows, target, line, Submit::kAwaited)) return;
 
     if (PausesBetweenLines(kind) && count - i >= 2) {
       context.loop.WaitWithMessages(kCommandPauseMs);
