@@ -96,6 +96,47 @@ bool BringToFront(HWND window);
 // The window as it stands on the screen, as a 24-bit BMP.
 void SaveWindowImage(HWND window, const std::string& path);
 
+// ---- faults ----
+
+// True when the window's thread takes a message within `timeout_ms`.
+bool Answers(HWND window, unsigned timeout_ms);
+// Waits for Tamiru's error box (a dialog titled "Tamiru"), presses its OK
+// and returns the texts of its controls, one a line; nullopt when no box
+// came within the time-out.
+std::optional<std::string> TakeErrorBox(unsigned timeout_ms = 10000);
+
+// A file held open by this process without sharing, as another program
+// that locks it holds it, until the end of the scope.
+class HeldFile {
+ public:
+  explicit HeldFile(const std::string& path);
+  ~HeldFile();
+  HeldFile(const HeldFile&) = delete;
+  HeldFile& operator=(const HeldFile&) = delete;
+  bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE handle_;
+};
+
+// Files and folders that refuse every write for the life of the object: new
+// files in a folder, changes to a file. Under Wine, where the tests run as
+// root and neither a read-only attribute nor Unix modes stop root, they are
+// made immutable on the Unix side (chattr +i); on Windows the files are
+// made read-only. `ok()` once every path refuses writes.
+class WriteRefusal {
+ public:
+  explicit WriteRefusal(std::vector<std::string> paths);
+  ~WriteRefusal();
+  WriteRefusal(const WriteRefusal&) = delete;
+  WriteRefusal& operator=(const WriteRefusal&) = delete;
+  bool ok() const { return ok_; }
+
+ private:
+  std::vector<std::string> paths_;
+  bool ok_ = false;
+};
+
 // ---- a session ----
 
 class Session {
@@ -154,6 +195,13 @@ class Session {
                                                unsigned timeout_ms = 5000) const;
   // The lines typed into the chat of "room" or "table" (the "send" entries).
   std::vector<std::string> SentLines(std::string_view window) const;
+
+  // A command on the stand-in's side channel, which answers while the
+  // stand-in's user-interface thread is frozen ("thaw", "exit").
+  bool SideCommand(std::string_view command) const;
+  // Ends the stand-in at once, as a crash or the task manager ends it;
+  // true once it has gone.
+  bool KillStandin();
 
   // Kills both programs now (the destructor does it too).
   void KillAll();
