@@ -78,6 +78,7 @@ python3 - "$log" "$work/standin_record.txt" "$work/sent.txt" "$cpu_ms" <<'PY' ||
 # The log against the lines the views showed (from the stand-in's record); see the top.
 import re
 import sys
+from collections import Counter
 
 STAMP = re.compile(rb"^\d{4}/\d\d/\d\d\([^)]{1,4}\)\d\d:\d\d ")
 NOTICE = "：<<接続>>".encode("cp932")
@@ -149,13 +150,11 @@ def main():
     undated = sum(1 for r in records if not STAMP.match(r))
     logged = [STAMP.sub(b"", r, count=1) for r in records]
 
-    seen, duplicates = set(), 0
-    for r in logged:
-        duplicates += r in seen
-        seen.add(r)
-    want = set(expected)
-    missing = sum(1 for e in expected if e not in seen)
-    unexpected = sum(1 for r in logged if r not in want)
+    # Counted as multisets: the macro's phrase is shown, and logged, many times.
+    have, want = Counter(logged), Counter(expected)
+    duplicates = sum(max(0, n - want[r]) for r, n in have.items() if r in want)
+    missing = sum(max(0, n - have[r]) for r, n in want.items())
+    unexpected = sum(n for r, n in have.items() if r not in want)
     in_order = logged == expected
     print(f"sent {len(sent)} lines (room {sum(p == 'room' for p, _ in sent)}, table "
           f"{sum(p == 'table' for p, _ in sent)}; {sum(len(l) > 256 for _, l in sent)} longer than 256 bytes), "
