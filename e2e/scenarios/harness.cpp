@@ -550,6 +550,48 @@ void Session::KillAll() {
   CloseInfo(standin_);
 }
 
+// ---- the real mouse ----
+
+void MouseTo(POINT screen) {
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = static_cast<LONG>((screen.x * 65535LL + width / 2) / (width - 1));
+  input.mi.dy = static_cast<LONG>((screen.y * 65535LL + height / 2) / (height - 1));
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &input, sizeof input);
+  Sleep(30);
+}
+
+void MouseButton(bool down) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &input, sizeof input);
+  Sleep(60);
+}
+
+POINT RowPoint(HWND list, int row) {
+  constexpr int kRowHeight = 15;
+  POINT point{30, row * kRowHeight + kRowHeight / 2};
+  ClientToScreen(list, &point);
+  return point;
+}
+
+void DragRow(HWND list, int from_row, int to_row) {
+  const POINT from = RowPoint(list, from_row);
+  const POINT to = RowPoint(list, to_row);
+  MouseTo(from);
+  MouseButton(true);
+  const int steps = 8;
+  for (int i = 1; i <= steps; ++i) {
+    MouseTo({from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
+  }
+  Sleep(100);
+  MouseButton(false);
+}
+
 // ---- faults ----
 
 bool Answers(HWND window, unsigned timeout_ms) {
@@ -562,7 +604,8 @@ std::optional<std::string> TakeErrorBox(unsigned timeout_ms) {
   if (!box) return std::nullopt;
   std::string texts;
   for (HWND window : Descendants(box)) texts += TextOf(window) + "\n";
-  PostClick(FindDescendantByClass(box, "Button"));
+  // The OK of a message box, as its button sends it.
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
   WaitForNoTop("#32770", "Tamiru");
   return texts;
 }

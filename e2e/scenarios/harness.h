@@ -96,6 +96,18 @@ bool BringToFront(HWND window);
 // The window as it stands on the screen, as a 24-bit BMP.
 void SaveWindowImage(HWND window, const std::string& path);
 
+// ---- the real mouse ----
+
+// The pointer to a point of the screen, and the left button down or up.
+void MouseTo(POINT screen);
+void MouseButton(bool down);
+// Screen point of the middle of row `row` of a list box (its top row 0) with
+// rows of the main window's list boxes (15 pixels).
+POINT RowPoint(HWND list, int row);
+// Press on one row, move in small steps with the button held, release on
+// another: the way a hand drags.
+void DragRow(HWND list, int from_row, int to_row);
+
 // ---- faults ----
 
 // True when the window's thread takes a message within `timeout_ms`.
