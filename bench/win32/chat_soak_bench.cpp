@@ -97,6 +97,24 @@ bool HoldMacroKey(DWORD hold_ms) {
   return true;
 }
 
+// The control command that shows line `n`, and the line as the view shows it.
+std::string LineCommand(int n, bool at_table, std::string* line) {
+  const std::string place = at_table ? "table" : "room";
+  const std::string speaker = kSpeakers[n % 9];
+  const std::string text = TextOf(n);
+  if (n % 7 == 3) {
+    // A notice: no ">" in it.
+    *line = speaker + " さんへの通知 " + text.substr(0, 7) + " 入室しました";
+    return "notice " + place + " " + Escaped(*line);
+  }
+  if (at_table && n % 3 == 2) {
+    *line = speaker + "\t>" + text;
+    return "saytab table " + Escaped(speaker) + " " + Escaped(text);
+  }
+  *line = speaker + (at_table ? ">" : ">\t") + text;
+  return "say " + place + " " + Escaped(speaker) + " " + Escaped(text);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -133,20 +151,8 @@ int main(int argc, char** argv) {
       at_table = true;
     }
     const char* place = at_table ? "table" : "room";
-    const std::string speaker = kSpeakers[n % 9];
-    const std::string text = TextOf(n);
-    std::string command, line;
-    if (n % 7 == 3) {
-      // A notice: no ">" in it.
-      line = std::string(speaker) + " さんへの通知 " + text.substr(0, 7) + " 入室しました";
-      command = std::string("notice ") + place + " " + Escaped(line);
-    } else if (at_table && n % 3 == 2) {
-      line = speaker + "\t>" + text;
-      command = "saytab table " + Escaped(speaker) + " " + Escaped(text);
-    } else {
-      line = speaker + (at_table ? ">" : ">\t") + text;
-      command = std::string("say ") + place + " " + Escaped(speaker) + " " + Escaped(text);
-    }
+    std::string line;
+    const std::string command = LineCommand(n, at_table, &line);
     if (Command(command)) {
       std::fprintf(sent, "%s\t%s\r\n", place, line.c_str());
     } else {
