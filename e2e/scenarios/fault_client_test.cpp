@@ -214,15 +214,6 @@ TEST_F(FaultClientTest, FrozenDuringASpectateItEndsAtItsBoundAndTheThawedClientI
   ExpectNoErrorBox();
 }
 
-// "LOG" + yymm + ".txt" of this month.
-std::string MonthLogName() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  char name[16];
-  snprintf(name, sizeof name, "LOG%02d%02d.txt", now.wYear % 100, now.wMonth);
-  return name;
-}
-
 TEST_F(FaultClientTest, FrozenDuringAChatCaptureTamiruAnswersAndLogsTheNewLinesOnceAfterTheThaw) {
   Session s("fault_freeze_capture");
   HWND main = Start(s, "SaveChatLog=1\r\nKeyword=1\r\nSaveChatLogTimeInterval=3\r\nChatLogFormat=0\r\n",
@@ -231,7 +222,7 @@ TEST_F(FaultClientTest, FrozenDuringAChatCaptureTamiruAnswersAndLogsTheNewLinesO
   // Two lines: a view's only line is read once a second one follows.
   ASSERT_TRUE(s.Command("notice room welcome"));
   ASSERT_TRUE(s.Command("say room aaa before"));
-  const std::string log = MonthLogName();
+  const std::string log = e2e::MonthLogName();
   ASSERT_TRUE(e2e::WaitFor([&] { return s.ReadFile(log).value_or("").find("before") != std::string::npos; }, 10000));
   ASSERT_TRUE(s.Command("say room bbb ロン frozen"));
   ASSERT_TRUE(s.Command("freeze 25000"));

@@ -23,15 +23,6 @@ constexpr const char* kMainCaption = "Tamiru Ver1.52";
 
 HWND MainWindow() { return e2e::WaitForTop(kMainClass, kMainCaption, 15000); }
 
-// The `nth` (0-based) button with this caption: "追加" and "削除" are each on
-// two buttons of the main window, the friend list's first.
-HWND ButtonIn(HWND window, const std::string& caption, int nth = 0) {
-  for (HWND child : e2e::Descendants(window)) {
-    if (e2e::ClassOf(child) == "Button" && e2e::TextOf(child) == caption && nth-- == 0) return child;
-  }
-  ADD_FAILURE() << "no button " << caption;
-  return nullptr;
-}
 
 HWND FriendList(HWND main) { return e2e::FindDescendantByClass(main, "ListBox", 0); }
 HWND Edit2(HWND main) { return e2e::FindDescendantByClass(main, "Edit", 0); }
@@ -70,8 +61,8 @@ void DeleteShownMacro(HWND main, int) {
   HWND dialog = e2e::WaitForTop("TForm2", "各種設定");
   ASSERT_NE(dialog, nullptr);
   ASSERT_TRUE(e2e::WaitFor([&] { return IsWindowVisible(dialog) && !IsWindowEnabled(main); }));
-  ASSERT_TRUE(e2e::Click(ButtonIn(dialog, "次")));
-  ASSERT_TRUE(e2e::PostClick(ButtonIn(dialog, "削除")));
+  ASSERT_TRUE(e2e::Click(e2e::ButtonNamed(dialog, "次")));
+  ASSERT_TRUE(e2e::PostClick(e2e::ButtonNamed(dialog, "削除")));
 }
 
 Items MacroCount(HWND) {
@@ -82,7 +73,7 @@ Items MacroCount(HWND) {
   for (std::size_t i = 0; i + 1 < controls.size(); ++i) {
     if (e2e::TextOf(controls[i]) == "現在の登録数：") count.push_back(e2e::TextOf(controls[i + 1]));
   }
-  e2e::PostClick(ButtonIn(dialog, "キャンセル"));
+  e2e::PostClick(e2e::ButtonNamed(dialog, "キャンセル"));
   e2e::WaitForNoTop("TForm2", "各種設定");
   return count;
 }
@@ -92,38 +83,38 @@ std::vector<ListEdit> ListEdits() {
       {"friend add", "friendlist.txt",
        [](HWND main, int pass) {
          e2e::SetTextOf(FriendEdit(main), "added" + std::to_string(pass));
-         e2e::PostClick(ButtonIn(main, "追加", 0));
+         e2e::PostClick(e2e::ButtonNamed(main, "追加", 0));
        },
        Friends},
       {"friend delete", "friendlist.txt",
        [](HWND main, int) {
          e2e::SendBounded(FriendList(main), LB_SETCURSEL, 0, 0);
-         e2e::PostClick(ButtonIn(main, "削除", 0));
+         e2e::PostClick(e2e::ButtonNamed(main, "削除", 0));
        },
        Friends},
       {"friend drop", "friendlist.txt", [](HWND main, int) { e2e::DragRow(FriendList(main), 0, 2); }, Friends},
       {"phrase add", "chatlist.txt",
        [](HWND main, int pass) {
          e2e::SetTextOf(ChatLine(main), "新しい一言" + std::to_string(pass));
-         e2e::PostClick(ButtonIn(main, "追加", 1));
+         e2e::PostClick(e2e::ButtonNamed(main, "追加", 1));
        },
        Phrases},
       {"phrase delete", "chatlist.txt",
        [](HWND main, int) {
          e2e::SetTextOf(ChatLine(main), Phrases(main).front());
-         e2e::PostClick(ButtonIn(main, "削除", 1));
+         e2e::PostClick(e2e::ButtonNamed(main, "削除", 1));
        },
        Phrases},
       {"keyword add", "keyword.txt",
        [](HWND main, int pass) {
          e2e::SetTextOf(Edit2(main), "ツモ" + std::to_string(pass));
-         e2e::PostClick(ButtonIn(main, "↓追加"));
+         e2e::PostClick(e2e::ButtonNamed(main, "↓追加"));
        },
        nullptr},
       {"ignore add", "ignorelist.txt",
        [](HWND main, int pass) {
          e2e::SetTextOf(Edit2(main), "troll" + std::to_string(pass));
-         e2e::PostClick(ButtonIn(main, "/i 追加"));
+         e2e::PostClick(e2e::ButtonNamed(main, "/i 追加"));
        },
        nullptr},
       {"macro delete", "macro.txt", DeleteShownMacro, MacroCount, true},
@@ -184,7 +175,7 @@ TEST_F(FaultFilesTest, EveryListEditWithItsFileRefusedKeepsTheOldFileAndTheChang
   }
   // The next write that goes through writes the list as the screen shows it.
   ASSERT_TRUE(e2e::SetTextOf(FriendEdit(main), "last"));
-  ASSERT_TRUE(e2e::Click(ButtonIn(main, "追加", 0)));
+  ASSERT_TRUE(e2e::Click(e2e::ButtonNamed(main, "追加", 0)));
   std::string expected;
   for (const std::string& name : Friends(main)) expected += name + "\r\n";
   EXPECT_NE(expected.find("added1\r\n"), std::string::npos);
@@ -193,15 +184,6 @@ TEST_F(FaultFilesTest, EveryListEditWithItsFileRefusedKeepsTheOldFileAndTheChang
 }
 
 // ---- the chat log ----
-
-// "LOG" + yymm + ".txt" of this month.
-std::string MonthLogName() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  char name[16];
-  snprintf(name, sizeof name, "LOG%02d%02d.txt", now.wYear % 100, now.wMonth);
-  return name;
-}
 
 std::string Record(const std::string& name, const std::string& text) {
   return name + ">" + std::string(13 - name.size(), ' ') + text + "\r\n";
@@ -221,7 +203,7 @@ TEST_F(FaultFilesTest, ChatLogFolderThatRefusesWritesLosesOnlyThoseCapturesAndSh
                                         "ChatLogFormat=0\r\n"));
   ASSERT_TRUE(s.StartStandin("show room\n"));
   ASSERT_TRUE(s.Command("clear room"));
-  const std::string log = MonthLogName();
+  const std::string log = e2e::MonthLogName();
   std::string expected;
   ASSERT_TRUE(s.StartTamiru());
   {

@@ -550,6 +550,22 @@ void Session::KillAll() {
   CloseInfo(standin_);
 }
 
+HWND ButtonNamed(HWND window, const std::string& caption, int nth) {
+  for (HWND child : Descendants(window)) {
+    if (ClassOf(child) == "Button" && TextOf(child) == caption && nth-- == 0) return child;
+  }
+  ADD_FAILURE() << "no button " << caption;
+  return nullptr;
+}
+
+std::string MonthLogName() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  char name[16];
+  std::snprintf(name, sizeof name, "LOG%02d%02d.txt", now.wYear % 100, now.wMonth);
+  return name;
+}
+
 // ---- the real mouse ----
 
 void MouseTo(POINT screen) {

@@ -96,6 +96,13 @@ bool BringToFront(HWND window);
 // The window as it stands on the screen, as a 24-bit BMP.
 void SaveWindowImage(HWND window, const std::string& path);
 
+// The `nth` (0-based) button of `window` with this caption ("追加" and "削除"
+// are each on two buttons of the main window, the friend list's first); a
+// test failure and nullptr when there is none.
+HWND ButtonNamed(HWND window, const std::string& caption, int nth = 0);
+// "LOG" + yymm + ".txt" of this month: the chat log's name.
+std::string MonthLogName();
+
 // ---- the real mouse ----
 
 // The pointer to a point of the screen, and the left button down or up.

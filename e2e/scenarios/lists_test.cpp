@@ -32,16 +32,6 @@ void WriteListFiles(const Session& s, const std::string& friends, const std::str
 
 HWND MainWindow() { return e2e::WaitForTop(kMainClass, kMainCaption, 15000); }
 
-// The `nth` (0-based) button of the window with this caption: "追加" and
-// "削除" are each on two buttons, the friend list's first.
-HWND ButtonNamed(HWND main, const std::string& caption, int nth = 0) {
-  for (HWND window : e2e::Descendants(main)) {
-    if (e2e::ClassOf(window) == "Button" && e2e::TextOf(window) == caption && nth-- == 0) return window;
-  }
-  ADD_FAILURE() << "no button " << caption;
-  return nullptr;
-}
-
 HWND FriendList(HWND main) { return e2e::FindDescendantByClass(main, "ListBox", 0); }
 HWND SelectionList(HWND main) { return e2e::FindDescendantByClass(main, "ListBox", 1); }
 // Edit2 (ignore and keywords) is made before Edit1 (friends).
@@ -61,6 +51,7 @@ void ChoosePhrase(HWND combo, int index) {
                    reinterpret_cast<LPARAM>(combo));
 }
 
+using e2e::ButtonNamed;
 using e2e::DragRow;
 using e2e::MouseButton;
 using e2e::MouseTo;
