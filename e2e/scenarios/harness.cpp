@@ -689,9 +689,11 @@ WriteRefusal::WriteRefusal(std::vector<std::string> paths) : paths_(std::move(pa
     });
     return;
   }
+  // A folder's read-only attribute does not stop new files on Windows: only
+  // files can be refused here.
   ok_ = true;
   for (const std::string& path : paths_) {
-    if (!IsFolder(path)) ok_ = SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY) && ok_;
+    ok_ = !IsFolder(path) && SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY) && ok_;
   }
 }
 

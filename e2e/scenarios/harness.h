@@ -142,7 +142,8 @@ class HeldFile {
 // files in a folder, changes to a file. Under Wine, where the tests run as
 // root and neither a read-only attribute nor Unix modes stop root, they are
 // made immutable on the Unix side (chattr +i); on Windows the files are
-// made read-only. `ok()` once every path refuses writes.
+// made read-only, and a folder is not refused. `ok()` once every path
+// refuses writes.
 class WriteRefusal {
  public:
   explicit WriteRefusal(std::vector<std::string> paths);
