@@ -86,7 +86,10 @@ std::optional<std::size_t> ReadChatText(platform::WindowSystem& windows, WindowH
       if (windows.SendMessage(view, msg::kEditGetLineCount, 0, 0) <= 0) return std::nullopt;
       return 0;
     }
-    if (length + 1 < buffer.size()) return length;  // the whole text fitted
+    // The whole text fitted when two bytes were left: with one left, a
+    // double-byte character may have stopped the copy short of the end, and
+    // a reread into the same buffer would stop there again on every capture.
+    if (length + 2 < buffer.size()) return length;
     const platform::MsgResult reported = windows.SendMessage(view, msg::kGetTextLength, 0, 0);
     std::size_t wanted = buffer.size() * 2;
     if (reported > 0) wanted = std::max(wanted, static_cast<std::size_t>(reported) + kReadSlack + 1);

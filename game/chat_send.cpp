@@ -21,8 +21,10 @@ void Deliver(WindowSystem& windows, WindowHandle window, unsigned message, platf
   }
 }
 
-void TypeAndSubmit(WindowSystem& windows, const ChatTarget& target, std::string_view line, Submit submit) {
-  windows.SendSetText(target.input, FitLineBuffer(line));
+// False when the input did not take the line (a client that does not answer
+// within the bound): Enter then would send whatever the input still holds.
+bool TypeAndSubmit(WindowSystem& windows, const ChatTarget& target, std::string_view line, Submit submit) {
+  if (windows.SendSetText(target.input, FitLineBuffer(line)) == 0) return false;
   if (target.kind == ChatTargetKind::kGameMain) {
     Deliver(windows, target.input, platform::msg::kKeyDown, platform::kVkReturn, submit);
     Deliver(windows, target.input, platform::msg::kKeyUp, platform::kVkReturn, submit);
@@ -31,6 +33,7 @@ void TypeAndSubmit(WindowSystem& windows, const ChatTarget& target, std::string_
     // to the null window would land in our own queue.
     Deliver(windows, target.send_button, platform::msg::kButtonClick, 0, submit);
   }
+  return true;
 }
 
 // The names of a command, read by position as each line is built, so that a
@@ -107,8 +110,7 @@ std::optional<std::string> ComposeLineForName(const ChatCommand& command, std::s
 }
 
 bool SendLineAndAwaitInput(const ChatSendContext& context, const ChatTarget& target, std::string_view line) {
-  TypeAndSubmit(context.windows, target, line, Submit::kAwaited);
-  return AwaitEmptyInput(context, target);
+  return TypeAndSubmit(context.windows, target, line, Submit::kAwaited) && AwaitEmptyInput(context, target);
 }
 
 void SendNameCommand(const ChatSendContext& context, const NameSources& sources, const ChatCommand& command) {
@@ -124,7 +126,7 @@ void SendNameCommand(const ChatSendContext& context, const NameSources& sources,
     std::string line(command.prefix);
     line += *name;
     if (command.tell) line.append(" ").append(sources.chat_line.Text());
-    TypeAndSubmit(context.windows, target, line, Submit::kAwaited);
+    if (!TypeAndSubmit(context.windows, target, line, Submit::kAwaited)) return;
 
     if (command.pauses && count - i >= 2) {
       context.loop.WaitWithMessages(kCommandPauseMs);

@@ -111,8 +111,9 @@ void SendCommandForName(platform::WindowSystem& windows, const ChatCommand& comm
 void SendChatText(platform::WindowSystem& windows, std::string_view text);
 
 // Types `line` into `target` with the awaited submit, then waits until the
-// client has emptied its input: false when it has not within
-// kEmptyInputBoundMs (a client that takes no more lines).
+// client has emptied its input: false when the input did not take the line,
+// or was not emptied within kEmptyInputBoundMs (a client that takes no more
+// lines).
 bool SendLineAndAwaitInput(const ChatSendContext& context, const ChatTarget& target, std::string_view line);
 
 }  // namespace tamiru::game

@@ -33,7 +33,7 @@ enum class SpectateResult { kTableOpened, kRefused, kStuck, kClientGone };
 
 // Steps after the spectate button was pressed: wait for the table window or
 // the failure dialog, dismiss the latter and wait for it to go.
-SpectateResult AwaitSpectateOutcome(const SpectateContext& context) {
+SpectateResult AwaitSpectateOutcome(const SpectateContext& context, WindowHandle room_window) {
   platform::WindowSystem& windows = context.windows;
   platform::EventLoop& loop = context.loop;
   const std::uint32_t start = loop.TickCount();
@@ -43,6 +43,10 @@ SpectateResult AwaitSpectateOutcome(const SpectateContext& context) {
     failure = FindDialog(windows, kSpectateFailureTitle) != kNoWindow;
     table = FindGameMainWindow(windows) != kNoWindow;
     loop.WaitWithMessages(kOutcomePollMs);
+    // Another waiting room than the one pressed: the client was closed and
+    // a new one started meanwhile; its table, if any, is not this spectate's.
+    const WindowHandle room_now = FindWaitingRoom(windows);
+    if (room_now != kNoWindow && room_now != room_window) return SpectateResult::kClientGone;
     if (failure || table) break;
     // A client closed meanwhile would keep this loop waiting for nothing.
     if (FindWaitingRoom(windows) == kNoWindow && FindGameMainWindow(windows) == kNoWindow &&
@@ -74,7 +78,7 @@ std::optional<SpectateOutcome> SpectateRow(const SpectateContext& context, Windo
   if (spectate == kNoWindow) return SpectateOutcome::kClientGone;
   windows.SendMessage(spectate, msg::kButtonClick, 0, 0);
 
-  switch (AwaitSpectateOutcome(context)) {
+  switch (AwaitSpectateOutcome(context, room_window)) {
     case SpectateResult::kStuck: return SpectateOutcome::kGaveUp;
     case SpectateResult::kClientGone: return SpectateOutcome::kClientGone;
     case SpectateResult::kRefused: return std::nullopt;

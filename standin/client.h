@@ -23,6 +23,10 @@ inline constexpr char kControlClass[] = "MjStandinControl";
 // Its title once the start scenario has run and the first window is up.
 inline constexpr char kControlReadyTitle[] = "MJ stand-in ready";
 inline constexpr ULONG_PTR kCommandData = 0x4D4A;
+// Class of the hidden window of the side channel, a thread of its own that
+// takes the commands marked for any thread ("thaw", "exit") while the
+// user-interface thread is frozen.
+inline constexpr char kSideClass[] = "MjStandinSide";
 inline constexpr char kRecordFile[] = "standin_record.txt";
 inline constexpr char kScenarioFile[] = "standin.txt";
 inline constexpr char kScoreFile[] = "mjscore.txt";
@@ -39,9 +43,12 @@ class Recorder {
   ~Recorder();
   void Open(const std::string& path);
   void Add(Place place, int child, std::string_view event, std::string_view detail = {});
+  // Called with the event of every entry once it is written.
+  void Observe(std::function<void(std::string_view)> observer) { observer_ = std::move(observer); }
 
  private:
   HANDLE file_ = INVALID_HANDLE_VALUE;
+  std::function<void(std::string_view)> observer_;
 };
 
 // Appends the client's records to mjscore.txt, CR LF line ends.
@@ -79,6 +86,15 @@ struct Subclass {
   WNDPROC old_proc;
 };
 
+// A control command cut into its first three words and what follows the
+// first one, two and three of them.
+struct CommandWords {
+  explicit CommandWords(std::string_view command);
+  std::string_view line;
+  std::vector<std::string> w;
+  std::string rest1, rest2, rest3;
+};
+
 class Client {
  public:
   Client(HINSTANCE instance, std::string folder);
@@ -86,6 +102,9 @@ class Client {
 
   // Runs one control command; false when it is not understood.
   bool Run(std::string_view command);
+  // The command of a WM_COPYDATA; the side thread runs only the verbs marked
+  // for any thread.
+  bool TakeCommand(LPARAM lparam, bool side_thread);
   // Runs every line of a scenario file (blank lines and lines starting
   // with '#' are skipped).
   void RunScript(std::string_view script);
@@ -147,7 +166,40 @@ class Client {
   // Score file.
   void FinishGame(int table);
 
-  bool RunCommand(std::string_view command);
+  // The control commands: one handler a verb.
+  struct Verb {
+    const char* name;
+    bool (Client::*run)(const CommandWords&);
+    bool any_thread = false;
+  };
+  static const Verb* FindVerb(std::string_view name);
+  bool RunCommand(std::string_view command, bool side_thread);
+  bool VerbAfter(const CommandWords& a);
+  bool VerbHandle(const CommandWords& a);
+  bool VerbShow(const CommandWords& a);
+  bool VerbSit(const CommandWords& a);
+  bool VerbClose(const CommandWords& a);
+  bool VerbOutcome(const CommandWords& a);
+  bool VerbReserve(const CommandWords& a);
+  bool VerbRooms(const CommandWords& a);
+  bool VerbSelectRoom(const CommandWords& a);
+  bool VerbTables(const CommandWords& a);
+  bool VerbSay(const CommandWords& a);
+  bool VerbNotice(const CommandWords& a);
+  bool VerbClear(const CommandWords& a);
+  bool VerbPlayer(const CommandWords& a);
+  bool VerbInputDelay(const CommandWords& a);
+  bool VerbF4(const CommandWords& a);
+  bool VerbGameLength(const CommandWords& a);
+  bool VerbChatter(const CommandWords& a);
+  bool VerbGame(const CommandWords& a);
+  bool VerbDialog(const CommandWords& a);
+  bool VerbOn(const CommandWords& a);
+  bool VerbFreeze(const CommandWords& a);
+  bool VerbThaw(const CommandWords& a);
+  bool VerbExit(const CommandWords& a);
+  bool VerbQuit(const CommandWords& a);
+  void FireTrigger(std::string_view event);
 
   HINSTANCE instance_;
   std::string folder_;
@@ -188,6 +240,8 @@ class Client {
   std::map<std::string, PlayerInfo> players_;
   std::map<Place, UINT_PTR> chatter_timers_;
   std::map<Place, size_t> chatter_next_;
+  std::vector<std::pair<std::string, std::string>> triggers_;  // event, command
+  HANDLE thaw_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
 };
 
 }  // namespace standin

@@ -93,6 +93,7 @@ void Recorder::Add(Place place, int child, std::string_view event, std::string_v
   // One WriteFile per line: a reader never sees half a line followed by
   // another writer's bytes.
   WriteFile(file_, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  if (observer_) observer_(event);
 }
 
 }  // namespace standin

@@ -118,17 +118,21 @@ void Client::Cancel(UINT_PTR& timer) {
   timer = 0;
 }
 
+bool Client::TakeCommand(LPARAM lparam, bool side_thread) {
+  const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lparam);
+  if (!data || data->dwData != kCommandData) return false;
+  std::string command(static_cast<const char*>(data->lpData), data->cbData);
+  while (!command.empty() && (command.back() == '\0' || command.back() == '\r' || command.back() == '\n')) {
+    command.pop_back();
+  }
+  // The side thread does not write the record: the two threads would share it.
+  return side_thread ? RunCommand(command, true) : Run(command);
+}
+
 LRESULT Client::ControlProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case WM_COPYDATA: {
-      const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lparam);
-      if (!data || data->dwData != kCommandData) return FALSE;
-      std::string command(static_cast<const char*>(data->lpData), data->cbData);
-      while (!command.empty() && (command.back() == '\0' || command.back() == '\r' || command.back() == '\n')) {
-        command.pop_back();
-      }
-      return Run(command) ? TRUE : FALSE;
-    }
+    case WM_COPYDATA:
+      return TakeCommand(lparam, false) ? TRUE : FALSE;
     case WM_TIMER: {
       auto found = timers_.find(wparam);
       if (found == timers_.end()) {
@@ -376,197 +380,341 @@ void Client::RunScript(std::string_view script) {
 
 bool Client::Run(std::string_view command) {
   record_.Add(Place::kStandin, -1, "command", command);
-  const bool ok = RunCommand(command);
+  const bool ok = RunCommand(command, false);
   if (!ok) record_.Add(Place::kStandin, -1, "refused", command);
   return ok;
 }
 
-bool Client::RunCommand(std::string_view command) {
-  std::string rest1, rest2, rest3;
-  const std::vector<std::string> w = SplitWords(command, 3, &rest3);
+// ---- the verbs of the control commands ----
+
+namespace {
+
+bool ParseChatPlace(const std::string& word, Place* place) {
+  return ParsePlace(word, place) && (*place == Place::kRoom || *place == Place::kTable);
+}
+
+// "a|b|c" into its pieces; an empty text is one empty piece unless
+// `empty_is_none`.
+std::vector<std::string> SplitBars(const std::string& all, bool empty_is_none) {
+  std::vector<std::string> pieces;
+  size_t start = 0;
+  while (!(empty_is_none && all.empty()) && start <= all.size()) {
+    size_t bar = all.find('|', start);
+    if (bar == std::string::npos) bar = all.size();
+    pieces.push_back(all.substr(start, bar - start));
+    start = bar + 1;
+  }
+  return pieces;
+}
+
+}  // namespace
+
+const Client::Verb* Client::FindVerb(std::string_view name) {
+  static const Verb kVerbs[] = {
+      {"after", &Client::VerbAfter},
+      {"handle", &Client::VerbHandle},
+      {"show", &Client::VerbShow},
+      {"sit", &Client::VerbSit},
+      {"close", &Client::VerbClose},
+      {"connect", &Client::VerbOutcome},
+      {"spectate", &Client::VerbOutcome},
+      {"reserve", &Client::VerbReserve},
+      {"rooms", &Client::VerbRooms},
+      {"select-room", &Client::VerbSelectRoom},
+      {"tables", &Client::VerbTables},
+      {"say", &Client::VerbSay},
+      {"saytab", &Client::VerbSay},
+      {"notice", &Client::VerbNotice},
+      {"clear", &Client::VerbClear},
+      {"player", &Client::VerbPlayer},
+      {"input-delay", &Client::VerbInputDelay},
+      {"f4", &Client::VerbF4},
+      {"game-length", &Client::VerbGameLength},
+      {"chatter", &Client::VerbChatter},
+      {"game", &Client::VerbGame},
+      {"error", &Client::VerbDialog},
+      {"spectatefail", &Client::VerbDialog},
+      {"on", &Client::VerbOn},
+      {"freeze", &Client::VerbFreeze},
+      {"thaw", &Client::VerbThaw, true},
+      {"exit", &Client::VerbExit, true},
+      {"quit", &Client::VerbQuit},
+  };
+  for (const Verb& verb : kVerbs) {
+    if (name == verb.name) return &verb;
+  }
+  return nullptr;
+}
+
+CommandWords::CommandWords(std::string_view command) : line(command) {
+  w = SplitWords(command, 3, &rest3);
   SplitWords(command, 1, &rest1);
   SplitWords(command, 2, &rest2);
-  if (w.empty()) return false;
-  const std::string& verb = w[0];
-  Place place = Place::kStandin;
-  long number = 0;
+}
 
-  if (verb == "after" && w.size() >= 2 && ParseNumber(w[1], &number) && number >= 0) {
-    const std::string later = rest2;
-    After(static_cast<DWORD>(number), [this, later] { Run(later); });
-    return true;
-  }
-  if (verb == "handle" && w.size() == 2) {
-    handle_ = w[1];
-    return true;
-  }
-  if (verb == "show" && w.size() >= 2) {
-    if (w[1] == "connect") ShowConnect();
-    else if (w[1] == "room") ShowRoom();
-    else if (w[1] == "table") OpenTable(w.size() >= 3 ? std::atoi(w[2].c_str()) : 1, false);
-    else return false;
-    return true;
-  }
-  if (verb == "sit" && w.size() >= 2 && ParseNumber(w[1], &number)) {
-    OpenTable(static_cast<int>(number), true);
-    return true;
-  }
-  if (verb == "close" && w.size() == 2 && ParsePlace(w[1], &place)) {
-    if (place == Place::kConnect) CloseConnect();
-    else if (place == Place::kRoom) CloseRoom();
-    else if (place == Place::kTable) CloseTable();
-    else CloseDialog(place);
-    return true;
-  }
-  if (verb == "connect") return ParseOutcome(w, &connect_outcome_);
-  if (verb == "spectate") return ParseOutcome(w, &spectate_outcome_);
-  if (verb == "reserve" && w.size() == 2 && (w[1] == "on" || w[1] == "off")) {
-    SetReservation(w[1] == "on");
-    return true;
-  }
-  if (verb == "rooms" && w.size() >= 2) {
-    room_names_.clear();
-    std::string all = UnescapeArgument(rest1);
-    size_t start = 0;
-    while (start <= all.size()) {
-      size_t bar = all.find('|', start);
-      if (bar == std::string::npos) bar = all.size();
-      room_names_.push_back(all.substr(start, bar - start));
-      start = bar + 1;
+bool Client::RunCommand(std::string_view command, bool side_thread) {
+  const CommandWords words(command);
+  if (words.w.empty()) return false;
+  const Verb* verb = FindVerb(words.w[0]);
+  if (!verb || (side_thread && !verb->any_thread)) return false;
+  return (this->*verb->run)(words);
+}
+
+bool Client::VerbAfter(const CommandWords& a) {
+  long number = 0;
+  if (a.w.size() < 2 || !ParseNumber(a.w[1], &number) || number < 0) return false;
+  const std::string later = a.rest2;
+  After(static_cast<DWORD>(number), [this, later] { Run(later); });
+  return true;
+}
+
+bool Client::VerbHandle(const CommandWords& a) {
+  if (a.w.size() != 2) return false;
+  handle_ = a.w[1];
+  return true;
+}
+
+bool Client::VerbShow(const CommandWords& a) {
+  if (a.w.size() < 2) return false;
+  if (a.w[1] == "connect") ShowConnect();
+  else if (a.w[1] == "room") ShowRoom();
+  else if (a.w[1] == "table") OpenTable(a.w.size() >= 3 ? std::atoi(a.w[2].c_str()) : 1, false);
+  else return false;
+  return true;
+}
+
+bool Client::VerbSit(const CommandWords& a) {
+  long number = 0;
+  if (a.w.size() < 2 || !ParseNumber(a.w[1], &number)) return false;
+  OpenTable(static_cast<int>(number), true);
+  return true;
+}
+
+bool Client::VerbClose(const CommandWords& a) {
+  Place place = Place::kStandin;
+  if (a.w.size() != 2 || !ParsePlace(a.w[1], &place)) return false;
+  if (place == Place::kConnect) CloseConnect();
+  else if (place == Place::kRoom) CloseRoom();
+  else if (place == Place::kTable) CloseTable();
+  else CloseDialog(place);
+  return true;
+}
+
+bool Client::VerbOutcome(const CommandWords& a) {
+  return ParseOutcome(a.w, a.w[0] == "connect" ? &connect_outcome_ : &spectate_outcome_);
+}
+
+bool Client::VerbReserve(const CommandWords& a) {
+  if (a.w.size() != 2 || (a.w[1] != "on" && a.w[1] != "off")) return false;
+  SetReservation(a.w[1] == "on");
+  return true;
+}
+
+bool Client::VerbRooms(const CommandWords& a) {
+  if (a.w.size() < 2) return false;
+  room_names_ = SplitBars(UnescapeArgument(a.rest1), false);
+  room_rows_.assign(room_names_.size(), {});
+  if (room_) {
+    HWND rooms = GetDlgItem(room_, kControlId + 1);
+    internal_ = true;
+    SendMessageA(rooms, CB_RESETCONTENT, 0, 0);
+    for (const std::string& name : room_names_) {
+      SendMessageA(rooms, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     }
-    room_rows_.assign(room_names_.size(), {});
-    if (room_) {
-      HWND rooms = GetDlgItem(room_, kControlId + 1);
-      internal_ = true;
-      SendMessageA(rooms, CB_RESETCONTENT, 0, 0);
-      for (const std::string& name : room_names_) {
-        SendMessageA(rooms, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-      }
-      SendMessageA(rooms, CB_SETCURSEL, 0, 0);
-      internal_ = false;
-      LoadRoomRows(0);
+    SendMessageA(rooms, CB_SETCURSEL, 0, 0);
+    internal_ = false;
+    LoadRoomRows(0);
+  }
+  return true;
+}
+
+bool Client::VerbSelectRoom(const CommandWords& a) {
+  long number = 0;
+  if (a.w.size() != 2 || !ParseNumber(a.w[1], &number)) return false;
+  if (room_) {
+    internal_ = true;
+    SendMessageA(GetDlgItem(room_, kControlId + 1), CB_SETCURSEL, static_cast<WPARAM>(number), 0);
+    internal_ = false;
+  }
+  LoadRoomRows(static_cast<int>(number));
+  return true;
+}
+
+bool Client::VerbTables(const CommandWords& a) {
+  long number = 0;
+  if (a.w.size() < 2 || !ParseNumber(a.w[1], &number) || number < 0 || number >= 64) return false;
+  const size_t room = static_cast<size_t>(number);
+  if (room_rows_.size() <= room) room_rows_.resize(room + 1);
+  if (room_names_.size() <= room) room_names_.resize(room + 1, "部屋");
+  room_rows_[room] = SplitBars(UnescapeArgument(a.rest2), true);
+  if (loaded_room_ == static_cast<int>(room)) LoadRoomRows(loaded_room_);
+  return true;
+}
+
+bool Client::VerbSay(const CommandWords& a) {
+  Place place = Place::kStandin;
+  if (a.w.size() < 3 || !ParseChatPlace(a.w[1], &place)) return false;
+  AddPlayerMessage(place, UnescapeArgument(a.w[2]), UnescapeArgument(a.rest3), a.w[0] == "saytab");
+  return true;
+}
+
+bool Client::VerbNotice(const CommandWords& a) {
+  Place place = Place::kStandin;
+  if (a.w.size() < 2 || !ParseChatPlace(a.w[1], &place)) return false;
+  AddChatLine(place, UnescapeArgument(a.rest2));
+  return true;
+}
+
+bool Client::VerbClear(const CommandWords& a) {
+  Place place = Place::kStandin;
+  if (a.w.size() != 2 || !ParseChatPlace(a.w[1], &place)) return false;
+  if (HWND window = WindowOf(place)) {
+    SetWindowTextA(GetDlgItem(window, kControlId + (place == Place::kRoom ? 3 : 0)), "");
+  }
+  return true;
+}
+
+bool Client::VerbPlayer(const CommandWords& a) {
+  long number = 0;
+  if (a.w.size() < 3 || !ParseNumber(a.w[2], &number)) return false;
+  PlayerInfo& info = players_[a.w[1]];
+  info.rating = static_cast<int>(number);
+  info.where = UnescapeArgument(a.rest3);
+  return true;
+}
+
+bool Client::VerbInputDelay(const CommandWords& a) {
+  if (a.w.size() != 2) return false;
+  if (a.w[1] == "never") {
+    input_never_empties_ = true;
+    return true;
+  }
+  long number = 0;
+  if (!ParseNumber(a.w[1], &number) || number < 0) return false;
+  input_never_empties_ = false;
+  input_delay_ms_ = static_cast<DWORD>(number);
+  return true;
+}
+
+bool Client::VerbF4(const CommandWords& a) {
+  if (a.w.size() != 2 || (a.w[1] != "leave" && a.w[1] != "stay")) return false;
+  f4_leaves_ = a.w[1] == "leave";
+  return true;
+}
+
+bool Client::VerbGameLength(const CommandWords& a) {
+  long number = 0;
+  if (a.w.size() != 2 || !ParseNumber(a.w[1], &number) || number < 0) return false;
+  game_length_ms_ = static_cast<DWORD>(number);
+  return true;
+}
+
+bool Client::VerbChatter(const CommandWords& a) {
+  Place place = Place::kStandin;
+  if (a.w.size() < 3 || !ParseChatPlace(a.w[1], &place)) return false;
+  UINT_PTR& timer = chatter_timers_[place];
+  Cancel(timer);
+  if (a.w[2] == "off") return true;
+  long number = 0;
+  if (!ParseNumber(a.w[2], &number) || number <= 0) return false;
+  timer = Every(static_cast<DWORD>(number), [this, place] { ChatterStep(place); });
+  return true;
+}
+
+bool Client::VerbGame(const CommandWords& a) {
+  if (a.w.size() < 2) return false;
+  std::string rest;
+  const std::vector<std::string> g = SplitWords(a.line, 64, &rest);
+  long number = 0;
+  if (a.w[1] == "start" && g.size() >= 7 && ParseNumber(g[3], &number)) {
+    std::vector<std::string> players(g.begin() + 4, g.end());
+    std::vector<int> ratings;
+    for (const std::string& player : players) {
+      auto known = players_.find(player);
+      ratings.push_back(known == players_.end() ? 1500 : known->second.rating);
     }
+    const std::string kind = KindName(g[2]);
+    const size_t colon = kind.find(':');
+    score_.StartGame(kind.substr(0, colon), colon == std::string::npos ? "ランキング卓" : kind.substr(colon + 1),
+                     static_cast<int>(number), players, ratings);
     return true;
   }
-  if (verb == "select-room" && w.size() == 2 && ParseNumber(w[1], &number)) {
-    if (room_) {
-      internal_ = true;
-      SendMessageA(GetDlgItem(room_, kControlId + 1), CB_SETCURSEL, static_cast<WPARAM>(number), 0);
-      internal_ = false;
+  if (a.w[1] == "round") {
+    score_.Round(UnescapeArgument(a.rest2));
+    return true;
+  }
+  if (a.w[1] == "end" && g.size() >= 5 && g.size() % 2 == 1 && ParseNumber(g[2], &number)) {
+    std::vector<std::pair<std::string, int>> results;
+    for (size_t i = 3; i + 1 < g.size(); i += 2) {
+      long score = 0;
+      if (!ParseNumber(g[i + 1], &score)) return false;
+      results.emplace_back(g[i], static_cast<int>(score));
     }
-    LoadRoomRows(static_cast<int>(number));
-    return true;
-  }
-  if (verb == "tables" && w.size() >= 2 && ParseNumber(w[1], &number) && number >= 0 && number < 64) {
-    const size_t room = static_cast<size_t>(number);
-    if (room_rows_.size() <= room) room_rows_.resize(room + 1);
-    if (room_names_.size() <= room) room_names_.resize(room + 1, "部屋");
-    std::vector<std::string>& rows = room_rows_[room];
-    rows.clear();
-    const std::string all = UnescapeArgument(rest2);
-    size_t start = 0;
-    while (!all.empty() && start <= all.size()) {
-      size_t bar = all.find('|', start);
-      if (bar == std::string::npos) bar = all.size();
-      rows.push_back(all.substr(start, bar - start));
-      start = bar + 1;
-    }
-    if (loaded_room_ == static_cast<int>(room)) LoadRoomRows(loaded_room_);
-    return true;
-  }
-  if ((verb == "say" || verb == "saytab") && w.size() >= 3 && ParsePlace(w[1], &place) &&
-      (place == Place::kRoom || place == Place::kTable)) {
-    AddPlayerMessage(place, UnescapeArgument(w[2]), UnescapeArgument(rest3), verb == "saytab");
-    return true;
-  }
-  if (verb == "notice" && w.size() >= 2 && ParsePlace(w[1], &place) &&
-      (place == Place::kRoom || place == Place::kTable)) {
-    AddChatLine(place, UnescapeArgument(rest2));
-    return true;
-  }
-  if (verb == "clear" && w.size() == 2 && ParsePlace(w[1], &place) &&
-      (place == Place::kRoom || place == Place::kTable)) {
-    if (HWND window = WindowOf(place)) {
-      SetWindowTextA(GetDlgItem(window, kControlId + (place == Place::kRoom ? 3 : 0)), "");
-    }
-    return true;
-  }
-  if (verb == "player" && w.size() >= 3 && ParseNumber(w[2], &number)) {
-    PlayerInfo& info = players_[w[1]];
-    info.rating = static_cast<int>(number);
-    info.where = UnescapeArgument(rest3);
-    return true;
-  }
-  if (verb == "input-delay" && w.size() == 2) {
-    if (w[1] == "never") {
-      input_never_empties_ = true;
-      return true;
-    }
-    if (!ParseNumber(w[1], &number) || number < 0) return false;
-    input_never_empties_ = false;
-    input_delay_ms_ = static_cast<DWORD>(number);
-    return true;
-  }
-  if (verb == "f4" && w.size() == 2 && (w[1] == "leave" || w[1] == "stay")) {
-    f4_leaves_ = w[1] == "leave";
-    return true;
-  }
-  if (verb == "game-length" && w.size() == 2 && ParseNumber(w[1], &number) && number >= 0) {
-    game_length_ms_ = static_cast<DWORD>(number);
-    return true;
-  }
-  if (verb == "chatter" && w.size() >= 3 && ParsePlace(w[1], &place) &&
-      (place == Place::kRoom || place == Place::kTable)) {
-    UINT_PTR& timer = chatter_timers_[place];
-    Cancel(timer);
-    if (w[2] == "off") return true;
-    if (!ParseNumber(w[2], &number) || number <= 0) return false;
-    timer = Every(static_cast<DWORD>(number), [this, place] { ChatterStep(place); });
-    return true;
-  }
-  if (verb == "game" && w.size() >= 2) {
-    std::string rest;
-    const std::vector<std::string> g = SplitWords(command, 64, &rest);
-    if (w[1] == "start" && g.size() >= 7 && ParseNumber(g[3], &number)) {
-      std::vector<std::string> players(g.begin() + 4, g.end());
-      std::vector<int> ratings;
-      for (const std::string& player : players) {
-        auto known = players_.find(player);
-        ratings.push_back(known == players_.end() ? 1500 : known->second.rating);
-      }
-      const std::string kind = KindName(g[2]);
-      const size_t colon = kind.find(':');
-      score_.StartGame(kind.substr(0, colon), colon == std::string::npos ? "ランキング卓" : kind.substr(colon + 1),
-                       static_cast<int>(number), players, ratings);
-      return true;
-    }
-    if (w[1] == "round") {
-      score_.Round(UnescapeArgument(rest2));
-      return true;
-    }
-    if (w[1] == "end" && g.size() >= 5 && g.size() % 2 == 1 && ParseNumber(g[2], &number)) {
-      std::vector<std::pair<std::string, int>> results;
-      for (size_t i = 3; i + 1 < g.size(); i += 2) {
-        long score = 0;
-        if (!ParseNumber(g[i + 1], &score)) return false;
-        results.emplace_back(g[i], static_cast<int>(score));
-      }
-      score_.EndGame(static_cast<int>(number), results);
-      return true;
-    }
-    return false;
-  }
-  if ((verb == "error" || verb == "spectatefail")) {
-    ShowDialog(verb == "error" ? Place::kError : Place::kSpectateFailure,
-               rest1.empty() ? "エラーが発生しました" : UnescapeArgument(rest1));
-    return true;
-  }
-  if (verb == "quit" && w.size() == 1) {
-    quitting_ = true;
-    PostQuitMessage(0);
+    score_.EndGame(static_cast<int>(number), results);
     return true;
   }
   return false;
+}
+
+bool Client::VerbDialog(const CommandWords& a) {
+  ShowDialog(a.w[0] == "error" ? Place::kError : Place::kSpectateFailure,
+             a.rest1.empty() ? "エラーが発生しました" : UnescapeArgument(a.rest1));
+  return true;
+}
+
+// "on EVENT COMMAND": COMMAND runs once, just after the next record entry of
+// that event (send, click, settext, ...), so that a scenario can hang or end
+// the client at an exact step of an operation.
+bool Client::VerbOn(const CommandWords& a) {
+  if (a.w.size() < 3) return false;
+  triggers_.emplace_back(a.w[1], a.rest2);
+  return true;
+}
+
+void Client::FireTrigger(std::string_view event) {
+  for (auto it = triggers_.begin(); it != triggers_.end(); ++it) {
+    if (it->first != event) continue;
+    const std::string command = it->second;
+    triggers_.erase(it);
+    After(0, [this, command] { Run(command); });
+    return;
+  }
+}
+
+// "freeze [MS]": the user-interface thread stops taking messages, as a hung
+// client does, until "thaw" comes on the side channel or MS (default 60 s)
+// have passed. It starts once this command has been answered.
+bool Client::VerbFreeze(const CommandWords& a) {
+  long bound = 60000;
+  if (a.w.size() > 2 || (a.w.size() == 2 && (!ParseNumber(a.w[1], &bound) || bound < 0))) return false;
+  ResetEvent(thaw_);
+  After(0, [this, bound] {
+    record_.Add(Place::kStandin, -1, "frozen");
+    WaitForSingleObject(thaw_, static_cast<DWORD>(bound));
+    record_.Add(Place::kStandin, -1, "thawed");
+  });
+  return true;
+}
+
+bool Client::VerbThaw(const CommandWords& a) {
+  if (a.w.size() != 1) return false;
+  SetEvent(thaw_);
+  return true;
+}
+
+// "exit": ends the process at once, as a killed client ends: no window is
+// closed first.
+bool Client::VerbExit(const CommandWords& a) {
+  if (a.w.size() != 1) return false;
+  TerminateProcess(GetCurrentProcess(), 3);
+  return true;
+}
+
+bool Client::VerbQuit(const CommandWords& a) {
+  if (a.w.size() != 1) return false;
+  quitting_ = true;
+  PostQuitMessage(0);
+  return true;
 }
 
 }  // namespace standin

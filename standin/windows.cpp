@@ -33,6 +33,25 @@ LRESULT CALLBACK TableThunk(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 LRESULT CALLBACK ControlThunk(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   return g_client ? g_client->ControlProc(w, m, wp, lp) : DefWindowProcA(w, m, wp, lp);
 }
+LRESULT CALLBACK SideThunk(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_COPYDATA) return g_client && g_client->TakeCommand(lp, true) ? TRUE : FALSE;
+  return DefWindowProcA(w, m, wp, lp);
+}
+
+// The side channel's own thread and window, which answer while the
+// user-interface thread is frozen.
+DWORD WINAPI SideChannel(LPVOID instance) {
+  WNDCLASSA side{};
+  side.lpfnWndProc = SideThunk;
+  side.hInstance = static_cast<HINSTANCE>(instance);
+  side.lpszClassName = kSideClass;
+  RegisterClassA(&side);
+  CreateWindowExA(0, kSideClass, "MJ stand-in side channel", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
+                  side.hInstance, nullptr);
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+  return 0;
+}
 
 int CALLBACK FaceFound(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
   *reinterpret_cast<bool*>(found) = true;
@@ -85,6 +104,7 @@ Client::Client(HINSTANCE instance, std::string folder) : instance_(instance), fo
   font_ = MakeUiFont();
   record_.Open(folder_ + "\\" + kRecordFile);
   score_.SetPath(folder_ + "\\" + kScoreFile);
+  record_.Observe([this](std::string_view event) { FireTrigger(event); });
   room_names_ = {"ランキング卓", "一般卓", "東南戦卓"};
   room_rows_ = {
       {"64卓 東風戦 プレイ中 aaa bbb ccc ddd", "65卓 東風戦 待機中 eee", "66卓 東風戦 プレイ中 fff ggg hhh iii"},
@@ -96,7 +116,10 @@ Client::Client(HINSTANCE instance, std::string folder) : instance_(instance), fo
   }
 }
 
-Client::~Client() { g_client = nullptr; }
+Client::~Client() {
+  g_client = nullptr;
+  CloseHandle(thaw_);
+}
 
 void Client::CreateControlWindow() {
   WNDCLASSA control{};
@@ -114,6 +137,7 @@ void Client::CreateControlWindow() {
   RegisterClassA(&table);
   control_ = CreateWindowExA(0, kControlClass, "MJ stand-in starting", WS_OVERLAPPED, 0, 0, 0, 0, nullptr,
                              nullptr, instance_, nullptr);
+  if (HANDLE side = CreateThread(nullptr, 0, SideChannel, instance_, 0, nullptr)) CloseHandle(side);
 }
 
 HWND& Client::WindowOf(Place place) {

@@ -2,7 +2,7 @@
 // (MJ.exe) through its control window, first in the waiting room, then at a
 // table, at a steady rate, and writes every line as it appears in the chat
 // view to a file for the comparison with the log.
-//   wine chat_soak_bench.exe SECONDS LINES_PER_SECOND SENT_FILE [SETTLE_MS]
+//   wine chat_soak_bench.exe SECONDS LINES_PER_SECOND SENT_FILE [SETTLE_MS] [MACRO_EVERY_S]
 // The first half of SECONDS chats in the waiting room. Then, after SETTLE_MS
 // (default 8000, longer than a Timer2 period, so that the last room lines
 // are captured before the table's chat takes over), it sits at table 3 and
@@ -10,6 +10,10 @@
 // Lines: Japanese and ASCII, names of 2 to 16 bytes, every tenth line longer
 // than 256 bytes, some notices without ">", both table layouts ("name>" and
 // "name TAB >"). Each carries a unique number #NNNNN.
+// With MACRO_EVERY_S, every that many seconds Tamiru's window is brought to
+// the front and F12 is held down for 1.5 s, so that the macro poll runs its
+// F12 macro over and over while the chat goes on. (Under Wine a program sees
+// in GetAsyncKeyState only the keys its own windows receive.)
 #include <windows.h>
 
 #include <cstdio>
@@ -72,16 +76,56 @@ std::string TextOf(int n) {
   return text;
 }
 
+void SendKey(WORD key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &input, sizeof input);
+}
+
+// Tamiru's window in front, then F12 held down; false when it is not there.
+bool HoldMacroKey(DWORD hold_ms) {
+  HWND tamiru = FindWindowA("TForm1", nullptr);
+  if (!tamiru) return false;
+  SetWindowPos(tamiru, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  SetForegroundWindow(tamiru);
+  for (int i = 0; i < 50 && GetForegroundWindow() != tamiru; ++i) Sleep(20);
+  SendKey(VK_F12, false);
+  Sleep(hold_ms);
+  SendKey(VK_F12, true);
+  return true;
+}
+
+// The control command that shows line `n`, and the line as the view shows it.
+std::string LineCommand(int n, bool at_table, std::string* line) {
+  const std::string place = at_table ? "table" : "room";
+  const std::string speaker = kSpeakers[n % 9];
+  const std::string text = TextOf(n);
+  if (n % 7 == 3) {
+    // A notice: no ">" in it.
+    *line = speaker + " さんへの通知 " + text.substr(0, 7) + " 入室しました";
+    return "notice " + place + " " + Escaped(*line);
+  }
+  if (at_table && n % 3 == 2) {
+    *line = speaker + "\t>" + text;
+    return "saytab table " + Escaped(speaker) + " " + Escaped(text);
+  }
+  *line = speaker + (at_table ? ">" : ">\t") + text;
+  return "say " + place + " " + Escaped(speaker) + " " + Escaped(text);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 4) {
-    std::fprintf(stderr, "usage: chat_soak_bench SECONDS LINES_PER_SECOND SENT_FILE [SETTLE_MS]\n");
+    std::fprintf(stderr, "usage: chat_soak_bench SECONDS LINES_PER_SECOND SENT_FILE [SETTLE_MS] [MACRO_EVERY_S]\n");
     return 2;
   }
   const int seconds = std::atoi(argv[1]);
   const double rate = std::atof(argv[2]);
   const DWORD settle = argc > 4 ? static_cast<DWORD>(std::atoi(argv[4])) : 8000;
+  const DWORD macro_every_ms = argc > 5 ? static_cast<DWORD>(std::atoi(argv[5])) * 1000 : 0;
   if (seconds <= 0 || rate <= 0) return 2;
   for (int i = 0; i < 100 && !g_control; ++i) {
     g_control = FindWindowA("MjStandinControl", nullptr);
@@ -97,6 +141,8 @@ int main(int argc, char** argv) {
   const int total = static_cast<int>(seconds * rate);
   const DWORD start = GetTickCount();
   int refused = 0;
+  int macro_holds = 0;
+  DWORD next_macro = macro_every_ms;
   bool at_table = false;
   for (int n = 0; n < total; ++n) {
     if (!at_table && n >= total / 2) {
@@ -105,24 +151,16 @@ int main(int argc, char** argv) {
       at_table = true;
     }
     const char* place = at_table ? "table" : "room";
-    const std::string speaker = kSpeakers[n % 9];
-    const std::string text = TextOf(n);
-    std::string command, line;
-    if (n % 7 == 3) {
-      // A notice: no ">" in it.
-      line = std::string(speaker) + " さんへの通知 " + text.substr(0, 7) + " 入室しました";
-      command = std::string("notice ") + place + " " + Escaped(line);
-    } else if (at_table && n % 3 == 2) {
-      line = speaker + "\t>" + text;
-      command = "saytab table " + Escaped(speaker) + " " + Escaped(text);
-    } else {
-      line = speaker + (at_table ? ">" : ">\t") + text;
-      command = std::string("say ") + place + " " + Escaped(speaker) + " " + Escaped(text);
-    }
+    std::string line;
+    const std::string command = LineCommand(n, at_table, &line);
     if (Command(command)) {
       std::fprintf(sent, "%s\t%s\r\n", place, line.c_str());
     } else {
       ++refused;
+    }
+    if (macro_every_ms && GetTickCount() - start >= next_macro) {
+      macro_holds += HoldMacroKey(1500);
+      next_macro += macro_every_ms;
     }
     // A steady rate: line n goes at start + n / rate (+ the settle pause).
     const DWORD due = static_cast<DWORD>((n + 1) * 1000.0 / rate) + (at_table ? settle : 0);
@@ -131,6 +169,7 @@ int main(int argc, char** argv) {
   }
   std::fclose(sent);
   Sleep(settle);
-  std::printf("sent %d lines in %.1f s (%d refused)\n", total - refused, (GetTickCount() - start) / 1000.0, refused);
+  std::printf("sent %d lines in %.1f s (%d refused), F12 held %d times\n", total - refused,
+              (GetTickCount() - start) / 1000.0, refused, macro_holds);
   return refused == 0 ? 0 : 1;
 }

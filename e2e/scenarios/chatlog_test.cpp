@@ -27,14 +27,7 @@ class ChatlogTest : public ::testing::Test {
 
 std::string Pad(std::size_t n) { return std::string(n, ' '); }
 
-// "LOG" + yymm + ".txt" of this month.
-std::string MonthLogName() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  char name[16];
-  snprintf(name, sizeof name, "LOG%02d%02d.txt", now.wYear % 100, now.wMonth);
-  return name;
-}
+using e2e::MonthLogName;
 
 // A control of Tamiru's main window by its place in the client area.
 HWND ControlAt(HWND main, int left, int top) {

@@ -14,6 +14,9 @@ constexpr char kStandinControlClass[] = "MjStandinControl";
 constexpr char kStandinReadyTitle[] = "MJ stand-in ready";
 constexpr ULONG_PTR kStandinCommand = 0x4D4A;
 constexpr UINT kSendBoundMs = 5000;
+constexpr char kStandinSideClass[] = "MjStandinSide";
+
+bool CommandTo(const char* window_class, std::string_view command);
 
 std::string Unescape(std::string_view text) {
   std::string out;
@@ -442,8 +445,20 @@ bool Session::StandinRunning() const {
   return FindWindowA(kStandinControlClass, kStandinReadyTitle) != nullptr;
 }
 
-bool Session::Command(std::string_view command) const {
-  HWND control = FindWindowA(kStandinControlClass, nullptr);
+bool Session::Command(std::string_view command) const { return CommandTo(kStandinControlClass, command); }
+
+bool Session::SideCommand(std::string_view command) const { return CommandTo(kStandinSideClass, command); }
+
+bool Session::KillStandin() {
+  KillProcess(standin_.hProcess);
+  CloseInfo(standin_);
+  return WaitForNoTop(kStandinControlClass, "");
+}
+
+namespace {
+
+bool CommandTo(const char* window_class, std::string_view command) {
+  HWND control = FindWindowA(window_class, nullptr);
   if (!control) return false;
   std::string bytes(command);
   COPYDATASTRUCT data{kStandinCommand, static_cast<DWORD>(bytes.size()), bytes.data()};
@@ -454,6 +469,8 @@ bool Session::Command(std::string_view command) const {
   }
   return result != 0;
 }
+
+}  // namespace
 
 HWND Session::TamiruWindow() const {
   if (!tamiru_.dwProcessId) return nullptr;
@@ -539,6 +556,169 @@ void Session::KillAll() {
   if (job_) TerminateJobObject(job_, 99);
   CloseInfo(tamiru_);
   CloseInfo(standin_);
+}
+
+HWND ButtonNamed(HWND window, const std::string& caption, int nth) {
+  for (HWND child : Descendants(window)) {
+    if (ClassOf(child) == "Button" && TextOf(child) == caption && nth-- == 0) return child;
+  }
+  ADD_FAILURE() << "no button " << caption;
+  return nullptr;
+}
+
+std::string MonthLogName() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  char name[16];
+  std::snprintf(name, sizeof name, "LOG%02d%02d.txt", now.wYear % 100, now.wMonth);
+  return name;
+}
+
+// ---- the real mouse ----
+
+void MouseTo(POINT screen) {
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = static_cast<LONG>((screen.x * 65535LL + width / 2) / (width - 1));
+  input.mi.dy = static_cast<LONG>((screen.y * 65535LL + height / 2) / (height - 1));
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &input, sizeof input);
+  Sleep(30);
+}
+
+void MouseButton(bool down) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &input, sizeof input);
+  Sleep(60);
+}
+
+POINT RowPoint(HWND list, int row) {
+  constexpr int kRowHeight = 15;
+  POINT point{30, row * kRowHeight + kRowHeight / 2};
+  ClientToScreen(list, &point);
+  return point;
+}
+
+void DragRow(HWND list, int from_row, int to_row) {
+  const POINT from = RowPoint(list, from_row);
+  const POINT to = RowPoint(list, to_row);
+  MouseTo(from);
+  MouseButton(true);
+  const int steps = 8;
+  for (int i = 1; i <= steps; ++i) {
+    MouseTo({from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
+  }
+  Sleep(100);
+  MouseButton(false);
+}
+
+// ---- faults ----
+
+bool Answers(HWND window, unsigned timeout_ms) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeout_ms, &result) != 0;
+}
+
+std::optional<std::string> TakeErrorBox(unsigned timeout_ms) {
+  HWND box = WaitForTop("#32770", "Tamiru", timeout_ms);
+  if (!box) return std::nullopt;
+  std::string texts;
+  for (HWND window : Descendants(box)) texts += TextOf(window) + "\n";
+  // The OK of a message box, as its button sends it.
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  WaitForNoTop("#32770", "Tamiru");
+  return texts;
+}
+
+HeldFile::HeldFile(const std::string& path)
+    : handle_(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+
+HeldFile::~HeldFile() {
+  if (held()) CloseHandle(handle_);
+}
+
+namespace {
+
+bool RunningUnderWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
+
+bool IsFolder(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Whether a new file can be made in the folder, or the file opened to write.
+bool Writable(const std::string& path) {
+  HANDLE probe = IsFolder(path) ? CreateFileA((path + "\\~probe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                              FILE_FLAG_DELETE_ON_CLOSE, nullptr)
+                                : CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (probe == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(probe);
+  return true;
+}
+
+// chattr on the Unix side: Wine starts a Unix program named by its Unix path.
+void Chattr(const char* flag, const std::vector<std::string>& paths) {
+  using UnixName = char*(CDECL*)(LPCWSTR);
+  const auto unix_name =
+      reinterpret_cast<UnixName>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (!unix_name) return;
+  std::string command = std::string("/usr/bin/chattr ") + flag;
+  for (const std::string& path : paths) {
+    wchar_t wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    char* name = unix_name(wide);
+    if (!name) continue;
+    command += std::string(" \"") + name + "\"";
+    HeapFree(GetProcessHeap(), 0, name);
+  }
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    CloseInfo(info);
+  }
+}
+
+}  // namespace
+
+WriteRefusal::WriteRefusal(std::vector<std::string> paths) : paths_(std::move(paths)) {
+  if (RunningUnderWine()) {
+    Chattr("+i", paths_);
+    ok_ = WaitFor([&] {
+      for (const std::string& path : paths_) {
+        if (Writable(path)) return false;
+      }
+      return true;
+    });
+    return;
+  }
+  // A folder's read-only attribute does not stop new files on Windows: only
+  // files can be refused here.
+  ok_ = true;
+  for (const std::string& path : paths_) {
+    ok_ = !IsFolder(path) && SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY) && ok_;
+  }
+}
+
+WriteRefusal::~WriteRefusal() {
+  if (RunningUnderWine()) {
+    Chattr("-i", paths_);
+    WaitFor([&] {
+      for (const std::string& path : paths_) {
+        if (!Writable(path)) return false;
+      }
+      return true;
+    });
+    return;
+  }
+  for (const std::string& path : paths_) {
+    if (!IsFolder(path)) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
 }
 
 }  // namespace tamiru::e2e

@@ -99,6 +99,67 @@ bool BringToFront(HWND window);
 // The window as it stands on the screen, as a 24-bit BMP.
 void SaveWindowImage(HWND window, const std::string& path);
 
+// The `nth` (0-based) button of `window` with this caption ("追加" and "削除"
+// are each on two buttons of the main window, the friend list's first); a
+// test failure and nullptr when there is none.
+HWND ButtonNamed(HWND window, const std::string& caption, int nth = 0);
+// "LOG" + yymm + ".txt" of this month: the chat log's name.
+std::string MonthLogName();
+
+// ---- the real mouse ----
+
+// The pointer to a point of the screen, and the left button down or up.
+void MouseTo(POINT screen);
+void MouseButton(bool down);
+// Screen point of the middle of row `row` of a list box (its top row 0) with
+// rows of the main window's list boxes (15 pixels).
+POINT RowPoint(HWND list, int row);
+// Press on one row, move in small steps with the button held, release on
+// another: the way a hand drags.
+void DragRow(HWND list, int from_row, int to_row);
+
+// ---- faults ----
+
+// True when the window's thread takes a message within `timeout_ms`.
+bool Answers(HWND window, unsigned timeout_ms);
+// Waits for Tamiru's error box (a dialog titled "Tamiru"), presses its OK
+// and returns the texts of its controls, one a line; nullopt when no box
+// came within the time-out.
+std::optional<std::string> TakeErrorBox(unsigned timeout_ms = 10000);
+
+// A file held open by this process without sharing, as another program
+// that locks it holds it, until the end of the scope.
+class HeldFile {
+ public:
+  explicit HeldFile(const std::string& path);
+  ~HeldFile();
+  HeldFile(const HeldFile&) = delete;
+  HeldFile& operator=(const HeldFile&) = delete;
+  bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE handle_;
+};
+
+// Files and folders that refuse every write for the life of the object: new
+// files in a folder, changes to a file. Under Wine, where the tests run as
+// root and neither a read-only attribute nor Unix modes stop root, they are
+// made immutable on the Unix side (chattr +i); on Windows the files are
+// made read-only, and a folder is not refused. `ok()` once every path
+// refuses writes.
+class WriteRefusal {
+ public:
+  explicit WriteRefusal(std::vector<std::string> paths);
+  ~WriteRefusal();
+  WriteRefusal(const WriteRefusal&) = delete;
+  WriteRefusal& operator=(const WriteRefusal&) = delete;
+  bool ok() const { return ok_; }
+
+ private:
+  std::vector<std::string> paths_;
+  bool ok_ = false;
+};
+
 // ---- a session ----
 
 class Session {
@@ -161,6 +222,13 @@ class Session {
                                                unsigned timeout_ms = 5000) const;
   // The lines typed into the chat of "room" or "table" (the "send" entries).
   std::vector<std::string> SentLines(std::string_view window) const;
+
+  // A command on the stand-in's side channel, which answers while the
+  // stand-in's user-interface thread is frozen ("thaw", "exit").
+  bool SideCommand(std::string_view command) const;
+  // Ends the stand-in at once, as a crash or the task manager ends it;
+  // true once it has gone.
+  bool KillStandin();
 
   // Kills both programs now (the destructor does it too).
   void KillAll();

@@ -19,7 +19,6 @@ using Items = std::vector<std::string>;
 
 constexpr const char* kMainClass = "TForm1";
 constexpr const char* kMainCaption = "Tamiru Ver1.52";
-constexpr int kRowHeight = 15;
 constexpr int kLargeList = 100000;
 
 void WriteListFiles(const Session& s, const std::string& friends, const std::string& phrases = {},
@@ -32,16 +31,6 @@ void WriteListFiles(const Session& s, const std::string& friends, const std::str
 }
 
 HWND MainWindow() { return e2e::WaitForTop(kMainClass, kMainCaption, 15000); }
-
-// The `nth` (0-based) button of the window with this caption: "追加" and
-// "削除" are each on two buttons, the friend list's first.
-HWND ButtonNamed(HWND main, const std::string& caption, int nth = 0) {
-  for (HWND window : e2e::Descendants(main)) {
-    if (e2e::ClassOf(window) == "Button" && e2e::TextOf(window) == caption && nth-- == 0) return window;
-  }
-  ADD_FAILURE() << "no button " << caption;
-  return nullptr;
-}
 
 HWND FriendList(HWND main) { return e2e::FindDescendantByClass(main, "ListBox", 0); }
 HWND SelectionList(HWND main) { return e2e::FindDescendantByClass(main, "ListBox", 1); }
@@ -62,49 +51,11 @@ void ChoosePhrase(HWND combo, int index) {
                    reinterpret_cast<LPARAM>(combo));
 }
 
-// ---- the real mouse ----
-
-void MouseTo(POINT screen) {
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = static_cast<LONG>((screen.x * 65535LL + width / 2) / (width - 1));
-  input.mi.dy = static_cast<LONG>((screen.y * 65535LL + height / 2) / (height - 1));
-  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &input, sizeof input);
-  Sleep(30);
-}
-
-void MouseButton(bool down) {
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-  SendInput(1, &input, sizeof input);
-  Sleep(60);
-}
-
-// Screen point of the middle of row `row` of a list box (its top row 0).
-POINT RowPoint(HWND list, int row) {
-  POINT point{30, row * kRowHeight + kRowHeight / 2};
-  ClientToScreen(list, &point);
-  return point;
-}
-
-// Press on one row, move in small steps with the button held, release on
-// another: the way a hand drags.
-void DragRow(HWND list, int from_row, int to_row) {
-  const POINT from = RowPoint(list, from_row);
-  const POINT to = RowPoint(list, to_row);
-  MouseTo(from);
-  MouseButton(true);
-  const int steps = 8;
-  for (int i = 1; i <= steps; ++i) {
-    MouseTo({from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
-  }
-  Sleep(100);
-  MouseButton(false);
-}
+using e2e::ButtonNamed;
+using e2e::DragRow;
+using e2e::MouseButton;
+using e2e::MouseTo;
+using e2e::RowPoint;
 
 class ListsTest : public ::testing::Test {
  protected:

@@ -264,6 +264,22 @@ TEST_F(Capture, AViewOfMoreThan64000BytesLosesNoLineAtItsEnd) {
   EXPECT_TRUE(log.ends_with("\nlast" + std::string(10, ' ') + ">before\r\ntail" + std::string(10, ' ') + ">after\r\n"));
 }
 
+// A double-byte character that does not fit in the last byte of the buffer
+// ends the copy one byte early, which looked like a text that fitted: the
+// rest of the view was never read, on every capture after. An odd and an
+// even offset, so that the character meets the end of a buffer of either size.
+TEST_F(Capture, ATextCutBeforeADoubleByteCharacterAtTheBufferEndIsReadWhole) {
+  const auto main = desktop.CreateGameMainWindow();
+  for (const std::size_t offset : {0u, 1u}) {
+    std::string text = std::string(offset, 'x') + ">";
+    while (text.size() < 200000) text += "あ";
+    text += "\r\nlast>line";
+    desktop.SetText(main.chat_view, text);
+    std::string buffer;
+    EXPECT_EQ(ReadChatText(desktop, main.chat_view, buffer), text.size()) << offset;
+  }
+}
+
 TEST_F(Capture, LongLinesAreHandledWhole) {
   settings = {1, 0, 1};
   const std::string long_text(600, 'w');

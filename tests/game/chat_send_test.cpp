@@ -265,6 +265,19 @@ TEST_F(ChatSendTest, ClientThatNeverEmptiesItsInputEndsTheSendAtTheBound) {
   EXPECT_LE(waited, kEmptyInputBoundMs + 2 * FakeEventLoop::kSliceMs);
 }
 
+// A client that does not answer keeps its old input: Enter would send that
+// line again, so neither a name command nor a simple command presses it.
+TEST_F(ChatSendTest, HungClientThatDidNotTakeTheLineGetsNoEnter) {
+  const auto game = desktop.CreateGameMainWindow();
+  desktop.SetHung(game.chat_input, true);
+  right.SetItems({"a", "b"});
+  Send(chat_command::kWhereSelected);
+  SendSimpleCommand(desktop, chat_command::kHide, "");
+  EXPECT_EQ(Typed(game.chat_input), (std::vector<std::string>{"/w a", "/h"}));
+  EXPECT_EQ(desktop.CountOf(game.chat_input, msg::kKeyDown), 0u);
+  EXPECT_EQ(desktop.CountOf(game.chat_input, msg::kKeyUp), 0u);
+}
+
 TEST_F(ChatSendTest, InputEmptiedLateIsWaitedFor) {
   const auto game = desktop.CreateGameMainWindow(std::string("東風荘"), false);
   right.SetItems({"a", "b"});

@@ -213,6 +213,20 @@ TEST_F(KeepAliveTest, ClientClosedMidwayEndsTheSpectateQuietly) {
   });
   EXPECT_EQ(Spectate(), SpectateOutcome::kClientGone);
   EXPECT_TRUE(desktop_.MessagesTo(game_).empty());
+
+  // Killed and started again within a poll: the new client's room and the
+  // user's own table there are not this spectate's; F4 would leave that table.
+  room_ = desktop_.CreateWaitingRoom();
+  desktop_.SetItems(room_.table_list, {"プレイ中"});
+  OnSpectatePress([&] {
+    loop_.ScheduleAfter(300, [&] {
+      desktop_.Destroy(room_.window);
+      desktop_.CreateWaitingRoom();
+      game_ = desktop_.CreateGameMainWindow().window;
+    });
+  });
+  EXPECT_EQ(Spectate(), SpectateOutcome::kClientGone);
+  EXPECT_TRUE(desktop_.MessagesTo(game_).empty());
 }
 
 TEST_F(KeepAliveTest, NothingNestedInTheWaitStartsASecondSpectate) {
