@@ -224,27 +224,12 @@ std::optional<std::string> WriteProfileValue(std::string_view bytes, std::string
   return result;
 }
 
-std::optional<std::string> ReadProfileFileValue(const std::string& path, std::string_view section,
-                                                 std::string_view key) {
-  const std::optional<std::string> bytes = platform::ReadWholeFile(path);
-  if (!bytes) return std::nullopt;
-  return ReadProfileValue(*bytes, section, key);
-}
-
 std::optional<std::string> ReadProfileFileForWrite(const std::string& path) {
   errno = 0;
   std::optional<std::string> bytes = platform::ReadWholeFile(path);
   if (bytes) return bytes;
   if (errno == ENOENT) return std::string();
   return std::nullopt;
-}
-
-bool WriteProfileFileValue(const std::string& path, std::string_view section, std::string_view key,
-                            std::string_view value) {
-  const std::optional<std::string> bytes = ReadProfileFileForWrite(path);
-  if (!bytes) return false;
-  const std::optional<std::string> written = WriteProfileValue(*bytes, section, key, value);
-  return !written || platform::ReplaceFileContents(path, *written);
 }
 
 }  // namespace tamiru::settings

@@ -53,19 +53,8 @@ std::optional<std::string> ReadProfileValue(std::string_view bytes, std::string_
 std::optional<std::string> WriteProfileValue(std::string_view bytes, std::string_view section,
                                               std::string_view key, std::string_view value);
 
-// The value as ReadProfileValue reads it from the file at `path`; nullopt
-// also when the file does not exist or cannot be read.
-std::optional<std::string> ReadProfileFileValue(const std::string& path, std::string_view section,
-                                                 std::string_view key);
-
 // The file's bytes for writing: "" for a file that does not exist, nullopt
 // for one that exists but cannot be read (writing would lose its contents).
 std::optional<std::string> ReadProfileFileForWrite(const std::string& path);
-
-// Writes one key into the file at `path` (created when missing) through an
-// atomic replace. False when the file cannot be read or replaced; the file is
-// then left as it was.
-bool WriteProfileFileValue(const std::string& path, std::string_view section, std::string_view key,
-                            std::string_view value);
 
 }  // namespace tamiru::settings

@@ -1,4 +1,6 @@
 #include "settings/profile.h"
+#include "settings/settings.h"
+#include "text/error.h"
 
 #include <gtest/gtest.h>
 
@@ -173,21 +175,12 @@ class ProfileFileTest : public ::testing::Test {
   std::string path_;
 };
 
-TEST_F(ProfileFileTest, WriteCreatesEditsAndFailsWhole) {
-  ASSERT_TRUE(WriteProfileFileValue(path_, "Setting", "A", "1"));
-  ASSERT_TRUE(WriteProfileFileValue(path_, "Setting", "B", "2"));
-  platform::InjectWriteFailureAfter(3);
-  EXPECT_FALSE(WriteProfileFileValue(path_, "Setting", "A", "3"));
-  EXPECT_EQ(platform::ReadWholeFile(path_), "[Setting]\r\nA=1\r\nB=2\r\n");
-  EXPECT_EQ(ReadProfileFileValue(path_, "Setting", "B"), "2");
-}
-
 TEST_F(ProfileFileTest, UnreadableFileIsNeverOverwritten) {
   // A folder stands for a file that exists but cannot be read (a lock, a
   // permission): writing without its contents would lose them.
   std::filesystem::create_directories(path_);
   EXPECT_EQ(ReadProfileFileForWrite(path_), std::nullopt);
-  EXPECT_FALSE(WriteProfileFileValue(path_, "Setting", "A", "1"));
+  EXPECT_THROW(SaveSettings(DefaultSettings("C:\\Tamiru"), path_, SaveScope::kAll), TamiruError);
   EXPECT_TRUE(std::filesystem::is_directory(path_));
   EXPECT_EQ(ReadProfileFileForWrite((dir_ / "missing.INI").string()), "");
 }
