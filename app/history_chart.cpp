@@ -10,13 +10,10 @@ namespace tamiru::app {
 
 namespace {
 
-constexpr int kLeft = 56;
-constexpr int kRight = 12;
-constexpr int kTop = 20;
-constexpr int kBottom = 22;
-constexpr int kPanelGap = 26;
-constexpr int kTickLength = 4;
-constexpr int kTextHeight = 12;
+// Room around the plots for the axes' labels, between the two panels, and
+// the ticks' length and the labels' height.
+constexpr int kLeft = 56, kRight = 12, kTop = 20, kBottom = 22;
+constexpr int kPanelGap = 26, kTickLength = 4, kTextHeight = 12;
 constexpr platform::Colour kAxisColour = 0x404040;
 constexpr platform::Colour kGridColour = 0xC8C8C8;
 constexpr platform::Colour kShortColour = 0x1F5FD0;

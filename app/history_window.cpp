@@ -13,13 +13,9 @@ namespace {
 
 using platform::ControlEvent;
 
-constexpr int kWidth = 780;
-constexpr int kHeight = 520;
-constexpr int kMinWidth = 560;
-constexpr int kMinHeight = 380;
-constexpr int kMargin = 8;
-constexpr int kTableTop = 58;
-constexpr int kFontHeight = 12;
+// The window's first and least client sizes, and its layout.
+constexpr int kWidth = 780, kHeight = 520, kMinWidth = 560, kMinHeight = 380;
+constexpr int kMargin = 8, kTableTop = 58, kFontHeight = 12;
 
 const std::vector<platform::ListColumn>& Columns() {
   static const std::vector<platform::ListColumn> columns = [] {
@@ -53,7 +49,8 @@ platform::WindowOptions TForm3::WindowOptions() {
   return options;
 }
 
-TForm3::TForm3(TForm1& owner, platform::FormHost& host) : owner_(owner), host_(host) {
+TForm3::TForm3(TForm1& owner, platform::FormHost& host)
+    : owner_(owner), host_(host), boundary_(host, owner.services().dialogs) {
   const int table_type = owner_.Settings.TableType;
   kind_ = table_type >= 0 && table_type < stats::table_type::kCount ? table_type : stats::table_type::kEastOnly;
   CreateControls();
@@ -84,7 +81,7 @@ void TForm3::CreateControls() {
 }
 
 void TForm3::On(const platform::Control& control, ControlEvent event, void (TForm3::*handler)()) {
-  host_.Connect(control, event, [this, handler] { owner_.RunHandler([this, handler] { (this->*handler)(); }); });
+  boundary_.Connect(control, event, [this, handler] { (this->*handler)(); });
 }
 
 void TForm3::WireHandlers() {
@@ -96,10 +93,10 @@ void TForm3::WireHandlers() {
   On(*Button3, ControlEvent::kClick, &TForm3::Button3Click);
   On(*ListView1, ControlEvent::kDblClick, &TForm3::ListView1DblClick);
   host_.ConnectColumnClick(*ListView1, [this](int column) {
-    owner_.RunHandler([this, column] { ListView1ColumnClick(column); });
+    boundary_.Run([this, column] { ListView1ColumnClick(column); });
   });
-  Timer1->SetHandler([this] { owner_.RunHandler([this] { Timer1Timer(); }); });
-  host_.Connect(platform::FormEvent::kResize, [this] { owner_.RunHandler([this] { FormResize(); }); });
+  boundary_.Connect(*Timer1, [this] { Timer1Timer(); });
+  host_.Connect(platform::FormEvent::kResize, [this] { boundary_.Run([this] { FormResize(); }); });
   host_.SetCloseQuery([this] { return FormCloseQuery(); });
 }
 

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/general_error.h"
 #include "platform/controls.h"
 #include "platform/form_host.h"
 #include "stats/score_history.h"
@@ -70,6 +71,7 @@ class TForm3 {
 
   TForm1& owner_;
   platform::FormHost& host_;
+  EventBoundary boundary_;
   std::optional<stats::ScoreHistory> history_;  // none: the file could not be read
   stats::FileStamp stamp_;
   int kind_ = 0;

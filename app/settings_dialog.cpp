@@ -15,10 +15,8 @@ using platform::ControlEvent;
 using platform::ControlSpec;
 using platform::FontSpec;
 
-constexpr int kDialogWidth = 345;
-constexpr int kDialogHeight = 370;
-constexpr int kDialogLeft = 273;
-constexpr int kDialogTop = 130;
+// The dialog's place and client size, and its font's height.
+constexpr int kDialogLeft = 273, kDialogTop = 130, kDialogWidth = 345, kDialogHeight = 370;
 constexpr int kFontHeight = 12;
 const FontSpec kFixedFont{"ＭＳ ゴシック", 12};
 
