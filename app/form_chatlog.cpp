@@ -4,8 +4,8 @@
 
 #include "app/main_window.h"
 #include "chatlog/capture.h"
+#include "platform/files.h"
 #include "settings/settings.h"
-#include "text/list_file.h"
 
 namespace tamiru::app {
 
@@ -60,7 +60,7 @@ void TForm1::Button25Click() {
   updated.push_back(keyword);
   // The list changes only once the file holds it: a failed write leaves both
   // as they were and goes to the general error display.
-  text::WriteListFile(Settings.File5, updated);
+  platform::WriteListFile(Settings.File5, updated);
   KeywordList = std::move(updated);
 }
 

@@ -9,8 +9,8 @@
 
 #include "macro/key_names.h"
 #include "macro/macro_file.h"
+#include "platform/files.h"
 #include "text/error.h"
-#include "text/list_file.h"
 
 namespace tamiru::app {
 namespace {
@@ -86,7 +86,7 @@ MacroEditor::MacroEditor(const MacroEditorControls& controls, const settings::TS
   controls_.ComboBox1.SetItems(std::vector<std::string>(kActions.begin(), kActions.end()));
   // The phrases are read once for the page's life; a missing file keeps the
   // dialog from opening.
-  controls_.ComboBox3.SetItems(text::ReadListFile(settings_.File3));
+  controls_.ComboBox3.SetItems(platform::ReadListFile(settings_.File3));
   ShowCount();
   ResetMacroEditor();
 }
@@ -188,7 +188,7 @@ void MacroEditor::UpdateArgumentBoxes() {
     arguments.SetVisible(true);
     std::vector<std::string> items;
     try {
-      items = text::ReadListFile(path);
+      items = platform::ReadListFile(path);
     } catch (const TamiruError& error) {
       // The box stays shown without choices, so the entry cannot be registered.
       if (show_error_) show_error_(error.what());

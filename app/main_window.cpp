@@ -4,7 +4,7 @@
 
 #include "app/general_error.h"
 #include "game/chat_send.h"
-#include "text/list_file.h"
+#include "platform/files.h"
 #include "text/sjis.h"
 
 namespace tamiru::app {
@@ -168,13 +168,13 @@ void TForm1::WireHandlers() {
 void TForm1::LoadLists() {
   ReloadLists();
   MacroList.clear();
-  MacroList = text::ReadListFile(Settings.File6);
+  MacroList = platform::ReadListFile(Settings.File6);
 }
 
 void TForm1::ReloadLists() {
-  ListBox1->SetItems(text::ReadListFile(Settings.File1));
-  ComboBox1->SetItems(text::ReadListFile(Settings.File3));
-  KeywordList = text::ReadListFile(Settings.File5);
+  ListBox1->SetItems(platform::ReadListFile(Settings.File1));
+  ComboBox1->SetItems(platform::ReadListFile(Settings.File3));
+  KeywordList = platform::ReadListFile(Settings.File5);
 }
 
 void TForm1::ApplySettings() {

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "game/discovery.h"
-#include "text/list_file.h"
+#include "platform/files.h"
 #include "text/sjis.h"
 
 namespace tamiru::game {
@@ -87,7 +87,7 @@ void SendNameCommand(const ChatSendContext& context, const NameSources& sources,
       count = list->Count();
       break;
     case name_kind::kIgnoreFile:
-      file_lines = text::ReadListFile(sources.ignore_list_path);
+      file_lines = platform::ReadListFile(sources.ignore_list_path);
       count = static_cast<int>(file_lines.size());
       break;
     default:  // kIgnoreEdit

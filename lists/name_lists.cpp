@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "text/list_file.h"
+#include "platform/files.h"
 
 namespace tamiru::lists {
 
@@ -20,7 +20,7 @@ int IndexOf(const ItemList& list, std::string_view text) {
   return found == items.end() ? -1 : static_cast<int>(found - items.begin());
 }
 
-void SaveItems(const ItemList& list, const std::string& path) { text::WriteListFile(path, list.Items()); }
+void SaveItems(const ItemList& list, const std::string& path) { platform::WriteListFile(path, list.Items()); }
 
 void OpenListFileForUser(platform::Shell& shell, platform::WindowHandle owner, const std::string& path) {
   shell.ShellExecute(owner, std::string("open"), path, std::string(kEditorFolder), platform::kSwShow);
@@ -71,12 +71,12 @@ void IgnoreAndRemember(Edit& name_edit, const std::string& ignore_file, platform
   }
   send_ignore();
   name_edit.SetText("");
-  auto lines = text::ReadListFile(ignore_file);
+  auto lines = platform::ReadListFile(ignore_file);
   for (const auto& line : lines) {
     if (line == name) return;
   }
   lines.push_back(name);
-  text::WriteListFile(ignore_file, lines);
+  platform::WriteListFile(ignore_file, lines);
 }
 
 }  // namespace tamiru::lists

@@ -5,7 +5,6 @@
 
 #include "platform/files.h"
 #include "text/error.h"
-#include "text/list_file.h"
 
 namespace {
 
@@ -19,8 +18,8 @@ std::string TempFolder() {
 
 TEST(Win32Files, ReplaceKeepsNothingButTheNewContents) {
   const std::string path = TempFolder() + "\\表示リスト.txt";
-  tamiru::text::WriteListFile(path, {"old", "old2"});
-  tamiru::text::WriteListFile(path, {"新しい"});
+  tamiru::platform::WriteListFile(path, {"old", "old2"});
+  tamiru::platform::WriteListFile(path, {"新しい"});
   EXPECT_EQ(tamiru::platform::ReadWholeFile(path).value_or(""), "新しい\r\n");
   EXPECT_EQ(GetFileAttributesA((path + ".tmp~").c_str()), INVALID_FILE_ATTRIBUTES);
   DeleteFileA(path.c_str());
@@ -29,9 +28,9 @@ TEST(Win32Files, ReplaceKeepsNothingButTheNewContents) {
 TEST(Win32Files, ReadOnlyTargetIsRefusedAndKept) {
   const std::string path = TempFolder() + "\\readonly.txt";
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  tamiru::text::WriteListFile(path, {"old"});
+  tamiru::platform::WriteListFile(path, {"old"});
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-  EXPECT_THROW(tamiru::text::WriteListFile(path, {"new"}), tamiru::TamiruError);
+  EXPECT_THROW(tamiru::platform::WriteListFile(path, {"new"}), tamiru::TamiruError);
   EXPECT_EQ(tamiru::platform::ReadWholeFile(path).value_or(""), "old\r\n");
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   DeleteFileA(path.c_str());
