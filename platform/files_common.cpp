@@ -36,6 +36,14 @@ bool WriteTemporary(const FileSteps& steps, const std::string& temp, std::string
 
 }  // namespace
 
+bool AppendBytes(const std::string& path, std::string_view bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "ab");
+  if (!file) return false;
+  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  ok = std::fclose(file) == 0 && ok;
+  return ok;
+}
+
 FileSteps& ActiveFileSteps() {
   static FileSteps steps = SystemFileSteps();
   return steps;
@@ -66,13 +74,7 @@ bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
   return ok;
 }
 
-bool AppendToFile(const std::string& path, std::string_view bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "ab");
-  if (!file) return false;
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  ok = std::fclose(file) == 0 && ok;
-  return ok;
-}
+bool AppendToFile(const std::string& path, std::string_view bytes) { return ActiveFileSteps().append(path, bytes); }
 
 std::vector<std::string> ReadListFile(const std::string& path) {
   const std::optional<std::string> bytes = ReadWholeFile(path);

@@ -15,6 +15,7 @@ enum class StepResult { kDone, kBusy, kFailed };
 
 struct FileSteps {
   bool (*write)(std::FILE* file, std::string_view bytes);
+  bool (*append)(const std::string& path, std::string_view bytes);
   bool (*flush_to_disk)(std::FILE* file);
   // Gives `temp` the attributes of `target`, when the target exists.
   void (*copy_attributes)(const std::string& target, const std::string& temp);
@@ -22,6 +23,10 @@ struct FileSteps {
   StepResult (*remove)(const std::string& path);
   void (*sleep_ms)(unsigned ms);
 };
+
+// Appends in binary mode, creating the file when missing (the same on every
+// system).
+bool AppendBytes(const std::string& path, std::string_view bytes);
 
 // The system's steps (files_posix.cpp, files_win32.cpp).
 const FileSteps& SystemFileSteps();

@@ -9,6 +9,7 @@ long long g_fail_after = -1;
 int g_busy_target = 0;
 int g_busy_temporary = 0;
 std::vector<unsigned> g_waits;
+std::string* g_append_sink = nullptr;
 
 bool WriteUntilFull(std::FILE* file, std::string_view bytes) {
   if (g_fail_after < 0 || static_cast<unsigned long long>(g_fail_after) >= bytes.size()) {
@@ -32,12 +33,19 @@ StepResult RemoveUnlessBusy(const std::string& path) {
   return TakeBusy(g_busy_temporary) ? StepResult::kBusy : SystemFileSteps().remove(path);
 }
 
+bool AppendToSink(const std::string& path, std::string_view bytes) {
+  if (!g_append_sink) return SystemFileSteps().append(path, bytes);
+  *g_append_sink += bytes;
+  return true;
+}
+
 void RecordWait(unsigned ms) { g_waits.push_back(ms); }
 
 void InstallTestSteps() {
   FileSteps& steps = ActiveFileSteps();
   steps = SystemFileSteps();
   steps.write = WriteUntilFull;
+  steps.append = AppendToSink;
   steps.rename_over = RenameOverUnlessBusy;
   steps.remove = RemoveUnlessBusy;
   steps.sleep_ms = RecordWait;
@@ -60,6 +68,11 @@ void InjectBusyTemporary(int times) {
   InstallTestSteps();
 }
 
+void RedirectAppends(std::string* sink) {
+  g_append_sink = sink;
+  InstallTestSteps();
+}
+
 std::vector<unsigned> TakeFileWaits() {
   std::vector<unsigned> waits;
   waits.swap(g_waits);
@@ -71,6 +84,7 @@ void ResetFileFailures() {
   g_busy_target = 0;
   g_busy_temporary = 0;
   g_waits.clear();
+  g_append_sink = nullptr;
   ActiveFileSteps() = SystemFileSteps();
 }
 

@@ -2,6 +2,7 @@
 // Failures that tests inject into the file layer (files_testing.cpp, linked
 // into the test programs only): a disk that fills up, a file that another
 // program holds. The program itself always takes the system's steps.
+#include <string>
 #include <vector>
 
 #include "platform/files.h"
@@ -18,6 +19,10 @@ void InjectWriteFailureAfter(long long bytes);
 void InjectBusyTarget(int times);
 // The same for the next `times` removals of a temporary file.
 void InjectBusyTemporary(int times);
+
+// While set, every append goes to the end of *sink instead of its file, so
+// that a test of many appends touches no disk. nullptr: to the files again.
+void RedirectAppends(std::string* sink);
 
 // The waits (ms) the file layer asked for since the last call.
 std::vector<unsigned> TakeFileWaits();

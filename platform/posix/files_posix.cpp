@@ -37,7 +37,7 @@ void SleepMs(unsigned ms) {
 }  // namespace
 
 const FileSteps& SystemFileSteps() {
-  static const FileSteps steps{Write, FlushToDisk, CopyAttributes, RenameOver, Remove, SleepMs};
+  static const FileSteps steps{Write, AppendBytes, FlushToDisk, CopyAttributes, RenameOver, Remove, SleepMs};
   return steps;
 }
 
