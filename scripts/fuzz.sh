@@ -11,9 +11,11 @@ for target in "$root"/build/fuzz/fuzz/*_fuzz; do
   work="$root/build/fuzz/corpus-$name"
   options=()
   [ -f "$root/fuzz/$name.options" ] && read -r -a options <"$root/fuzz/$name.options"
-  mkdir -p "$work" "$corpus"
+  seeds=()
+  [ -d "$corpus" ] && seeds=("$corpus")
+  mkdir -p "$work"
   echo "fuzz $name: ${seconds}s"
   "$target" -max_total_time="$seconds" -rss_limit_mb=2048 "${options[@]}" \
-    -artifact_prefix="$work/" -print_final_stats=0 "$work" "$corpus" >"$work.log" 2>&1 \
+    -artifact_prefix="$work/" -print_final_stats=0 "$work" "${seeds[@]}" >"$work.log" 2>&1 \
     || { tail -n 40 "$work.log"; echo "fuzz target $name failed"; exit 1; }
 done
