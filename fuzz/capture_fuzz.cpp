@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   desktop.ClearMessages();
   const chatlog::ChatLayout layout = room ? chatlog::ChatLayout::kWaitingRoom : chatlog::ChatLayout::kGameMain;
   CountingSound sound;
-  const std::vector<std::string> keywords{"ロン", "a>", ""};
+  static const std::vector<std::string> keywords{"ロン", "a>", ""};
   // The log's appends are kept in memory: the disk would make every run
   // many times slower and add nothing to what the capture decides.
   static std::string log;
@@ -95,11 +95,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const chatlog::CaptureContext context{desktop, loop, sound, keywords, "call.wav", ""};
   const chatlog::CaptureState state{LastChatSource, NextChatLine, ChatEndIndex};
 
-  std::string text;                    // the view's text: the lines joined by CR LF
-  std::vector<std::size_t> line_starts;  // where each line of `text` begins
-  std::size_t taken = 0;                // lines expected to be handled so far
+  // Kept from run to run, as the capture keeps its buffer, so that a run
+  // allocates little beyond what the capture itself does.
+  static std::string text;                    // the view's text: the lines joined by CR LF
+  static std::vector<std::size_t> line_starts;  // where each line of `text` begins
+  static std::string line;
+  static Expected expected;
+  text.clear();
+  line_starts.clear();
+  expected.log.clear();
+  expected.alerts = 0;
+  std::size_t taken = 0;  // lines expected to be handled so far
   std::size_t handled = 0;
-  Expected expected;
   auto capture = [&](bool hung) {
     desktop.SetText(view, text);
     desktop.SetHung(view, hung);
@@ -125,7 +132,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::size_t now_taken = count >= 2 ? count : 0; taken < now_taken; ++taken) {
       const std::size_t begin = line_starts[taken];
       const std::size_t end = taken + 1 < line_starts.size() ? line_starts[taken + 1] - 2 : text.size();
-      Expect(text.substr(begin, end - begin) + "\r\n", settings, layout, keywords, expected);
+      line.assign(text, begin, end - begin);
+      line += "\r\n";
+      Expect(line, settings, layout, keywords, expected);
     }
     Check(handled == taken && sound.played == expected.alerts, __LINE__);
   };
