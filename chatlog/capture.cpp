@@ -61,7 +61,7 @@ void HandleLines(std::string_view text, std::size_t start, ChatLayout layout, co
     ++outcome.lines_handled;
     const bool message = IsChatMessage(line);
     if (message) {
-      aligned = AlignChatName(line, layout);
+      AlignChatName(line, layout, aligned);
       if (settings.Keyword == 1 && CountKeywordHits(aligned, context.KeywordList) > 0) {
         // Each message with a hit starts the sound again.
         context.sound.PlayAsync(context.alert_sound_path);

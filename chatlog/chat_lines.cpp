@@ -45,27 +45,29 @@ bool IsChatMessage(std::string_view line) {
   return text::ContainsBytes(line, ">") && !text::ContainsSjis(line, kConnectionNotice);
 }
 
-std::string AlignChatName(std::string_view line, ChatLayout layout) {
-  std::string aligned(line);
+void AlignChatName(std::string_view line, ChatLayout layout, std::string& aligned) {
+  aligned.assign(line);
   if (layout == ChatLayout::kWaitingRoom) {
     const std::size_t tab = aligned.find('\t');
-    if (tab == std::string::npos) return aligned;  // no name column to find
+    if (tab == std::string::npos) return;  // no name column to find
     aligned.erase(tab, 1);
     PadNameEndingAt(aligned, tab);
-    return aligned;
+    return;
   }
   // Game main window: the name ends at the first ">" or TAB; a TAB met after
   // the first byte is deleted on the way, so "name TAB >" ends at the ">".
   // ">" and TAB are never trail bytes, so a byte walk is safe for Shift_JIS.
   std::size_t r = 0;
   while (true) {
-    if (r >= aligned.size()) return std::string(line);
+    if (r >= aligned.size()) {
+      aligned.assign(line);
+      return;
+    }
     if (aligned[r] == '>' || aligned[r] == '\t') break;
     ++r;
     if (r < aligned.size() && aligned[r] == '\t') aligned.erase(r, 1);
   }
   PadNameEndingAt(aligned, r);
-  return aligned;
 }
 
 bool ShouldLogLine(std::string_view line, int chat_log_format, int save_chat_log) {

@@ -65,9 +65,10 @@ enum class ChatLayout {
 // byte after the TAB (waiting room) stands at byte 15. In the game main
 // window a TAB before the ">" is deleted; in the waiting room the first TAB
 // is. A name of 14 bytes or more gets no padding. A line whose name end
-// cannot be found (no ">" nor TAB; in the waiting room, no TAB) is returned
-// unchanged.
-std::string AlignChatName(std::string_view line, ChatLayout layout);
+// cannot be found (no ">" nor TAB; in the waiting room, no TAB) comes back
+// unchanged. Written into `aligned`, whose room a caller that aligns line
+// after line keeps.
+void AlignChatName(std::string_view line, ChatLayout layout, std::string& aligned);
 
 // ChatLogFormat bits.
 inline constexpr int kOmitLinesWithoutMessage = 1;  // leave out lines without ">"

@@ -51,9 +51,10 @@ struct Expected {
 // CR LF) adds, by the rules the capture's helpers state.
 void Expect(std::string_view line, const chatlog::CaptureSettings& settings, chatlog::ChatLayout layout,
             const std::vector<std::string>& keywords, Expected& expected) {
-  std::string body(line);
+  static std::string body;
+  body.assign(line);
   if (chatlog::IsChatMessage(line)) {
-    body = chatlog::AlignChatName(line, layout);
+    chatlog::AlignChatName(line, layout, body);
     if (settings.Keyword == 1 && chatlog::CountKeywordHits(body, keywords) > 0) ++expected.alerts;
   }
   if (!chatlog::ShouldLogLine(line, settings.ChatLogFormat, settings.SaveChatLog)) return;

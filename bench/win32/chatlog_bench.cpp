@@ -171,7 +171,8 @@ int main(int argc, char** argv) {
       const std::string_view text(buffer.data(), got.value_or(0));
       const std::size_t last = cl::ScanChatLines(text, 0).count - 1;
       const std::size_t from = cl::ScanChatLines(text, last).line_start;
-      records = cl::AlignChatName(text.substr(from), cl::ChatLayout::kGameMain) + "\r\n";
+      cl::AlignChatName(text.substr(from), cl::ChatLayout::kGameMain, records);
+      records += "\r\n";
     }));
     append.us.push_back(Time([&] { tamiru::platform::AppendToFile("bench_append.txt", records); }));
     find_room.us.push_back(Time([&] { tamiru::game::FindWaitingRoom(windows); }));

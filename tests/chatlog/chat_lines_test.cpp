@@ -8,6 +8,12 @@ namespace {
 using Lines = std::vector<std::string_view>;
 const std::string kPad11(11, ' ');
 
+std::string Aligned(std::string_view line, ChatLayout layout) {
+  std::string aligned = "left over from the line before";
+  AlignChatName(line, layout, aligned);
+  return aligned;
+}
+
 Lines Walk(std::string_view text, std::size_t start) {
   Lines lines;
   ForEachChatLine(text, start, [&](std::string_view line) { lines.push_back(line); });
@@ -57,24 +63,24 @@ TEST(IsChatMessage, HoldsGreaterThanAndIsNoConnectionNotice) {
 
 TEST(AlignChatName, GameMainWindowPutsTheGreaterThanAtByte15) {
   const auto main = ChatLayout::kGameMain;
-  EXPECT_EQ(AlignChatName("abc>hello\r\n", main), "abc" + kPad11 + ">hello\r\n");
-  EXPECT_EQ(AlignChatName("abc\t>hi\r\n", main), "abc" + kPad11 + ">hi\r\n");
-  EXPECT_EQ(AlignChatName(">x\r\n", main), std::string(14, ' ') + ">x\r\n");
-  EXPECT_EQ(AlignChatName("たろう>a>b\r\n", main), "たろう" + std::string(8, ' ') + ">a>b\r\n");
+  EXPECT_EQ(Aligned("abc>hello\r\n", main), "abc" + kPad11 + ">hello\r\n");
+  EXPECT_EQ(Aligned("abc\t>hi\r\n", main), "abc" + kPad11 + ">hi\r\n");
+  EXPECT_EQ(Aligned(">x\r\n", main), std::string(14, ' ') + ">x\r\n");
+  EXPECT_EQ(Aligned("たろう>a>b\r\n", main), "たろう" + std::string(8, ' ') + ">a>b\r\n");
   const std::string name13(13, 'n'), name14(14, 'n'), name300(300, 'n');
-  EXPECT_EQ(AlignChatName(name13 + ">x\r\n", main), name13 + " >x\r\n");
-  EXPECT_EQ(AlignChatName(name14 + "\t>x\r\n", main), name14 + ">x\r\n");
-  EXPECT_EQ(AlignChatName(name300 + ">x\r\n", main), name300 + ">x\r\n");
-  EXPECT_EQ(AlignChatName("ab\tcd\r\n", main), "ab\tcd\r\n");  // no name end: unchanged
+  EXPECT_EQ(Aligned(name13 + ">x\r\n", main), name13 + " >x\r\n");
+  EXPECT_EQ(Aligned(name14 + "\t>x\r\n", main), name14 + ">x\r\n");
+  EXPECT_EQ(Aligned(name300 + ">x\r\n", main), name300 + ">x\r\n");
+  EXPECT_EQ(Aligned("ab\tcd\r\n", main), "ab\tcd\r\n");  // no name end: unchanged
 }
 
 TEST(AlignChatName, WaitingRoomDeletesTheFirstTab) {
   const auto room = ChatLayout::kWaitingRoom;
-  EXPECT_EQ(AlignChatName("abc\thi>\r\n", room), "abc" + kPad11 + "hi>\r\n");
-  EXPECT_EQ(AlignChatName("a\tb\tc>\r\n", room), "a" + std::string(13, ' ') + "b\tc>\r\n");
-  EXPECT_EQ(AlignChatName(std::string(14, 'n') + "\tx\r\n", room), std::string(14, 'n') + "x\r\n");
+  EXPECT_EQ(Aligned("abc\thi>\r\n", room), "abc" + kPad11 + "hi>\r\n");
+  EXPECT_EQ(Aligned("a\tb\tc>\r\n", room), "a" + std::string(13, ' ') + "b\tc>\r\n");
+  EXPECT_EQ(Aligned(std::string(14, 'n') + "\tx\r\n", room), std::string(14, 'n') + "x\r\n");
   // ">" without a TAB: there is no name column to find; left as it is.
-  EXPECT_EQ(AlignChatName("abc>hi\r\n", room), "abc>hi\r\n");
+  EXPECT_EQ(Aligned("abc>hi\r\n", room), "abc>hi\r\n");
 }
 
 TEST(ShouldLogLine, FormatBitOneLeavesOutRepliesButKeepsTheConnectionNotice) {
@@ -98,7 +104,7 @@ TEST(ShouldLogLine, LineEndsAloneAndASwitchedOffLogAreNeverWritten) {
 std::string Records(int format, const std::vector<std::string_view>& lines) {
   const platform::LocalTime saturday{2001, 12, 8, 6, 13, 5};
   LogRecords records(1, format, PrefixesDateTime(format) ? FormatLogTimestamp(saturday, DateFormat{}) : "");
-  for (const auto line : lines) records.Add(line, AlignChatName(line, ChatLayout::kGameMain));
+  for (const auto line : lines) records.Add(line, Aligned(line, ChatLayout::kGameMain));
   return records.text();
 }
 
