@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "platform/event_loop.h"
 
@@ -90,7 +89,7 @@ std::string FormatLogTimestamp(const platform::LocalTime& time, const DateFormat
 class LogRecords {
  public:
   // `stamp`: the date and time put in front of every record, empty for none
-  // (see LogStamp).
+  // (FormatLogTimestamp when PrefixesDateTime).
   LogRecords(int save_chat_log, int chat_log_format, std::string stamp);
   // Adds `body` (the aligned chat message, or the notice line as read) when
   // `line`, as read, goes into the log (ShouldLogLine). True when added.
