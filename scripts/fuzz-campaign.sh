@@ -21,7 +21,7 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 
 # The value of libFuzzer's final statistic $2 in log $1.
-stat() { sed -n "s/^stat::$2: *//p" "$1" | tail -n 1; }
+stat() { grep -a "^stat::$2:" "$1" | tail -n 1 | sed "s/^stat::$2: *//"; }
 
 printf '%-10s %12s %8s %9s %12s %9s\n' target runs runs/s features new-entries findings
 failed=0
@@ -29,16 +29,18 @@ for name in "${targets[@]}"; do
   binary="$root/build/fuzz/fuzz/${name}_fuzz"
   work="$campaign/corpus-$name"
   findings="$campaign/findings-$name"
-  log="$campaign/$name.log"
-  mkdir -p "$work" "$findings" "$root/fuzz/corpus/$name"
+  log="$campaign/$name.$$.log"  # campaigns may run side by side on one corpus
+  mkdir -p "$work" "$findings"
+  seeds=()
+  [ -d "$root/fuzz/corpus/$name" ] && seeds=("$root/fuzz/corpus/$name")
   options=()
   [ -f "$root/fuzz/$name.options" ] && read -r -a options <"$root/fuzz/$name.options"
   before=$(find "$findings" -type f | wc -l)
   "$binary" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 "${options[@]}" \
-    -artifact_prefix="$findings/" -print_final_stats=1 "$work" "$root/fuzz/corpus/$name" >"$log" 2>&1
+    -artifact_prefix="$findings/" -print_final_stats=1 "$work" "${seeds[@]}" >"$log" 2>&1
   status=$?
   found=$(( $(find "$findings" -type f | wc -l) - before ))
-  features=$(grep -o 'ft: [0-9]*' "$log" | tail -n 1 | cut -d' ' -f2)
+  features=$(grep -ao 'ft: [0-9]*' "$log" | tail -n 1 | cut -d' ' -f2)
   printf '%-10s %12s %8s %9s %12s %9s\n' "$name" "$(stat "$log" number_of_executed_units)" \
     "$(stat "$log" average_exec_per_sec)" "${features:-?}" "$(stat "$log" new_units_added)" "$found"
   if [ "$status" -ne 0 ] || [ "$found" -ne 0 ]; then
