@@ -6,8 +6,8 @@
 #include "chatlog/capture.h"
 #include "game/keep_alive.h"
 #include "lists/name_lists.h"
+#include "platform/files.h"
 #include "settings/settings.h"
-#include "text/list_file.h"
 
 namespace tamiru::app {
 
@@ -66,7 +66,7 @@ void TForm1::Button25Click() {
   if (!lists::AppendOnce(KeywordList, keyword)) return;
   // A failed write goes to the general error display; the keyword stays in
   // the list for this run, as the other lists keep their change.
-  text::WriteListFile(Settings.File5, KeywordList);
+  platform::WriteListFile(Settings.File5, KeywordList);
 }
 
 }  // namespace tamiru::app

@@ -9,9 +9,9 @@
 #include "macro/key_names.h"
 #include "macro/macro_actions.h"
 #include "macro/macro_file.h"
+#include "platform/files.h"
 #include "platform/virtual_keys.h"
 #include "text/error.h"
-#include "text/list_file.h"
 
 namespace tamiru::app {
 namespace {
@@ -50,7 +50,7 @@ MacroEditor::MacroEditor(const MacroEditorControls& controls, const settings::TS
   controls_.ComboBox1.SetItems(actions);
   // The phrases are read once for the page's life; a missing file keeps the
   // dialog from opening.
-  controls_.ComboBox3.SetItems(text::ReadListFile(settings_.File3));
+  controls_.ComboBox3.SetItems(platform::ReadListFile(settings_.File3));
   ShowCount();
   ResetMacroEditor();
 }
@@ -171,7 +171,7 @@ std::vector<std::string> MacroEditor::ArgumentChoices(const macro::MacroActionSp
   const std::string& path =
       spec.choices == macro::ArgumentChoices::kIgnoreListFile ? settings_.File2 : settings_.File1;
   try {
-    items = text::ReadListFile(path);
+    items = platform::ReadListFile(path);
   } catch (const TamiruError& error) {
     if (show_error_) show_error_(error.what());
     return {};

@@ -8,7 +8,7 @@
 #include "game/chat_send.h"
 #include "lists/list_drag.h"
 #include "macro/macro_file.h"
-#include "text/list_file.h"
+#include "platform/files.h"
 #include "text/sjis.h"
 
 namespace tamiru::app {
@@ -177,13 +177,13 @@ void TForm1::LoadLists() {
 }
 
 void TForm1::ReloadLists() {
-  ListBox1->SetItems(text::ReadListFile(Settings.File1));
+  ListBox1->SetItems(platform::ReadListFile(Settings.File1));
   // Refilling the phrase list empties the chat line's edit part; the line
   // the user is writing stays.
   const std::string chat_line = ComboBox1->Text();
-  ComboBox1->SetItems(text::ReadListFile(Settings.File3));
+  ComboBox1->SetItems(platform::ReadListFile(Settings.File3));
   ComboBox1->SetText(chat_line);
-  KeywordList = text::ReadListFile(Settings.File5);
+  KeywordList = platform::ReadListFile(Settings.File5);
 }
 
 void TForm1::ApplySettings() {

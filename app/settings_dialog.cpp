@@ -5,6 +5,7 @@
 
 #include "app/general_error.h"
 #include "app/main_window.h"
+#include "chatlog/chat_lines.h"
 #include "settings/settings.h"
 
 namespace tamiru::app {
@@ -241,8 +242,8 @@ void TForm2::FillControls() {
   UpDown2->SetPosition(s.AutoWatchTimeInterval);
   UpDown3->SetPosition(s.SaveChatLogTimeInterval);
   // The remainder of a negative format is never 1: the box stays clear.
-  CheckBox1->SetChecked(s.ChatLogFormat % 2 == 1);
-  CheckBox2->SetChecked(s.ChatLogFormat > 1);
+  CheckBox1->SetChecked(s.ChatLogFormat % 2 == chatlog::kOmitLinesWithoutMessage);
+  CheckBox2->SetChecked(chatlog::PrefixesDateTime(s.ChatLogFormat));
   CheckBox3->SetChecked(s.AutoNameImageFile != 0);
   int table = s.TableType;
   if (table > 2) table = 2;
@@ -270,7 +271,8 @@ void TForm2::Button1Click() {
   s.AutoConnectTimeInterval = UpDown1->Position();
   s.AutoWatchTimeInterval = UpDown2->Position();
   s.SaveChatLogTimeInterval = UpDown3->Position();
-  s.ChatLogFormat = (CheckBox1->IsChecked() ? 1 : 0) + (CheckBox2->IsChecked() ? 2 : 0);
+  s.ChatLogFormat = (CheckBox1->IsChecked() ? chatlog::kOmitLinesWithoutMessage : 0) +
+                    (CheckBox2->IsChecked() ? chatlog::kPrefixDateTime : 0);
   s.AutoNameImageFile = CheckBox3->IsChecked() ? 1 : 0;
   s.TableType = RadioGroup2->ItemIndex();
   s.ImageFileFormat = RadioButton1->IsChecked() ? 0 : 1;

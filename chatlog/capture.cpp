@@ -30,10 +30,10 @@ struct ChatSource {
 
 std::optional<ChatSource> FindChatSource(platform::WindowSystem& windows) {
   if (const WindowHandle main = game::FindGameMainWindow(windows); main != platform::kNoWindow) {
-    return ChatSource{kSourceGameMain, game::FindChildWindow(windows, main, 0)};
+    return ChatSource{kSourceGameMain, game::FindChildWindow(windows, main, game::child::kGameChatView)};
   }
   if (const WindowHandle room = game::FindWaitingRoom(windows); room != platform::kNoWindow) {
-    return ChatSource{kSourceWaitingRoom, game::FindChildWindow(windows, room, 3)};
+    return ChatSource{kSourceWaitingRoom, game::FindChildWindow(windows, room, game::child::kRoomChatView)};
   }
   return std::nullopt;
 }
@@ -52,24 +52,24 @@ std::string& ChatReadBuffer() {
   return buffer;
 }
 
-// The line count of a text (its LFs + 1) and where line `line` begins (the
-// byte after its line-th LF; 0 when the text has fewer LFs). The count is one
-// quick pass; the start is searched back from the end, as the lines not yet
-// seen are the last few.
-struct LineScan {
-  std::size_t count = 1;
-  std::size_t line_start = 0;
-};
-
-LineScan ScanLines(std::string_view text, std::size_t line) {
-  LineScan scan;
-  const auto feeds = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
-  scan.count = feeds + 1;
-  if (line == 0 || line > feeds) return scan;
-  std::size_t at = text.size();
-  for (std::size_t from_end = feeds - line + 1; from_end > 0; --from_end) at = text.rfind('\n', at - 1);
-  scan.line_start = at + 1;
-  return scan;
+// The new lines of one capture: the keyword alert for each message with a
+// hit, and the records for the log.
+void HandleLines(std::string_view text, std::size_t start, ChatLayout layout, const CaptureSettings& settings,
+                 const CaptureContext& context, LogRecords& records, CaptureOutcome& outcome) {
+  std::string aligned;
+  ForEachChatLine(text, start, [&](std::string_view line) {
+    ++outcome.lines_handled;
+    const bool message = IsChatMessage(line);
+    if (message) {
+      AlignChatName(line, layout, aligned);
+      if (settings.Keyword == 1 && CountKeywordHits(aligned, context.KeywordList) > 0) {
+        // Each message with a hit starts the sound again.
+        context.sound.PlayAsync(context.alert_sound_path);
+        ++outcome.alerts;
+      }
+    }
+    if (records.Add(line, message ? std::string_view(aligned) : line)) ++outcome.lines_logged;
+  });
 }
 
 }  // namespace
@@ -99,10 +99,6 @@ std::optional<std::size_t> ReadChatText(platform::WindowSystem& windows, WindowH
   return length;
 }
 
-std::size_t CountChatLines(std::string_view text) {
-  return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
-}
-
 std::string ChatLogPath(const std::string& log_folder, const platform::LocalTime& time) {
   return log_folder + ChatLogFileName(time);
 }
@@ -119,16 +115,9 @@ CaptureOutcome CaptureChat(const CaptureState& state, const CaptureSettings& set
   std::string& buffer = ChatReadBuffer();
   const std::optional<std::size_t> read = ReadChatText(context.windows, found->view, buffer);
   if (!read) return outcome;  // no answer now: the state waits for one that does
-  // CR LF behind the text makes its last line, which has no line break of
-  // its own, a whole line; the reader left room for them.
-  buffer[*read] = '\r';
-  buffer[*read + 1] = '\n';
-  const std::string_view text(buffer.data(), *read + 2);
-  // Line starts are found by walking the line breaks of the text read, never
-  // by the view's own line index, whose unit is bytes on some systems and
-  // characters on others.
+  const std::string_view text = TerminateChatText(buffer, *read);
   const std::size_t next_line = state.NextChatLine > 0 ? static_cast<std::size_t>(state.NextChatLine) : 0;
-  const LineScan scan = ScanLines(text.substr(0, *read), next_line);
+  const LineScan scan = ScanChatLines(text.substr(0, *read), next_line);
   const std::size_t count = scan.count;
 
   if (state.NextChatLine >= 0 && next_line == count) return outcome;
@@ -148,34 +137,13 @@ CaptureOutcome CaptureChat(const CaptureState& state, const CaptureSettings& set
   // month's file they go to.
   const bool logging = settings.SaveChatLog != 0;
   const platform::LocalTime now = logging ? context.loop.Now() : platform::LocalTime{};
-  const std::string stamp = logging && settings.ChatLogFormat >= kPrefixDateTime
-                                ? FormatLogTimestamp(now, context.loop.SystemDateFormat())
-                                : std::string();
-  std::string records;
-  for (std::size_t pos = start; pos < text.size();) {
-    const std::size_t feed = text.find('\n', pos);
-    const std::size_t end = feed == std::string_view::npos ? text.size() : feed + 1;
-    const std::string_view line = text.substr(pos, end - pos);
-    pos = end;
-    ++outcome.lines_handled;
-    std::string aligned;
-    const bool message = IsChatMessage(line);
-    if (message) {
-      aligned = AlignChatName(line, layout);
-      if (settings.Keyword == 1 && CountKeywordHits(aligned, context.KeywordList) > 0) {
-        // Each message with a hit starts the sound again.
-        context.sound.PlayAsync(context.alert_sound_path);
-        ++outcome.alerts;
-      }
-    }
-    if (ShouldLogLine(line, settings.ChatLogFormat, settings.SaveChatLog)) {
-      records += stamp;
-      records += message ? std::string_view(aligned) : line;
-      ++outcome.lines_logged;
-    }
-  }
+  LogRecords records(settings.SaveChatLog, settings.ChatLogFormat,
+                     logging && PrefixesDateTime(settings.ChatLogFormat)
+                         ? FormatLogTimestamp(now, context.loop.SystemDateFormat())
+                         : std::string());
+  HandleLines(text, start, layout, settings, context, records, outcome);
   // One open, append and close of the month's file per capture with records.
-  if (!records.empty() && !platform::AppendToFile(ChatLogPath(context.log_folder, now), records)) {
+  if (!records.text().empty() && !platform::AppendToFile(ChatLogPath(context.log_folder, now), records.text())) {
     outcome.log_failed = true;
   }
   state.NextChatLine = static_cast<std::int32_t>(std::min<std::size_t>(count, INT32_MAX));

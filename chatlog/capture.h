@@ -66,9 +66,6 @@ struct CaptureOutcome {
 std::optional<std::size_t> ReadChatText(platform::WindowSystem& windows, platform::WindowHandle view,
                                         std::string& buffer);
 
-// The number of lines of `text` as the capture counts them: its LFs + 1.
-std::size_t CountChatLines(std::string_view text);
-
 // The path of the log record's file for `time`: log_folder + "LOGyymm.txt".
 std::string ChatLogPath(const std::string& log_folder, const platform::LocalTime& time);
 

@@ -1,5 +1,8 @@
 #include "chatlog/chat_lines.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "text/sjis.h"
 
 namespace tamiru::chatlog {
@@ -19,68 +22,52 @@ void PadNameEndingAt(std::string& line, std::size_t name_end) {
 
 }  // namespace
 
-std::string TerminateChatText(std::string_view text_read) {
-  std::string text(text_read.substr(0, text_read.find('\0')));
-  text += "\r\n";
-  return text;
+std::string_view TerminateChatText(std::string& buffer, std::size_t length) {
+  buffer[length] = '\r';
+  buffer[length + 1] = '\n';
+  return std::string_view(buffer.data(), length + 2);
 }
 
-std::vector<std::string_view> WalkChatLines(std::string_view text, std::size_t start) {
-  std::vector<std::string_view> lines;
-  std::size_t pos = start;
-  while (pos < text.size()) {
-    const std::size_t feed = text.find('\n', pos);
-    const std::size_t end = feed == std::string_view::npos ? text.size() : feed + 1;
-    lines.push_back(text.substr(pos, end - pos));
-    pos = end;
-  }
-  return lines;
-}
-
-std::optional<std::size_t> LineStartByte(std::string_view text, std::size_t line_number) {
-  std::size_t pos = 0;
-  for (std::size_t line = 0; line < line_number; ++line) {
-    const std::size_t feed = text.find('\n', pos);
-    if (feed == std::string_view::npos) return std::nullopt;
-    pos = feed + 1;
-  }
-  return pos;
-}
-
-std::size_t CharIndexToByteIndex(std::string_view text, std::size_t char_index) {
-  std::size_t pos = 0;
-  for (std::size_t count = 0; count < char_index && pos < text.size(); ++count) {
-    const bool double_byte = text::IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size();
-    pos += double_byte ? 2 : 1;
-  }
-  return pos;
+// The count is one quick pass; the start is searched back from the end, as
+// the lines a capture has not yet seen are the last few.
+LineScan ScanChatLines(std::string_view text, std::size_t line) {
+  LineScan scan;
+  const auto feeds = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+  scan.count = feeds + 1;
+  if (line == 0 || line > feeds) return scan;
+  std::size_t at = text.size();
+  for (std::size_t from_end = feeds - line + 1; from_end > 0; --from_end) at = text.rfind('\n', at - 1);
+  scan.line_start = at + 1;
+  return scan;
 }
 
 bool IsChatMessage(std::string_view line) {
   return text::ContainsBytes(line, ">") && !text::ContainsSjis(line, kConnectionNotice);
 }
 
-std::string AlignChatName(std::string_view line, ChatLayout layout) {
-  std::string aligned(line);
+void AlignChatName(std::string_view line, ChatLayout layout, std::string& aligned) {
+  aligned.assign(line);
   if (layout == ChatLayout::kWaitingRoom) {
     const std::size_t tab = aligned.find('\t');
-    if (tab == std::string::npos) return aligned;  // no name column to find
+    if (tab == std::string::npos) return;  // no name column to find
     aligned.erase(tab, 1);
     PadNameEndingAt(aligned, tab);
-    return aligned;
+    return;
   }
   // Game main window: the name ends at the first ">" or TAB; a TAB met after
   // the first byte is deleted on the way, so "name TAB >" ends at the ">".
   // ">" and TAB are never trail bytes, so a byte walk is safe for Shift_JIS.
   std::size_t r = 0;
   while (true) {
-    if (r >= aligned.size()) return std::string(line);
+    if (r >= aligned.size()) {
+      aligned.assign(line);
+      return;
+    }
     if (aligned[r] == '>' || aligned[r] == '\t') break;
     ++r;
     if (r < aligned.size() && aligned[r] == '\t') aligned.erase(r, 1);
   }
   PadNameEndingAt(aligned, r);
-  return aligned;
 }
 
 bool ShouldLogLine(std::string_view line, int chat_log_format, int save_chat_log) {
@@ -108,13 +95,14 @@ std::string FormatLogTimestamp(const platform::LocalTime& time, const DateFormat
   return stamp;
 }
 
-std::string ComposeLogRecord(std::string_view body, int chat_log_format, const platform::LocalTime& time,
-                             const DateFormat& format) {
-  std::string record;
-  // Any value of 2 or more asks for the date, as the settings dialog stores it.
-  if (chat_log_format >= kPrefixDateTime) record = FormatLogTimestamp(time, format);
-  record += body;
-  return record;
+LogRecords::LogRecords(int save_chat_log, int chat_log_format, std::string stamp)
+    : save_chat_log_(save_chat_log), chat_log_format_(chat_log_format), stamp_(std::move(stamp)) {}
+
+bool LogRecords::Add(std::string_view line, std::string_view body) {
+  if (!ShouldLogLine(line, chat_log_format_, save_chat_log_)) return false;
+  records_ += stamp_;
+  records_ += body;
+  return true;
 }
 
 std::string ChatLogFileName(const platform::LocalTime& time) {

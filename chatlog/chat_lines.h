@@ -4,10 +4,8 @@
 // fixed column, and the chat log's decisions, records and file names.
 #include <array>
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "platform/event_loop.h"
 
@@ -20,29 +18,36 @@ inline constexpr std::string_view kConnectionNotice = "：<<接続>>";
 // (waiting room) after alignment, 1-based.
 inline constexpr std::size_t kAlignedColumn = 15;
 
-// The text the capture walks: the bytes read from the chat control, up to
-// their first NUL (where the control's text ends), with CR LF behind them so
-// that the control's last line, which has no line break, is a whole line.
-std::string TerminateChatText(std::string_view text_read);
+// The text the capture walks: the `length` bytes read into `buffer`, with
+// CR LF written behind them so that the view's last line, which has no line
+// break of its own, is a whole line. The buffer holds at least length + 2
+// bytes (ReadChatText leaves that room); nothing is copied.
+std::string_view TerminateChatText(std::string& buffer, std::size_t length);
 
-// The lines of `text` from byte `start` on. A line is the run of bytes up to
-// and including the next LF; a last run without LF is a line too, and the
-// empty piece behind the last LF is none. A start at or beyond the end of the
-// text gives no lines. Lines may be of any length.
-std::vector<std::string_view> WalkChatLines(std::string_view text, std::size_t start);
+// The line count of a text as the capture counts it (its LFs + 1), and where
+// line `line` begins: the byte after its line-th LF, or 0 when `line` is 0 or
+// the text has fewer LFs. Line starts are found by walking the bytes, never
+// by the view's own line index, whose unit is bytes on some systems and
+// characters on others.
+struct LineScan {
+  std::size_t count = 1;
+  std::size_t line_start = 0;
+};
+LineScan ScanChatLines(std::string_view text, std::size_t line);
 
-// The byte offset where line `line_number` (0-based) of `text` begins: 0 for
-// line 0, else the byte after the line_number-th LF; nullopt when the text has
-// fewer line breaks, so that line does not exist. Walks the bytes itself
-// rather than trusting the control's line index, whose unit differs between
-// systems (bytes on Windows, characters elsewhere).
-std::optional<std::size_t> LineStartByte(std::string_view text, std::size_t line_number);
-
-// The byte index of character `char_index` (0-based) of Shift_JIS `text`: a
-// double-byte character counts as one character of two bytes. An index at or
-// beyond the last character gives text.size(). A lead byte that ends the text
-// counts as a character of its own.
-std::size_t CharIndexToByteIndex(std::string_view text, std::size_t char_index);
+// Calls visit(line) for each line of `text` from byte `start` on. A line is
+// the run of bytes up to and including the next LF; a last run without LF is
+// a line too, and the empty piece behind the last LF is none. A start at or
+// beyond the end gives no lines. Lines may be of any length; none is copied.
+template <typename Visit>
+void ForEachChatLine(std::string_view text, std::size_t start, Visit&& visit) {
+  for (std::size_t pos = start; pos < text.size();) {
+    const std::size_t feed = text.find('\n', pos);
+    const std::size_t end = feed == std::string_view::npos ? text.size() : feed + 1;
+    visit(text.substr(pos, end - pos));
+    pos = end;
+  }
+}
 
 // A chat message holds a ">" byte and not the connection notice (searched
 // Shift_JIS-aware). Every other line is a notice line and is never changed.
@@ -59,9 +64,10 @@ enum class ChatLayout {
 // byte after the TAB (waiting room) stands at byte 15. In the game main
 // window a TAB before the ">" is deleted; in the waiting room the first TAB
 // is. A name of 14 bytes or more gets no padding. A line whose name end
-// cannot be found (no ">" nor TAB; in the waiting room, no TAB) is returned
-// unchanged.
-std::string AlignChatName(std::string_view line, ChatLayout layout);
+// cannot be found (no ">" nor TAB; in the waiting room, no TAB) comes back
+// unchanged. Written into `aligned`, whose room a caller that aligns line
+// after line keeps.
+void AlignChatName(std::string_view line, ChatLayout layout, std::string& aligned);
 
 // ChatLogFormat bits.
 inline constexpr int kOmitLinesWithoutMessage = 1;  // leave out lines without ">"
@@ -78,10 +84,28 @@ using DateFormat = platform::DateFormat;
 // "yyyy/mm/dd(ddd)hh:nn " for `time`, e.g. "2001/12/08(土)13:05 ".
 std::string FormatLogTimestamp(const platform::LocalTime& time, const DateFormat& format);
 
-// One log record: `body` (the aligned chat message, or the notice line as
-// read), with the date and time in front when ChatLogFormat asks for them.
-std::string ComposeLogRecord(std::string_view body, int chat_log_format,
-                             const platform::LocalTime& time, const DateFormat& format);
+// The chat log records of one capture, gathered for one append to the
+// month's file.
+class LogRecords {
+ public:
+  // `stamp`: the date and time put in front of every record, empty for none
+  // (FormatLogTimestamp when PrefixesDateTime).
+  LogRecords(int save_chat_log, int chat_log_format, std::string stamp);
+  // Adds `body` (the aligned chat message, or the notice line as read) when
+  // `line`, as read, goes into the log (ShouldLogLine). True when added.
+  bool Add(std::string_view line, std::string_view body);
+  const std::string& text() const { return records_; }
+
+ private:
+  int save_chat_log_;
+  int chat_log_format_;
+  std::string stamp_;
+  std::string records_;
+};
+
+// Whether ChatLogFormat asks for the date and time: any value of 2 or more,
+// as the settings dialog stores it.
+constexpr bool PrefixesDateTime(int chat_log_format) { return chat_log_format >= kPrefixDateTime; }
 
 // The month's log file: "LOG" + yy + mm + ".txt" ("LOG0112.txt" for December
 // 2001), no folder part.

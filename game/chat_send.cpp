@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "text/list_file.h"
+#include "platform/files.h"
 #include "text/sjis.h"
 
 namespace tamiru::game {
@@ -41,7 +41,7 @@ bool TypeAndSubmit(WindowSystem& windows, const ChatTarget& target, std::string_
 class NameReader {
  public:
   NameReader(const NameSources& sources, NameSource source) : sources_(sources), source_(source) {
-    if (source == NameSource::kIgnoreFile) file_lines_ = text::ReadListFile(sources.ignore_list_path);
+    if (source == NameSource::kIgnoreFile) file_lines_ = platform::ReadListFile(sources.ignore_list_path);
   }
   // The count the send is fixed to.
   int Count() const {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "text/list_file.h"
+#include "platform/files.h"
 
 namespace tamiru::lists {
 
@@ -26,7 +26,7 @@ bool AppendOnce(std::vector<std::string>& lines, std::string_view line) {
   return true;
 }
 
-void SaveItems(const ItemList& list, const std::string& path) { text::WriteListFile(path, list.Items()); }
+void SaveItems(const ItemList& list, const std::string& path) { platform::WriteListFile(path, list.Items()); }
 
 void OpenListFileForUser(platform::Shell& shell, platform::WindowHandle owner, const std::string& path) {
   shell.ShellExecute(owner, std::string("open"), path, std::string(kEditorFolder), platform::kSwShow);
@@ -83,8 +83,8 @@ void IgnoreAndRemember(Edit& name_edit, const std::string& ignore_file, platform
   }
   send_ignore();
   name_edit.SetText("");
-  auto lines = text::ReadListFile(ignore_file);
-  if (AppendOnce(lines, name)) text::WriteListFile(ignore_file, lines);
+  auto lines = platform::ReadListFile(ignore_file);
+  if (AppendOnce(lines, name)) platform::WriteListFile(ignore_file, lines);
 }
 
 }  // namespace tamiru::lists

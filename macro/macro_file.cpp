@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "macro/macro_actions.h"
-#include "text/list_file.h"
+#include "platform/files.h"
 #include "text/number.h"
 
 namespace tamiru::macro {
@@ -126,11 +126,11 @@ std::string ComposeMacroLine(std::string_view key_code_text, bool shift, bool al
 }
 
 void LoadMacroFile(const std::string& path, std::vector<std::string>& macro_list) {
-  macro_list = text::ReadListFile(path);
+  macro_list = platform::ReadListFile(path);
 }
 
 void SaveMacroFile(const std::string& path, const std::vector<std::string>& macro_list) {
-  text::WriteListFile(path, macro_list);
+  platform::WriteListFile(path, macro_list);
 }
 
 }  // namespace tamiru::macro

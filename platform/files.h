@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tamiru::platform {
 
@@ -10,15 +11,22 @@ namespace tamiru::platform {
 std::optional<std::string> ReadWholeFile(const std::string& path);
 
 // Replaces the file's contents atomically: writes a temporary file beside it,
-// flushes it, then renames it over the target. False when any step fails;
-// the old file is then untouched and the temporary file removed.
+// flushes it, gives it the old file's attributes, then renames it over the
+// target. A target that another program holds for the moment is tried again
+// over about a second. False when any step fails; the old file is then
+// untouched and the temporary file removed.
 bool ReplaceFileContents(const std::string& path, std::string_view bytes);
 
 // Appends bytes to the file in binary mode, creating it when missing.
 bool AppendToFile(const std::string& path, std::string_view bytes);
 
-// Test hook: while set, ReplaceFileContents fails after writing this many
-// bytes of the temporary file, as a full disk would. Negative: no failure.
-void InjectWriteFailureAfter(long long bytes);
+// List files (the friend, ignore, phrase, keyword and macro files), read and
+// written whole with text::SplitLines and text::JoinLines.
+// ReadListFile throws FileOpenError("ファイル %s は開けません") when the file
+// cannot be opened. WriteListFile replaces the file (ReplaceFileContents) and
+// throws FileCreateError("ファイル %s を作成できません") when that fails; the
+// old file is then left as it was.
+std::vector<std::string> ReadListFile(const std::string& path);
+void WriteListFile(const std::string& path, const std::vector<std::string>& lines);
 
 }  // namespace tamiru::platform

@@ -3,14 +3,51 @@
 
 #include "platform/files.h"
 #include "platform/files_internal.h"
+#include "text/error.h"
+#include "text/list_file.h"
 
 namespace tamiru::platform {
-
 namespace {
-long long g_fail_after = -1;
+
+// The waits between tries of a step on a file that another program holds:
+// about a second in all, then the step counts as failed.
+constexpr unsigned kBusyRetryWaitsMs[] = {50, 100, 200, 300, 400};
+
+template <typename Step>
+bool RetryWhileBusy(const FileSteps& steps, Step&& step) {
+  StepResult result = step();
+  for (const unsigned wait : kBusyRetryWaitsMs) {
+    if (result != StepResult::kBusy) break;
+    steps.sleep_ms(wait);
+    result = step();
+  }
+  return result == StepResult::kDone;
 }
 
-void InjectWriteFailureAfter(long long bytes) { g_fail_after = bytes; }
+bool WriteTemporary(const FileSteps& steps, const std::string& temp, std::string_view bytes) {
+  std::FILE* file = std::fopen(temp.c_str(), "wb");
+  if (!file) return false;
+  bool ok = steps.write(file, bytes);
+  ok = std::fflush(file) == 0 && ok;
+  ok = steps.flush_to_disk(file) && ok;
+  ok = std::fclose(file) == 0 && ok;
+  return ok;
+}
+
+}  // namespace
+
+bool AppendBytes(const std::string& path, std::string_view bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "ab");
+  if (!file) return false;
+  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  ok = std::fclose(file) == 0 && ok;
+  return ok;
+}
+
+FileSteps& ActiveFileSteps() {
+  static FileSteps steps = SystemFileSteps();
+  return steps;
+}
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -26,27 +63,27 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 }
 
 bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
+  const FileSteps& steps = ActiveFileSteps();
   const std::string temp = path + ".tmp~";
-  std::FILE* file = std::fopen(temp.c_str(), "wb");
-  if (!file) return false;
-  std::string_view to_write = bytes;
-  const bool injected = g_fail_after >= 0 && static_cast<unsigned long long>(g_fail_after) < bytes.size();
-  if (injected) to_write = bytes.substr(0, static_cast<std::size_t>(g_fail_after));
-  bool ok = std::fwrite(to_write.data(), 1, to_write.size(), file) == to_write.size() && !injected;
-  ok = std::fflush(file) == 0 && ok;
-  ok = FlushToDisk(file) && ok;
-  ok = std::fclose(file) == 0 && ok;
-  if (ok) ok = RenameOver(temp, path);
-  if (!ok) std::remove(temp.c_str());
+  bool ok = WriteTemporary(steps, temp, bytes);
+  if (ok) {
+    steps.copy_attributes(path, temp);
+    ok = RetryWhileBusy(steps, [&] { return steps.rename_over(temp, path); });
+  }
+  if (!ok) RetryWhileBusy(steps, [&] { return steps.remove(temp); });
   return ok;
 }
 
-bool AppendToFile(const std::string& path, std::string_view bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "ab");
-  if (!file) return false;
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  ok = std::fclose(file) == 0 && ok;
-  return ok;
+bool AppendToFile(const std::string& path, std::string_view bytes) { return ActiveFileSteps().append(path, bytes); }
+
+std::vector<std::string> ReadListFile(const std::string& path) {
+  const std::optional<std::string> bytes = ReadWholeFile(path);
+  if (!bytes) throw FileOpenError(path);
+  return text::SplitLines(*bytes);
+}
+
+void WriteListFile(const std::string& path, const std::vector<std::string>& lines) {
+  if (!ReplaceFileContents(path, text::JoinLines(lines))) throw FileCreateError(path);
 }
 
 }  // namespace tamiru::platform

@@ -54,11 +54,12 @@ using RangeReader = std::optional<std::string> (*)(void* source, std::uint64_t o
 
 // The backward scan over a file of `file_size` bytes: the lines that follow
 // a line feed, last first, until one is a game start or a game end line.
-std::optional<int> ScanBackward(std::uint64_t file_size, void* source, RangeReader read, TablePlayers& players) {
+std::optional<int> ScanBackward(std::uint64_t file_size, void* source, RangeReader read, TablePlayers& players,
+                                std::uint64_t block_bytes = kTailBlockBytes) {
   std::uint64_t end = file_size;  // line feeds at or after `end` are done
   std::string after;              // the first bytes at and after `end`
   while (end > 0) {
-    const std::uint64_t start = end > kTailBlockBytes ? end - kTailBlockBytes : 0;
+    const std::uint64_t start = end > block_bytes ? end - block_bytes : 0;
     auto block = read(source, start, static_cast<std::size_t>(end - start));
     if (!block) return std::nullopt;
     const std::size_t scanned = block->size();
@@ -119,8 +120,9 @@ std::optional<std::string> ReadFromFile(void* source, std::uint64_t offset, std:
 
 }  // namespace
 
-int ReadTablePlayersFromBytes(std::string_view file_bytes, TablePlayers& players) {
-  return ScanBackward(file_bytes.size(), &file_bytes, ReadFromBytes, players).value_or(0);
+int ReadTablePlayersFromBytes(std::string_view file_bytes, TablePlayers& players, std::size_t block_bytes) {
+  return ScanBackward(file_bytes.size(), &file_bytes, ReadFromBytes, players, std::max<std::size_t>(block_bytes, 1))
+      .value_or(0);
 }
 
 int ReadTablePlayers(const std::string& path, TablePlayers& players) {

@@ -27,7 +27,11 @@ inline constexpr std::uint32_t kLookupInputBoundMs = game::kEmptyInputBoundMs;
 // towards the second (the first line is never tested) and stops at the first
 // game start line (1, seats read) or game end line (0). 0 also when neither
 // is found. `players` changes only when the result is 1.
-int ReadTablePlayersFromBytes(std::string_view file_bytes, TablePlayers& players);
+// `block_bytes`: the size of the blocks the scan takes from the end, which
+// changes nothing in the result.
+inline constexpr std::size_t kTailBlockBytes = 64 * 1024;
+int ReadTablePlayersFromBytes(std::string_view file_bytes, TablePlayers& players,
+                              std::size_t block_bytes = kTailBlockBytes);
 
 // The same on the file at `path`, reading only its tail in blocks from the
 // end. 0 when it cannot be opened or read.

@@ -1,7 +1,5 @@
 #include "text/list_file.h"
 
-#include "platform/files.h"
-#include "text/error.h"
 
 namespace tamiru::text {
 
@@ -35,16 +33,6 @@ std::string JoinLines(const std::vector<std::string>& lines) {
     bytes += "\r\n";
   }
   return bytes;
-}
-
-std::vector<std::string> ReadListFile(const std::string& path) {
-  auto bytes = platform::ReadWholeFile(path);
-  if (!bytes) throw FileOpenError(path);
-  return SplitLines(*bytes);
-}
-
-void WriteListFile(const std::string& path, const std::vector<std::string>& lines) {
-  if (!platform::ReplaceFileContents(path, JoinLines(lines))) throw FileCreateError(path);
 }
 
 }  // namespace tamiru::text

@@ -13,7 +13,7 @@
 #include "lists/list_drag.h"
 #include "lists/name_lists.h"
 #include "platform/fake/fake_controls.h"
-#include "text/list_file.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -42,9 +42,9 @@ std::string ListPath() { return (std::filesystem::temp_directory_path() / "tamir
 
 void BM_AddFriendTo100000(benchmark::State& state) {
   const std::string path = ListPath();
-  text::WriteListFile(path, Names(100000));
+  platform::WriteListFile(path, Names(100000));
   platform::fake::FakeListBox friends(15, 155);
-  friends.SetItems(text::ReadListFile(path));
+  friends.SetItems(platform::ReadListFile(path));
   platform::fake::FakeEdit edit;
   NoShell shell;
   for (auto _ : state) {
@@ -61,9 +61,9 @@ BENCHMARK(BM_AddFriendTo100000)->Unit(benchmark::kMillisecond);
 
 void BM_LoadFriendListOf100000(benchmark::State& state) {
   const std::string path = ListPath();
-  text::WriteListFile(path, Names(100000));
+  platform::WriteListFile(path, Names(100000));
   platform::fake::FakeListBox friends(15, 155);
-  for (auto _ : state) friends.SetItems(text::ReadListFile(path));
+  for (auto _ : state) friends.SetItems(platform::ReadListFile(path));
   std::filesystem::remove(path);
 }
 BENCHMARK(BM_LoadFriendListOf100000)->Unit(benchmark::kMillisecond);

@@ -165,13 +165,14 @@ int main(int argc, char** argv) {
     std::optional<std::size_t> got;
     std::string records;
     find_main.us.push_back(Time([&] { main_window = tamiru::game::FindGameMainWindow(windows); }));
-    find_view.us.push_back(Time([&] { chat = tamiru::game::FindChildWindow(windows, main_window, 0); }));
+    find_view.us.push_back(Time([&] { chat = tamiru::game::FindChildWindow(windows, main_window, tamiru::game::child::kGameChatView); }));
     read.us.push_back(Time([&] { got = cl::ReadChatText(windows, chat, buffer); }));
     walk.us.push_back(Time([&] {
       const std::string_view text(buffer.data(), got.value_or(0));
-      const std::size_t count = cl::CountChatLines(text);
-      const std::size_t from = cl::LineStartByte(text, count - 1).value_or(text.size());
-      records = cl::AlignChatName(text.substr(from), cl::ChatLayout::kGameMain) + "\r\n";
+      const std::size_t last = cl::ScanChatLines(text, 0).count - 1;
+      const std::size_t from = cl::ScanChatLines(text, last).line_start;
+      cl::AlignChatName(text.substr(from), cl::ChatLayout::kGameMain, records);
+      records += "\r\n";
     }));
     append.us.push_back(Time([&] { tamiru::platform::AppendToFile("bench_append.txt", records); }));
     find_room.us.push_back(Time([&] { tamiru::game::FindWaitingRoom(windows); }));

@@ -5,7 +5,6 @@
 
 #include "platform/files.h"
 #include "text/error.h"
-#include "text/list_file.h"
 
 namespace {
 
@@ -19,8 +18,8 @@ std::string TempFolder() {
 
 TEST(Win32Files, ReplaceKeepsNothingButTheNewContents) {
   const std::string path = TempFolder() + "\\表示リスト.txt";
-  tamiru::text::WriteListFile(path, {"old", "old2"});
-  tamiru::text::WriteListFile(path, {"新しい"});
+  tamiru::platform::WriteListFile(path, {"old", "old2"});
+  tamiru::platform::WriteListFile(path, {"新しい"});
   EXPECT_EQ(tamiru::platform::ReadWholeFile(path).value_or(""), "新しい\r\n");
   EXPECT_EQ(GetFileAttributesA((path + ".tmp~").c_str()), INVALID_FILE_ATTRIBUTES);
   DeleteFileA(path.c_str());
@@ -29,10 +28,41 @@ TEST(Win32Files, ReplaceKeepsNothingButTheNewContents) {
 TEST(Win32Files, ReadOnlyTargetIsRefusedAndKept) {
   const std::string path = TempFolder() + "\\readonly.txt";
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  tamiru::text::WriteListFile(path, {"old"});
+  tamiru::platform::WriteListFile(path, {"old"});
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-  EXPECT_THROW(tamiru::text::WriteListFile(path, {"new"}), tamiru::TamiruError);
+  EXPECT_THROW(tamiru::platform::WriteListFile(path, {"new"}), tamiru::TamiruError);
   EXPECT_EQ(tamiru::platform::ReadWholeFile(path).value_or(""), "old\r\n");
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  DeleteFileA(path.c_str());
+}
+
+// Another program holds the target open without delete sharing: the
+// replace is tried again over about a second, then refused with the old
+// file whole and no temporary file left.
+TEST(Win32Files, TargetHeldWithoutDeleteSharingIsRefusedAndKept) {
+  const std::string path = TempFolder() + "\\held.txt";
+  tamiru::platform::WriteListFile(path, {"old"});
+  const HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_THROW(tamiru::platform::WriteListFile(path, {"new"}), tamiru::TamiruError);
+  CloseHandle(held);
+  EXPECT_EQ(tamiru::platform::ReadWholeFile(path).value_or(""), "old\r\n");
+  EXPECT_EQ(GetFileAttributesA((path + ".tmp~").c_str()), INVALID_FILE_ATTRIBUTES);
+  tamiru::platform::WriteListFile(path, {"new"});  // free again: replaced
+  EXPECT_EQ(tamiru::platform::ReadWholeFile(path).value_or(""), "new\r\n");
+  DeleteFileA(path.c_str());
+}
+
+TEST(Win32Files, TheReplacedFileKeepsItsAttributes) {
+  const std::string path = TempFolder() + "\\hidden.txt";
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  tamiru::platform::WriteListFile(path, {"old"});
+  ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  tamiru::platform::WriteListFile(path, {"new"});
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  EXPECT_NE(attributes & FILE_ATTRIBUTE_HIDDEN, 0u);
+  EXPECT_EQ(tamiru::platform::ReadWholeFile(path).value_or(""), "new\r\n");
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   DeleteFileA(path.c_str());
 }

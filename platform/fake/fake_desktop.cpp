@@ -277,6 +277,16 @@ std::string FakeDesktop::SendGetText(WindowHandle window, std::size_t buffer_byt
   return std::string(buffer.data(), strnlen(buffer.data(), buffer_bytes - 1));
 }
 
+// Into the caller's buffer, as the real layer reads: no buffer of the view's
+// size is made for each read.
+std::size_t FakeDesktop::SendGetTextInto(WindowHandle window, std::string& buffer) {
+  if (buffer.empty()) return 0;
+  const auto entry = Record(RecordedMessage::Kind::kSent, window, msg::kGetText, buffer.size(),
+                            reinterpret_cast<LParam>(buffer.data()), {});
+  if (Deliver(entry) <= 0) return 0;
+  return strnlen(buffer.data(), buffer.size() - 1);
+}
+
 std::string FakeDesktop::SendGetListText(WindowHandle window, int row) {
   const MsgResult length = SendMessage(window, msg::kListGetTextLen, static_cast<WParam>(row), 0);
   if (length < 0) return {};

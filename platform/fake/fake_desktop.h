@@ -90,6 +90,7 @@ class FakeDesktop : public WindowSystem {
   MsgResult SendMessage(WindowHandle window, unsigned message, WParam wparam, LParam lparam) override;
   MsgResult SendSetText(WindowHandle window, std::string_view text) override;
   std::string SendGetText(WindowHandle window, std::size_t buffer_bytes) override;
+  std::size_t SendGetTextInto(WindowHandle window, std::string& buffer) override;
   std::string SendGetListText(WindowHandle window, int row) override;
   bool PostMessage(WindowHandle window, unsigned message, WParam wparam, LParam lparam) override;
   bool SetForegroundWindow(WindowHandle window) override;

@@ -1,15 +1,44 @@
+#include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 
 #include "platform/files_internal.h"
 
 namespace tamiru::platform {
+namespace {
+
+bool Write(std::FILE* file, std::string_view bytes) {
+  return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+}
 
 bool FlushToDisk(std::FILE* file) { return ::fsync(::fileno(file)) == 0; }
 
-bool RenameOver(const std::string& from, const std::string& to) {
-  return std::rename(from.c_str(), to.c_str()) == 0;
+void CopyAttributes(const std::string& target, const std::string& temp) {
+  struct stat old {};
+  if (::stat(target.c_str(), &old) == 0) ::chmod(temp.c_str(), old.st_mode & 07777);
+}
+
+StepResult RenameOver(const std::string& from, const std::string& to) {
+  return std::rename(from.c_str(), to.c_str()) == 0 ? StepResult::kDone : StepResult::kFailed;
+}
+
+StepResult Remove(const std::string& path) {
+  return std::remove(path.c_str()) == 0 || errno == ENOENT ? StepResult::kDone : StepResult::kFailed;
+}
+
+void SleepMs(unsigned ms) {
+  const timespec wait{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
+  ::nanosleep(&wait, nullptr);
+}
+
+}  // namespace
+
+const FileSteps& SystemFileSteps() {
+  static const FileSteps steps{Write, AppendBytes, FlushToDisk, CopyAttributes, RenameOver, Remove, SleepMs};
+  return steps;
 }
 
 }  // namespace tamiru::platform

@@ -6,18 +6,59 @@
 #include "platform/files_internal.h"
 
 namespace tamiru::platform {
+namespace {
+
+bool Write(std::FILE* file, std::string_view bytes) {
+  return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+}
 
 bool FlushToDisk(std::FILE* file) {
   return FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != 0;
 }
 
+// The rename gives the target the temporary file's attributes; a hidden or
+// system list file stays so.
+void CopyAttributes(const std::string& target, const std::string& temp) {
+  const DWORD attributes = GetFileAttributesA(target.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+  SetFileAttributesA(temp.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+}
+
+// Errors of a file that another program holds for the moment.
+StepResult LastError() {
+  switch (GetLastError()) {
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return StepResult::kBusy;
+    default: return StepResult::kFailed;
+  }
+}
+
 // MoveFileExA replaces the target in one step; plain rename() refuses an
-// existing target on Windows. A read-only target is refused as Windows
-// refuses it (Wine would replace it): the user protected that file.
-bool RenameOver(const std::string& from, const std::string& to) {
+// existing target on Windows. A read-only target is refused at once, as
+// Windows refuses it (Wine would replace it): the user protected that file,
+// and its "access denied" is no passing lock.
+StepResult RenameOver(const std::string& from, const std::string& to) {
   const DWORD attributes = GetFileAttributesA(to.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return StepResult::kFailed;
+  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return StepResult::kDone;
+  }
+  return LastError();
+}
+
+StepResult Remove(const std::string& path) {
+  if (DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND) return StepResult::kDone;
+  return LastError();
+}
+
+void SleepMs(unsigned ms) { Sleep(ms); }
+
+}  // namespace
+
+const FileSteps& SystemFileSteps() {
+  static const FileSteps steps{Write, AppendBytes, FlushToDisk, CopyAttributes, RenameOver, Remove, SleepMs};
+  return steps;
 }
 
 }  // namespace tamiru::platform

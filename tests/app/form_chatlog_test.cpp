@@ -4,7 +4,7 @@
 
 #include "form_fixture.h"
 #include "platform/fake/fake_desktop.h"
-#include "platform/files.h"
+#include "platform/files_testing.h"
 
 namespace tamiru::testing_support {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "platform/files.h"
+#include "platform/files_testing.h"
 #include "tests/app/form_fixture.h"
 
 namespace tamiru::app {

@@ -9,7 +9,7 @@
 
 #include "macro/macro_file.h"
 #include "platform/fake/fake_controls.h"
-#include "platform/files.h"
+#include "platform/files_testing.h"
 #include "text/error.h"
 
 namespace tamiru::app {

@@ -8,7 +8,7 @@
 
 #include "app/general_error.h"
 #include "game/chat_send.h"
-#include "platform/files.h"
+#include "platform/files_testing.h"
 #include "tests/app/form_fixture.h"
 #include "text/error.h"
 #include "text/list_file.h"

@@ -86,6 +86,13 @@ TEST_F(Capture, SingleLineWaitsForASecondThenLogsFromTheFirstByte) {
   EXPECT_EQ(Log(), "a" + std::string(13, ' ') + ">x\r\n" + "b" + std::string(13, ' ') + ">y\r\n");
 }
 
+TEST_F(Capture, TheTextEndsAtItsFirstZeroByte) {
+  const auto main = desktop.CreateGameMainWindow();
+  desktop.SetText(main.chat_view, std::string("a>x\r\nb>y\0junk\r\nc>z", 18));
+  EXPECT_EQ(Run().lines_handled, 2u);
+  EXPECT_EQ(Log(), "a" + std::string(13, ' ') + ">x\r\n" + "b" + std::string(13, ' ') + ">y\r\n");
+}
+
 TEST_F(Capture, SourceChangeAndShortenedViewRestartFromTheTop) {
   const auto room = desktop.CreateWaitingRoom();
   desktop.SetText(room.chat_view, "r1>\tone\r\nr2>\ttwo");

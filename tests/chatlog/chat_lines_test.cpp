@@ -8,38 +8,49 @@ namespace {
 using Lines = std::vector<std::string_view>;
 const std::string kPad11(11, ' ');
 
-TEST(WalkChatLines, TheControlsLastLineBecomesWholeAndTheEmptyRestIsNoLine) {
-  const std::string text = TerminateChatText("a>x\r\nb>y");
+std::string Aligned(std::string_view line, ChatLayout layout) {
+  std::string aligned = "left over from the line before";
+  AlignChatName(line, layout, aligned);
+  return aligned;
+}
+
+Lines Walk(std::string_view text, std::size_t start) {
+  Lines lines;
+  ForEachChatLine(text, start, [&](std::string_view line) { lines.push_back(line); });
+  return lines;
+}
+
+TEST(ForEachChatLine, TheViewsLastLineBecomesWholeAndTheEmptyRestIsNoLine) {
+  std::string buffer = "a>x\r\nb>y??junk";
+  const std::string_view text = TerminateChatText(buffer, 8);
   EXPECT_EQ(text, "a>x\r\nb>y\r\n");
-  EXPECT_EQ(WalkChatLines(text, 0), (Lines{"a>x\r\n", "b>y\r\n"}));
-  EXPECT_EQ(WalkChatLines(text, 5), (Lines{"b>y\r\n"}));
-  EXPECT_EQ(WalkChatLines("a\r\nb", 0), (Lines{"a\r\n", "b"}));
-  EXPECT_EQ(TerminateChatText(std::string_view("a>x\0junk", 8)), "a>x\r\n");  // the text ends at its NUL
+  EXPECT_EQ(text.data(), buffer.data());  // written in place, not copied
+  EXPECT_EQ(Walk(text, 0), (Lines{"a>x\r\n", "b>y\r\n"}));
+  EXPECT_EQ(Walk(text, 5), (Lines{"b>y\r\n"}));
+  EXPECT_EQ(Walk("a\r\nb", 0), (Lines{"a\r\n", "b"}));
 }
 
-TEST(WalkChatLines, AnyStartStaysInsideAndLongLinesStayWhole) {
-  const std::string text = TerminateChatText("a>x");
-  EXPECT_TRUE(WalkChatLines(text, text.size()).empty());
-  EXPECT_TRUE(WalkChatLines(text, text.size() + 1000).empty());
+TEST(ForEachChatLine, AnyStartStaysInsideAndLongLinesStayWhole) {
+  const std::string_view text = "a>x\r\n";
+  EXPECT_TRUE(Walk(text, text.size()).empty());
+  EXPECT_TRUE(Walk(text, text.size() + 1000).empty());
   const std::string long_line = "name>" + std::string(5000, 'x') + "\r\n";
-  EXPECT_EQ(WalkChatLines(long_line + "b>y\r\n", 0), (Lines{long_line, "b>y\r\n"}));
+  EXPECT_EQ(Walk(long_line + "b>y\r\n", 0), (Lines{long_line, "b>y\r\n"}));
 }
 
-TEST(LineStartByte, CountsBytesAndRefusesLinesThatDoNotExist) {
+TEST(ScanChatLines, CountsBytesAndStartsMissingLinesAtTheTop) {
   const std::string_view text = "a>x\r\nいろは>y\r\nc>z";
-  EXPECT_EQ(LineStartByte(text, 0), 0u);
-  EXPECT_EQ(LineStartByte(text, 1), 5u);
-  EXPECT_EQ(LineStartByte(text, 2), 15u);
-  EXPECT_EQ(LineStartByte(text, 3), std::nullopt);
-  EXPECT_EQ(LineStartByte("a\r\n", 1), 3u);  // the empty line behind a final break
-}
-
-TEST(CharIndexToByteIndex, DoubleByteCharactersCountOnce) {
-  const std::string_view text = "aいろ\r\nｱb";  // ｱ is a single-byte katakana
-  const std::size_t bytes_of_char[] = {0, 1, 3, 5, 6, 7, 8, 9};
-  for (std::size_t i = 0; i < 8; ++i) EXPECT_EQ(CharIndexToByteIndex(text, i), bytes_of_char[i]) << i;
-  EXPECT_EQ(CharIndexToByteIndex(text, 100), text.size());
-  EXPECT_EQ(CharIndexToByteIndex("a\x82", 2), 2u);  // a lead byte cut off at the end stays inside
+  struct Case {
+    std::string_view text;
+    std::size_t line, count, start;
+  };
+  for (const Case& c : {Case{text, 0, 3, 0}, Case{text, 1, 3, 5}, Case{text, 2, 3, 15}, Case{text, 3, 3, 0},
+                        Case{"a\r\n", 1, 2, 3},  // the empty line behind a final break
+                        Case{"", 1, 1, 0}}) {
+    const LineScan scan = ScanChatLines(c.text, c.line);
+    EXPECT_EQ(scan.count, c.count) << c.text << " " << c.line;
+    EXPECT_EQ(scan.line_start, c.start) << c.text << " " << c.line;
+  }
 }
 
 TEST(IsChatMessage, HoldsGreaterThanAndIsNoConnectionNotice) {
@@ -52,24 +63,24 @@ TEST(IsChatMessage, HoldsGreaterThanAndIsNoConnectionNotice) {
 
 TEST(AlignChatName, GameMainWindowPutsTheGreaterThanAtByte15) {
   const auto main = ChatLayout::kGameMain;
-  EXPECT_EQ(AlignChatName("abc>hello\r\n", main), "abc" + kPad11 + ">hello\r\n");
-  EXPECT_EQ(AlignChatName("abc\t>hi\r\n", main), "abc" + kPad11 + ">hi\r\n");
-  EXPECT_EQ(AlignChatName(">x\r\n", main), std::string(14, ' ') + ">x\r\n");
-  EXPECT_EQ(AlignChatName("たろう>a>b\r\n", main), "たろう" + std::string(8, ' ') + ">a>b\r\n");
+  EXPECT_EQ(Aligned("abc>hello\r\n", main), "abc" + kPad11 + ">hello\r\n");
+  EXPECT_EQ(Aligned("abc\t>hi\r\n", main), "abc" + kPad11 + ">hi\r\n");
+  EXPECT_EQ(Aligned(">x\r\n", main), std::string(14, ' ') + ">x\r\n");
+  EXPECT_EQ(Aligned("たろう>a>b\r\n", main), "たろう" + std::string(8, ' ') + ">a>b\r\n");
   const std::string name13(13, 'n'), name14(14, 'n'), name300(300, 'n');
-  EXPECT_EQ(AlignChatName(name13 + ">x\r\n", main), name13 + " >x\r\n");
-  EXPECT_EQ(AlignChatName(name14 + "\t>x\r\n", main), name14 + ">x\r\n");
-  EXPECT_EQ(AlignChatName(name300 + ">x\r\n", main), name300 + ">x\r\n");
-  EXPECT_EQ(AlignChatName("ab\tcd\r\n", main), "ab\tcd\r\n");  // no name end: unchanged
+  EXPECT_EQ(Aligned(name13 + ">x\r\n", main), name13 + " >x\r\n");
+  EXPECT_EQ(Aligned(name14 + "\t>x\r\n", main), name14 + ">x\r\n");
+  EXPECT_EQ(Aligned(name300 + ">x\r\n", main), name300 + ">x\r\n");
+  EXPECT_EQ(Aligned("ab\tcd\r\n", main), "ab\tcd\r\n");  // no name end: unchanged
 }
 
 TEST(AlignChatName, WaitingRoomDeletesTheFirstTab) {
   const auto room = ChatLayout::kWaitingRoom;
-  EXPECT_EQ(AlignChatName("abc\thi>\r\n", room), "abc" + kPad11 + "hi>\r\n");
-  EXPECT_EQ(AlignChatName("a\tb\tc>\r\n", room), "a" + std::string(13, ' ') + "b\tc>\r\n");
-  EXPECT_EQ(AlignChatName(std::string(14, 'n') + "\tx\r\n", room), std::string(14, 'n') + "x\r\n");
+  EXPECT_EQ(Aligned("abc\thi>\r\n", room), "abc" + kPad11 + "hi>\r\n");
+  EXPECT_EQ(Aligned("a\tb\tc>\r\n", room), "a" + std::string(13, ' ') + "b\tc>\r\n");
+  EXPECT_EQ(Aligned(std::string(14, 'n') + "\tx\r\n", room), std::string(14, 'n') + "x\r\n");
   // ">" without a TAB: there is no name column to find; left as it is.
-  EXPECT_EQ(AlignChatName("abc>hi\r\n", room), "abc>hi\r\n");
+  EXPECT_EQ(Aligned("abc>hi\r\n", room), "abc>hi\r\n");
 }
 
 TEST(ShouldLogLine, FormatBitOneLeavesOutRepliesButKeepsTheConnectionNotice) {
@@ -89,15 +100,28 @@ TEST(ShouldLogLine, LineEndsAloneAndASwitchedOffLogAreNeverWritten) {
   EXPECT_TRUE(ShouldLogLine("abc>hello\r\n", 0, 5));
 }
 
-TEST(LogRecord, DatedRecordIntoTheMonthsFile) {
+// The records of one capture of `lines`, with the log format `format`.
+std::string Records(int format, const std::vector<std::string_view>& lines) {
   const platform::LocalTime saturday{2001, 12, 8, 6, 13, 5};
-  const std::string aligned = AlignChatName("abc>hello\r\n", ChatLayout::kGameMain);
-  EXPECT_EQ(ComposeLogRecord(aligned, 2, saturday, DateFormat{}), "2001/12/08(土)13:05 abc" + kPad11 + ">hello\r\n");
-  EXPECT_EQ(ComposeLogRecord(aligned, 3, saturday, DateFormat{}).substr(0, 20), "2001/12/08(土)13:05 ");
-  EXPECT_EQ(ComposeLogRecord(aligned, 1, saturday, DateFormat{}), aligned);
+  LogRecords records(1, format, PrefixesDateTime(format) ? FormatLogTimestamp(saturday, DateFormat{}) : "");
+  for (const auto line : lines) records.Add(line, Aligned(line, ChatLayout::kGameMain));
+  return records.text();
+}
+
+TEST(LogRecord, DatedRecordIntoTheMonthsFile) {
+  const std::string aligned = "abc" + kPad11 + ">hello\r\n";
+  EXPECT_EQ(Records(2, {"abc>hello\r\n"}), "2001/12/08(土)13:05 " + aligned);
+  EXPECT_EQ(Records(3, {"abc>hello\r\n"}).substr(0, 20), "2001/12/08(土)13:05 ");
+  EXPECT_EQ(Records(1, {"abc>hello\r\n"}), aligned);
   // A hand-edited value above 3 still asks for the date ("2 or more").
-  EXPECT_EQ(ComposeLogRecord(aligned, 4, saturday, DateFormat{}).substr(0, 20), "2001/12/08(土)13:05 ");
-  EXPECT_EQ(ChatLogFileName(saturday), "LOG0112.txt");
+  EXPECT_EQ(Records(4, {"abc>hello\r\n"}).substr(0, 20), "2001/12/08(土)13:05 ");
+  // Every record has its stamp; a line the log leaves out adds nothing.
+  EXPECT_EQ(Records(3, {"abc>hello\r\n", "a reply\r\n", "\r\n", "abc>hello\r\n"}),
+            "2001/12/08(土)13:05 " + aligned + "2001/12/08(土)13:05 " + aligned);
+  LogRecords off(0, 2, "stamp ");
+  EXPECT_FALSE(off.Add("abc>hello\r\n", "abc>hello\r\n"));
+  EXPECT_EQ(off.text(), "");
+  EXPECT_EQ(ChatLogFileName({2001, 12, 8, 6, 13, 5}), "LOG0112.txt");
   EXPECT_EQ(ChatLogFileName({2000, 1, 1, 6, 0, 0}), "LOG0001.txt");
 }
 

@@ -8,7 +8,9 @@ namespace tamiru::chatlog {
 namespace {
 
 std::string Aligned(std::string_view line, ChatLayout layout = ChatLayout::kGameMain) {
-  return AlignChatName(line, layout);
+  std::string aligned;
+  AlignChatName(line, layout, aligned);
+  return aligned;
 }
 
 TEST(CountKeywordHits, OnlyTheMessageTextIsSearchedAndEachEntryCountsOnce) {

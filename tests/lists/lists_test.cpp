@@ -8,7 +8,7 @@
 #include "lists/phrase_list.h"
 #include "platform/fake/fake_controls.h"
 #include "platform/fake/fake_event_loop.h"
-#include "platform/files.h"
+#include "platform/files_testing.h"
 #include "text/error.h"
 #include "text/list_file.h"
 
@@ -147,7 +147,7 @@ TEST_F(ListsTest, SelectionListCopiesOnceAndAllCopiesDuplicates) {
 }
 
 TEST_F(ListsTest, IgnoreSendsFirstThenAppendsOnlyNewNames) {
-  text::WriteListFile(ignore_file_, {"bad"});
+  platform::WriteListFile(ignore_file_, {"bad"});
   int sent = 0;
   std::string edit_at_send;
   auto send = [&] {

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <unistd.h>
 
-#include "platform/files.h"
+#include "platform/files_testing.h"
 #include "text/error.h"
 
 namespace tamiru::macro {

@@ -8,7 +8,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "platform/files.h"
+#include "platform/files_testing.h"
 
 namespace tamiru::settings {
 namespace {

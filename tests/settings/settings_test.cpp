@@ -7,7 +7,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "platform/files.h"
+#include "platform/files_testing.h"
 #include "settings/profile.h"
 #include "text/error.h"
 

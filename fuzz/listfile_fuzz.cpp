@@ -1,4 +1,5 @@
-// Fuzzes the list-file reader and the Shift_JIS search on arbitrary bytes.
+// Fuzzes the list-file reader and writer (the bytes that ReadListFile splits
+// and WriteListFile joins) and the Shift_JIS search on arbitrary bytes.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
