@@ -94,9 +94,10 @@ class WindowSystem {
   // passed), for a reader that fetches a long text again and again and keeps
   // one buffer rather than allocating one each time. Returns the bytes of
   // text at the buffer's start: up to the first zero byte, fewer than
-  // buffer.size() (0 when the peer does not answer). A peer that may still
-  // write into the buffer after the bound ran out keeps it, and `buffer`
-  // comes back empty.
+  // buffer.size(). A peer that does not answer within the bound gives 0 and
+  // an empty `buffer` (one that may still write into the buffer keeps its
+  // bytes, which are never freed), so the reader can tell it from a view
+  // without text.
   virtual std::size_t SendGetTextInto(WindowHandle window, std::string& buffer) {
     const std::string text = SendGetText(window, buffer.size());
     return text.copy(buffer.data(), buffer.empty() ? 0 : buffer.size() - 1);

@@ -283,6 +283,11 @@ std::size_t FakeDesktop::SendGetTextInto(WindowHandle window, std::string& buffe
   if (buffer.empty()) return 0;
   const auto entry = Record(RecordedMessage::Kind::kSent, window, msg::kGetText, buffer.size(),
                             reinterpret_cast<LParam>(buffer.data()), {});
+  const Window* target = Find(window);
+  if (target == nullptr || target->hung) {
+    buffer.clear();  // no answer, as the real layer tells it
+    return 0;
+  }
   if (Deliver(entry) <= 0) return 0;
   return strnlen(buffer.data(), buffer.size() - 1);
 }

@@ -198,8 +198,10 @@ std::size_t Win32WindowSystem::GetTextIntoBounded(WindowHandle window, std::stri
       // A window of this process may still write into it: the bytes move to
       // a string that is never freed (see SendWithBuffer).
       static_cast<void>(new std::string(std::move(buffer)));
-      buffer.clear();
     }
+    // Empty tells the reader that the view did not answer, which a view
+    // without text (0 bytes read) does.
+    buffer.clear();
     return 0;
   }
   if (static_cast<LONG_PTR>(copied) <= 0) return 0;
