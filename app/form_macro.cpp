@@ -233,9 +233,9 @@ struct TForm1::MacroVerbs {
 };
 
 void TForm1::DispatchMacroAction(const macro::TMacroEntry& entry) {
-  const macro::MacroActionSpec* spec = macro::DispatchedMacroAction(entry.action);
-  if (spec == nullptr) return;
-  MacroVerbs::kVerbs[static_cast<std::size_t>(spec->action)](*this, entry);
+  const macro::MacroActionSpec* row = macro::DispatchedMacroAction(entry.action);
+  if (row == nullptr) return;
+  MacroVerbs::kVerbs[static_cast<std::size_t>(row->action)](*this, entry);
 }
 
 }  // namespace tamiru::app

@@ -46,7 +46,7 @@ MacroEditor::MacroEditor(const MacroEditorControls& controls, const settings::TS
                          std::function<void(const std::string& message)> show_error)
     : controls_(controls), settings_(settings), macro_list_(macro_list), show_error_(std::move(show_error)) {
   std::vector<std::string> actions;
-  for (const macro::MacroActionSpec& spec : macro::kMacroActions) actions.emplace_back(spec.name);
+  for (const macro::MacroActionSpec& row : macro::kMacroActions) actions.emplace_back(row.name);
   controls_.ComboBox1.SetItems(actions);
   // The phrases are read once for the page's life; a missing file keeps the
   // dialog from opening.
@@ -149,12 +149,12 @@ void MacroEditor::UpdateArgumentBoxes() {
   controls_.ComboBox3.SetVisible(false);
   arguments.SetItems({});
 
-  const macro::MacroActionSpec* spec = macro::ExactMacroAction(PickedText(controls_.ComboBox1));
-  if (spec == nullptr) return;
-  controls_.ComboBox3.SetVisible(spec->takes_text);
-  if (spec->takes_argument) {
+  const macro::MacroActionSpec* row = macro::ExactMacroAction(PickedText(controls_.ComboBox1));
+  if (row == nullptr) return;
+  controls_.ComboBox3.SetVisible(row->takes_text);
+  if (row->takes_argument) {
     arguments.SetVisible(true);
-    arguments.SetItems(ArgumentChoices(*spec));
+    arguments.SetItems(ArgumentChoices(*row));
   }
   arguments.SetSelectedIndex(-1);
 }
@@ -162,14 +162,14 @@ void MacroEditor::UpdateArgumentBoxes() {
 // The fixed choices, then the names of the action's list file. A file that
 // cannot be read leaves the box shown without choices, so the entry cannot
 // be registered.
-std::vector<std::string> MacroEditor::ArgumentChoices(const macro::MacroActionSpec& spec) {
+std::vector<std::string> MacroEditor::ArgumentChoices(const macro::MacroActionSpec& row) {
   std::vector<std::string> items;
-  if (spec.choices == macro::ArgumentChoices::kFileKeys) {
+  if (row.choices == macro::ArgumentChoices::kFileKeys) {
     for (const macro::OpenFileKey& key : macro::kOpenFileKeys) items.emplace_back(key.word);
     return items;
   }
   const std::string& path =
-      spec.choices == macro::ArgumentChoices::kIgnoreListFile ? settings_.File2 : settings_.File1;
+      row.choices == macro::ArgumentChoices::kIgnoreListFile ? settings_.File2 : settings_.File1;
   try {
     items = platform::ReadListFile(path);
   } catch (const TamiruError& error) {
@@ -177,7 +177,7 @@ std::vector<std::string> MacroEditor::ArgumentChoices(const macro::MacroActionSp
     return {};
   }
   std::vector<std::string> leading;
-  for (const std::string_view choice : spec.leading_choices) {
+  for (const std::string_view choice : row.leading_choices) {
     if (!choice.empty()) leading.emplace_back(choice);
   }
   items.insert(items.begin(), leading.begin(), leading.end());

@@ -62,7 +62,7 @@ class MacroEditor {
   std::string KeyCodeText;  // captured key: two uppercase hex digits, or empty
 
  private:
-  std::vector<std::string> ArgumentChoices(const macro::MacroActionSpec& spec);
+  std::vector<std::string> ArgumentChoices(const macro::MacroActionSpec& row);
   void ShowEntry();  // ShowMacroEntry, then the entry's number in Label16
   void ShowCount();  // the number of lines in Label15
   void Save();       // SaveMacroFile; a failure goes to the error display

@@ -5,24 +5,24 @@
 namespace tamiru::macro {
 
 const MacroActionSpec* ExactMacroAction(std::string_view name) {
-  for (const MacroActionSpec& spec : kMacroActions) {
-    if (spec.name == name) return &spec;
+  for (const MacroActionSpec& row : kMacroActions) {
+    if (row.name == name) return &row;
   }
   return nullptr;
 }
 
 const MacroActionSpec* DispatchedMacroAction(std::string_view action) {
-  for (const MacroActionSpec& spec : kMacroActions) {
-    const bool found = spec.name.front() == '/' ? text::ContainsBytes(action, spec.name)
-                                                : text::ContainsSjis(action, spec.name);
-    if (found) return &spec;
+  for (const MacroActionSpec& row : kMacroActions) {
+    const bool found = row.name.front() == '/' ? text::ContainsBytes(action, row.name)
+                                                : text::ContainsSjis(action, row.name);
+    if (found) return &row;
   }
   return nullptr;
 }
 
 bool ActionTakesText(std::string_view action) {
-  for (const MacroActionSpec& spec : kMacroActions) {
-    if (spec.takes_text && text::ContainsSjis(action, spec.name)) return true;
+  for (const MacroActionSpec& row : kMacroActions) {
+    if (row.takes_text && text::ContainsSjis(action, row.name)) return true;
   }
   return false;
 }

@@ -75,11 +75,11 @@ std::optional<MacroLineFields> ReadMacroLineFields(std::string_view line, ParseM
   std::size_t next = 0;
   fields.action = Field(line, flags + 6, kMaxActionBytes, strict, next);
   if (!fields.action) return refuse();
-  const MacroActionSpec* spec = ExactMacroAction(*fields.action);
+  const MacroActionSpec* row = ExactMacroAction(*fields.action);
   // A hand-edited action is read as the poll reads it; the editor shows none.
-  if (!spec && !strict) return fields;
-  if (spec && !spec->takes_argument && !spec->takes_text) return fields;
-  if (!spec || spec->takes_argument) {
+  if (!row && !strict) return fields;
+  if (row && !row->takes_argument && !row->takes_text) return fields;
+  if (!row || row->takes_argument) {
     fields.argument = Field(line, next, kMaxArgumentBytes, strict, next);
     if (!fields.argument) return refuse();
   }
