@@ -124,7 +124,11 @@ void TForm1::Timer4Timer() {
   if (MacroList.empty()) return;
   platform::WindowSystem& windows = services_.windows;
   const platform::WindowHandle front = windows.GetForegroundWindow();
-  const FrontWindow front_kind = ClassifyFront(windows, front);
+  // This program's own main window needs no look: its class and caption are
+  // its own.
+  const FrontWindow front_kind =
+      front != platform::kNoWindow && front == services_.host.Handle() ? FrontWindow::kThisProgram
+                                                                       : ClassifyFront(windows, front);
   if (front_kind == FrontWindow::kOther) return;
   KeyStates keys(services_.input);
   std::optional<bool> rule_holds;
