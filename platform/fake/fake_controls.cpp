@@ -165,11 +165,7 @@ void FakeFormHost::ShowModal() {
 }
 
 bool FakeFormHost::KeyDown(const std::string& edit, int virtual_key) {
-  const auto it = key_handlers_.find(ByName(edit));
-  if (it == key_handlers_.end()) return false;
-  auto handler = it->second;
-  handler(virtual_key);
-  return true;
+  return RunRecorded(key_handlers_, ByName(edit), virtual_key);
 }
 
 bool FakeFormHost::Spin(const std::string& up_down, int steps) {
@@ -239,27 +235,15 @@ bool FakeFormHost::Click(const std::string& name) {
       radios_[j].second->SetChecked(j == i);
     }
   }
-  const auto it = handlers_.find({ByName(name), ControlEvent::kClick});
-  if (it == handlers_.end()) return false;
-  auto handler = it->second;  // a handler may reconnect events while it runs
-  handler();
-  return true;
+  return RunRecorded(handlers_, {ByName(name), ControlEvent::kClick});
 }
 
 bool FakeFormHost::DblClick(const std::string& name) {
-  const auto it = handlers_.find({ByName(name), ControlEvent::kDblClick});
-  if (it == handlers_.end()) return false;
-  auto handler = it->second;
-  handler();
-  return true;
+  return RunRecorded(handlers_, {ByName(name), ControlEvent::kDblClick});
 }
 
 bool FakeFormHost::DblClickForm() {
-  const auto it = form_handlers_.find(FormEvent::kDblClick);
-  if (it == form_handlers_.end()) return false;
-  auto handler = it->second;
-  handler();
-  return true;
+  return RunRecorded(form_handlers_, FormEvent::kDblClick);
 }
 
 bool FakeFormHost::Close() {
@@ -306,11 +290,7 @@ bool FakeFormHost::MouseDown(const std::string& list, ClientPoint point) {
   drag_ = DragTrack{};
   drag_.pressed = true;
   drag_.press_screen = ClientToScreen(list, point);
-  const auto it = handlers_.find({control, ControlEvent::kMouseDown});
-  if (it == handlers_.end()) return false;
-  auto handler = it->second;
-  handler();
-  return true;
+  return RunRecorded(handlers_, {control, ControlEvent::kMouseDown});
 }
 
 bool FakeFormHost::MouseMove(const std::string& list, ClientPoint point) {
@@ -337,11 +317,7 @@ bool FakeFormHost::MouseUp(const std::string& list, ClientPoint point) {
   if (!ended.dragging) return false;
   const Control* control = ByName(list);
   if (ended.accepted_by != control) return false;
-  const auto it = drag_drop_.find(control);
-  if (it == drag_drop_.end()) return false;
-  auto handler = it->second;
-  handler(point);
-  return true;
+  return RunRecorded(drag_drop_, control, point);
 }
 
 }  // namespace tamiru::platform::fake

@@ -6,12 +6,25 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/fake/fake_event_loop.h"
 #include "platform/form_host.h"
 
 namespace tamiru::platform::fake {
+
+// Runs the handler recorded under `key` with `args`, as the system would on
+// the event; false when none is recorded. The handler runs as a copy: it
+// may connect its event anew while it runs.
+template <typename Handlers, typename... Args>
+bool RunRecorded(const Handlers& handlers, const typename Handlers::key_type& key, Args&&... args) {
+  const auto it = handlers.find(key);
+  if (it == handlers.end()) return false;
+  auto handler = it->second;
+  handler(std::forward<Args>(args)...);
+  return true;
+}
 
 template <typename Base>
 class FakeControlBase : public Base {

@@ -56,19 +56,11 @@ bool FakeViewFormHost::DblClickRow(const std::string& name, int row) {
   FakeListView* view = List(name);
   if (view == nullptr) return false;
   view->SetSelectedIndex(row);
-  const auto it = row_handlers_.find(view);
-  if (it == row_handlers_.end()) return false;
-  auto handler = it->second;
-  handler();
-  return true;
+  return RunRecorded(row_handlers_, view);
 }
 
 bool FakeViewFormHost::ClickHeader(const std::string& name, int column) {
-  const auto it = column_handlers_.find(List(name));
-  if (it == column_handlers_.end()) return false;
-  auto handler = it->second;
-  handler(column);
-  return true;
+  return RunRecorded(column_handlers_, List(name), column);
 }
 
 void FakeViewFormHost::Resize(ClientPoint client_size) {
@@ -94,11 +86,7 @@ bool FakeViewFormHost::UserCloses() {
 }
 
 bool FakeViewFormHost::ChooseSystemMenu(int id) {
-  const auto it = menu_handlers_.find(id);
-  if (it == menu_handlers_.end()) return false;
-  auto handler = it->second;
-  handler();
-  return true;
+  return RunRecorded(menu_handlers_, id);
 }
 
 std::unique_ptr<FormHost> FakeViewFormFactory::CreateOwnedForm(WindowHandle owner, const WindowOptions& options) {
