@@ -134,10 +134,9 @@ class Client {
   void ShowRoom();
   void OpenTable(int table, bool playing);
   void CloseTable();
-  void CloseRoom();
   void CloseConnect();
   void ShowDialog(Place place, std::string_view message);
-  void CloseDialog(Place place);
+  void CloseWindowOf(Place place);
   HWND CreateDialogWindow(Place place, int width, int height, int x, int y);
   void Reveal(HWND window, std::string_view title);
   void BuildTable(HWND window);

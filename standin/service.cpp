@@ -494,9 +494,8 @@ bool Client::VerbClose(const CommandWords& a) {
   Place place = Place::kStandin;
   if (a.w.size() != 2 || !ParsePlace(a.w[1], &place)) return false;
   if (place == Place::kConnect) CloseConnect();
-  else if (place == Place::kRoom) CloseRoom();
   else if (place == Place::kTable) CloseTable();
-  else CloseDialog(place);
+  else CloseWindowOf(place);
   return true;
 }
 

@@ -225,11 +225,7 @@ void Client::ShowConnect() {
 
 void Client::CloseConnect() {
   Cancel(attempt_timer_);
-  if (!connect_) return;
-  HWND d = connect_;
-  connect_ = nullptr;
-  DestroyWindow(d);
-  record_.Add(Place::kConnect, -1, "close");
+  CloseWindowOf(Place::kConnect);
 }
 
 void Client::ShowRoom() {
@@ -260,14 +256,6 @@ void Client::ShowRoom() {
   LoadRoomRows(0);
   Reveal(d, "東風荘 待合室 - " + handle_);
   record_.Add(Place::kRoom, -1, "open");
-}
-
-void Client::CloseRoom() {
-  if (!room_) return;
-  HWND d = room_;
-  room_ = nullptr;
-  DestroyWindow(d);
-  record_.Add(Place::kRoom, -1, "close");
 }
 
 void Client::LoadRoomRows(int room) {
@@ -303,11 +291,7 @@ void Client::OpenTable(int table, bool playing) {
 
 void Client::CloseTable() {
   Cancel(game_timer_);
-  if (!table_) return;
-  HWND w = table_;
-  table_ = nullptr;
-  DestroyWindow(w);
-  record_.Add(Place::kTable, -1, "close");
+  CloseWindowOf(Place::kTable);
 }
 
 void Client::ShowDialog(Place place, std::string_view message) {
@@ -321,12 +305,14 @@ void Client::ShowDialog(Place place, std::string_view message) {
   record_.Add(place, -1, "open", message);
 }
 
-void Client::CloseDialog(Place place) {
-  HWND& dialog = WindowOf(place);
-  if (!dialog) return;
-  HWND d = dialog;
-  dialog = nullptr;
-  DestroyWindow(d);
+// Forgets the window of `place` before destroying it, so that nothing its
+// destruction sends finds it still recorded as open.
+void Client::CloseWindowOf(Place place) {
+  HWND& window = WindowOf(place);
+  if (!window) return;
+  HWND closing = window;
+  window = nullptr;
+  DestroyWindow(closing);
   record_.Add(place, -1, "close");
 }
 
@@ -340,7 +326,7 @@ INT_PTR Client::DialogProc(Place place, HWND window, UINT message, WPARAM wparam
         quitting_ = true;
         PostQuitMessage(0);
       } else {
-        CloseDialog(place);
+        CloseWindowOf(place);
       }
       return TRUE;
     case WM_COMMAND: {
@@ -367,12 +353,12 @@ INT_PTR Client::DialogProc(Place place, HWND window, UINT message, WPARAM wparam
         if (child == 7) SitPressed();
         if (child == 9) {
           CloseTable();
-          CloseRoom();
+          CloseWindowOf(Place::kRoom);
           ShowConnect();
         }
         if (child == 10) SpectatePressed();
       } else if (child == 0 || id == IDOK) {
-        CloseDialog(place);
+        CloseWindowOf(place);
       }
       return TRUE;
     }
