@@ -13,19 +13,8 @@ namespace tamiru::app {
 using platform::ControlEvent;
 
 void TForm1::WireListHandlers() {
-  On(*Button9, ControlEvent::kClick, &TForm1::Button9Click);
-  On(*Button10, ControlEvent::kClick, &TForm1::Button10Click);
-  On(*Button11, ControlEvent::kClick, &TForm1::Button11Click);
-  On(*Button12, ControlEvent::kClick, &TForm1::Button12Click);
-  On(*Button13, ControlEvent::kClick, &TForm1::Button13Click);
-  On(*Button14, ControlEvent::kClick, &TForm1::Button14Click);
-  On(*Button15, ControlEvent::kClick, &TForm1::Button15Click);
-  On(*Button16, ControlEvent::kClick, &TForm1::Button16Click);
   On(*ListBox1, ControlEvent::kDblClick, &TForm1::ListBox1DblClick);
   On(*ListBox2, ControlEvent::kDblClick, &TForm1::ListBox2DblClick);
-  On(*Button26, ControlEvent::kClick, &TForm1::Button26Click);
-  On(*Button4, ControlEvent::kClick, &TForm1::Button4Click);
-  On(*ComboBox1, ControlEvent::kClick, &TForm1::ComboBox1Click);
   On(*ListBox1, ControlEvent::kMouseDown, &TForm1::ListBox1MouseDown);
   On(*ListBox2, ControlEvent::kMouseDown, &TForm1::ListBox2MouseDown);
   OnTimer(*Timer3, &TForm1::Timer3Timer);

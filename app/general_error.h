@@ -3,6 +3,7 @@
 // itself, shown in a box with a stop icon, one OK button and the program's
 // name as title; the program then goes on.
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,20 @@ class EventBoundary {
   void Connect(const platform::Control& control, platform::ControlEvent event, std::function<void()> handler) const;
   // A timer's tick runs `handler` through the boundary.
   void Connect(platform::Timer& timer, std::function<void()> handler) const;
+  // The control's event runs `form`'s member `handler` through the boundary.
+  template <typename Form>
+  void Connect(const platform::Control& control, platform::ControlEvent event, Form& form,
+               void (Form::*handler)()) const {
+    Connect(control, event, [&form, handler] { (form.*handler)(); });
+  }
+  // A control just made, with its click connected: a button's handler is
+  // named where the button is made.
+  template <typename ControlType, typename Form>
+  std::unique_ptr<ControlType> Clicking(std::unique_ptr<ControlType> control, Form& form,
+                                        void (Form::*handler)()) const {
+    Connect(*control, platform::ControlEvent::kClick, form, handler);
+    return control;
+  }
 
  private:
   platform::FormHost& host_;

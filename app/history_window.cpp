@@ -65,14 +65,21 @@ TForm3::TForm3(TForm1& owner, platform::FormHost& host)
 }
 
 void TForm3::CreateControls() {
-  platform::ControlSpec first = platform::PlaceControl("RadioButton1", "東風戦", kMargin, 10, 64, 18);
+  using platform::PlaceControl;
+  platform::ControlSpec first = PlaceControl("RadioButton1", "東風戦", kMargin, 10, 64, 18);
   first.group_start = true;
-  RadioButton1 = host_.CreateRadioButton(first);
-  RadioButton2 = host_.CreateRadioButton(platform::PlaceControl("RadioButton2", "東南戦", 76, 10, 64, 18));
-  RadioButton3 = host_.CreateRadioButton(platform::PlaceControl("RadioButton3", "三人打ち", 144, 10, 76, 18));
-  Button1 = host_.CreateButton(platform::PlaceControl("Button1", "更新", 240, 7, 64, 24));
-  Button2 = host_.CreateButton(platform::PlaceControl("Button2", "CSV保存", 310, 7, 72, 24));
-  Button3 = host_.CreateButton(platform::PlaceControl("Button3", "閉じる", 388, 7, 64, 24));
+  const auto radio = [this](const platform::ControlSpec& layout) {
+    return boundary_.Clicking(host_.CreateRadioButton(layout), *this, &TForm3::RadioButtonClick);
+  };
+  const auto button = [this](const platform::ControlSpec& layout, void (TForm3::*handler)()) {
+    return boundary_.Clicking(host_.CreateButton(layout), *this, handler);
+  };
+  RadioButton1 = radio(first);
+  RadioButton2 = radio(PlaceControl("RadioButton2", "東南戦", 76, 10, 64, 18));
+  RadioButton3 = radio(PlaceControl("RadioButton3", "三人打ち", 144, 10, 76, 18));
+  Button1 = button(PlaceControl("Button1", "更新", 240, 7, 64, 24), &TForm3::Button1Click);
+  Button2 = button(PlaceControl("Button2", "CSV保存", 310, 7, 72, 24), &TForm3::Button2Click);
+  Button3 = button(PlaceControl("Button3", "閉じる", 388, 7, 64, 24), &TForm3::Button3Click);
   Label1 = host_.CreateLabel(platform::PlaceControl("Label1", "", kMargin, 38, 1400, kFontHeight + 4));
   ListView1 = host_.CreateListView(platform::PlaceControl("ListView1", "", kMargin, kTableTop, kWidth - 2 * kMargin, 200));
   ListView1->SetColumns(Columns());
@@ -80,18 +87,8 @@ void TForm3::CreateControls() {
   Timer1 = host_.CreateTimer("Timer1");
 }
 
-void TForm3::On(const platform::Control& control, ControlEvent event, void (TForm3::*handler)()) {
-  boundary_.Connect(control, event, [this, handler] { (this->*handler)(); });
-}
-
 void TForm3::WireHandlers() {
-  On(*RadioButton1, ControlEvent::kClick, &TForm3::RadioButtonClick);
-  On(*RadioButton2, ControlEvent::kClick, &TForm3::RadioButtonClick);
-  On(*RadioButton3, ControlEvent::kClick, &TForm3::RadioButtonClick);
-  On(*Button1, ControlEvent::kClick, &TForm3::Button1Click);
-  On(*Button2, ControlEvent::kClick, &TForm3::Button2Click);
-  On(*Button3, ControlEvent::kClick, &TForm3::Button3Click);
-  On(*ListView1, ControlEvent::kDblClick, &TForm3::ListView1DblClick);
+  boundary_.Connect(*ListView1, ControlEvent::kDblClick, *this, &TForm3::ListView1DblClick);
   host_.ConnectColumnClick(*ListView1, [this](int column) {
     boundary_.Run([this, column] { ListView1ColumnClick(column); });
   });

@@ -60,7 +60,6 @@ class TForm3 {
  private:
   void CreateControls();
   void WireHandlers();
-  void On(const platform::Control& control, platform::ControlEvent event, void (TForm3::*handler)());
   // Reads the file again, keeping the sort and the selected player.
   void ReadHistory();
   // Shows the kind from what was read.

@@ -75,49 +75,50 @@ TForm1::~TForm1() = default;
 void TForm1::CreateControls() {
   platform::FormHost& host = services_.host;
   Label1 = host.CreateLabel(PlaceControl("Label1", "自動接続", 8, 8));
-  Button1 = host.CreateButton(Button("Button1", "OFF", 64, 8));
+  Button1 = ClickButton(Button("Button1", "OFF", 64, 8), &TForm1::Button1Click);
   Label5 = host.CreateLabel(PlaceControl("Label5", "", 8, 24, 45, 12));
   Label2 = host.CreateLabel(PlaceControl("Label2", "落ち防止", 8, 48));
-  Button2 = host.CreateButton(Button("Button2", "OFF", 64, 48));
+  Button2 = ClickButton(Button("Button2", "OFF", 64, 48), &TForm1::Button2Click);
   Label6 = host.CreateLabel(PlaceControl("Label6", "", 8, 64, 45, 12));
   Label3 = host.CreateLabel(PlaceControl("Label3", "ログ保存", 8, 88));
-  Button3 = host.CreateButton(Button("Button3", "OFF", 64, 88));
+  Button3 = ClickButton(Button("Button3", "OFF", 64, 88), &TForm1::Button3Click);
   Label8 = host.CreateLabel(PlaceControl("Label8", "キーワード", 4, 128));
-  Button18 = host.CreateButton(Button("Button18", "OFF", 64, 128));
-  Button25 = host.CreateButton(Button("Button25", "↓追加", 8, 142, 50, 17));
+  Button18 = ClickButton(Button("Button18", "OFF", 64, 128), &TForm1::Button18Click);
+  Button25 = ClickButton(Button("Button25", "↓追加", 8, 142, 50, 17), &TForm1::Button25Click);
   Edit2 = host.CreateEdit(NameEdit("Edit2", 8, 172));
-  Button15 = host.CreateButton(Button("Button15", "/i 追加", 8, 208));
-  Button16 = host.CreateButton(Button("Button16", "all /i", 64, 208));
+  Button15 = ClickButton(Button("Button15", "/i 追加", 8, 208), &TForm1::Button15Click);
+  Button16 = ClickButton(Button("Button16", "all /i", 64, 208), &TForm1::Button16Click);
   ListBox1 = host.CreateListBox(NameList("ListBox1", 120, 8));
   Edit1 = host.CreateEdit(NameEdit("Edit1", 120, 172));
-  Button9 = host.CreateButton(Button("Button9", "追加", 120, 208));
-  Button10 = host.CreateButton(Button("Button10", "削除", 176, 208));
+  Button9 = ClickButton(Button("Button9", "追加", 120, 208), &TForm1::Button9Click);
+  Button10 = ClickButton(Button("Button10", "削除", 176, 208), &TForm1::Button10Click);
   ListBox2 = host.CreateListBox(NameList("ListBox2", 240, 8));
-  Button11 = host.CreateButton(Button("Button11", "all", 240, 168));
-  Button12 = host.CreateButton(Button("Button12", "clear", 296, 168));
-  Button13 = host.CreateButton(Button("Button13", "/w", 240, 208));
-  Button14 = host.CreateButton(Button("Button14", "/r", 296, 208));
-  Button23 = host.CreateButton(Button("Button23", "設定", 360, 8));
-  Button24 = host.CreateButton(Button("Button24", "ヘルプ", 416, 8));
-  Button22 = host.CreateButton(Button("Button22", "対戦成績", 360, 48));
-  Button21 = host.CreateButton(Button("Button21", "対/w,/r", 416, 48));
-  Button5 = host.CreateButton(Button("Button5", "/chaton", 360, 88));
-  Button6 = host.CreateButton(Button("Button6", "/chatoff", 416, 88));
-  Button7 = host.CreateButton(Button("Button7", "/l", 360, 128));
-  Button8 = host.CreateButton(Button("Button8", "/h", 416, 128));
-  Button17 = host.CreateButton(Button("Button17", "瞬間観戦", 360, 168));
-  Button20 = host.CreateButton(Button("Button20", "画像保存", 416, 168));
-  Button26 = host.CreateButton(Button("Button26", "追加", 360, 208));
-  Button4 = host.CreateButton(Button("Button4", "削除", 416, 208));
+  Button11 = ClickButton(Button("Button11", "all", 240, 168), &TForm1::Button11Click);
+  Button12 = ClickButton(Button("Button12", "clear", 296, 168), &TForm1::Button12Click);
+  Button13 = ClickButton(Button("Button13", "/w", 240, 208), &TForm1::Button13Click);
+  Button14 = ClickButton(Button("Button14", "/r", 296, 208), &TForm1::Button14Click);
+  Button23 = ClickButton(Button("Button23", "設定", 360, 8), &TForm1::Button23Click);
+  Button24 = ClickButton(Button("Button24", "ヘルプ", 416, 8), &TForm1::Button24Click);
+  Button22 = ClickButton(Button("Button22", "対戦成績", 360, 48), &TForm1::Button22Click);
+  Button21 = ClickButton(Button("Button21", "対/w,/r", 416, 48), &TForm1::Button21Click);
+  Button5 = ClickButton(Button("Button5", "/chaton", 360, 88), &TForm1::Button5Click);
+  Button6 = ClickButton(Button("Button6", "/chatoff", 416, 88), &TForm1::Button6Click);
+  Button7 = ClickButton(Button("Button7", "/l", 360, 128), &TForm1::Button7Click);
+  Button8 = ClickButton(Button("Button8", "/h", 416, 128), &TForm1::Button8Click);
+  Button17 = ClickButton(Button("Button17", "瞬間観戦", 360, 168), &TForm1::Button17Click);
+  Button20 = ClickButton(Button("Button20", "画像保存", 416, 168), &TForm1::Button20Click);
+  Button26 = ClickButton(Button("Button26", "追加", 360, 208), &TForm1::Button26Click);
+  Button4 = ClickButton(Button("Button4", "削除", 416, 208), &TForm1::Button4Click);
   Label7 = host.CreateLabel(PlaceControl("Label7", "青", 2, 240));
-  CheckBox1 = host.CreateCheckBox(PlaceControl("CheckBox1", "", 2, 256, 10, 10));
+  CheckBox1 = boundary_.Clicking(host.CreateCheckBox(PlaceControl("CheckBox1", "", 2, 256, 10, 10)), *this,
+                                 &TForm1::CheckBox1Click);
   ControlSpec chat_line = PlaceControl("ComboBox1", "", 16, 248, 406, 20);
   chat_line.font = kComboFont;
   chat_line.max_length = kChatLineMaxBytes;
-  ComboBox1 = host.CreateComboBox(chat_line);
+  ComboBox1 = boundary_.Clicking(host.CreateComboBox(chat_line), *this, &TForm1::ComboBox1Click);
   ControlSpec send = Button("Button19", "送信", 426, 248, 40, 25);
   send.default_button = true;
-  Button19 = host.CreateButton(send);
+  Button19 = ClickButton(send, &TForm1::Button19Click);
 
   // All four timers stand stopped with their design periods; the settings
   // start Timer2 and Timer4 and give Timer2 its period.
@@ -132,38 +133,25 @@ void TForm1::CreateControls() {
 }
 
 void TForm1::On(const platform::Control& control, ControlEvent event, void (TForm1::*handler)()) {
-  boundary_.Connect(control, event, [this, handler] { (this->*handler)(); });
+  boundary_.Connect(control, event, *this, handler);
+}
+
+std::unique_ptr<platform::Button> TForm1::ClickButton(const ControlSpec& layout, void (TForm1::*handler)()) {
+  return boundary_.Clicking(services_.host.CreateButton(layout), *this, handler);
 }
 
 void TForm1::OnTimer(platform::Timer& timer, void (TForm1::*handler)()) {
   boundary_.Connect(timer, [this, handler] { (this->*handler)(); });
 }
 
-// Every event of this window that has its handler. The switches, lists,
-// statistics, capture, settings dialog and timers get theirs with their
-// features, one line each here.
+// The events of this window besides the clicks, which its controls get as
+// they are made: the timers, the lists' mouse, the macro keys, the window's
+// own events and the history menu.
 void TForm1::WireHandlers() {
-  On(*Button5, ControlEvent::kClick, &TForm1::Button5Click);
-  On(*Button6, ControlEvent::kClick, &TForm1::Button6Click);
-  On(*Button7, ControlEvent::kClick, &TForm1::Button7Click);
-  On(*Button8, ControlEvent::kClick, &TForm1::Button8Click);
-  On(*Button19, ControlEvent::kClick, &TForm1::Button19Click);
-  On(*Button24, ControlEvent::kClick, &TForm1::Button24Click);
-  On(*CheckBox1, ControlEvent::kClick, &TForm1::CheckBox1Click);
-  On(*Button1, ControlEvent::kClick, &TForm1::Button1Click);
   OnTimer(*Timer1, &TForm1::Timer1Timer);
-  On(*Button2, ControlEvent::kClick, &TForm1::Button2Click);
-  On(*Button17, ControlEvent::kClick, &TForm1::Button17Click);
-  On(*Button3, ControlEvent::kClick, &TForm1::Button3Click);
-  On(*Button18, ControlEvent::kClick, &TForm1::Button18Click);
-  On(*Button25, ControlEvent::kClick, &TForm1::Button25Click);
   OnTimer(*Timer2, &TForm1::Timer2Timer);
   // Its ticks go on inside the waits of a spectate it started.
   Timer2->SetNestedTicks(true);
-  On(*Button21, ControlEvent::kClick, &TForm1::Button21Click);
-  On(*Button22, ControlEvent::kClick, &TForm1::Button22Click);
-  On(*Button20, ControlEvent::kClick, &TForm1::Button20Click);
-  On(*Button23, ControlEvent::kClick, &TForm1::Button23Click);
   WireListHandlers();
   WireMacroHandlers();
   services_.host.Connect(platform::FormEvent::kDblClick, [this] { RunHandler([this] { FormDblClick(); }); });

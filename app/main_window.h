@@ -244,6 +244,8 @@ class TForm1 {
   // The one place where a handler meets its control's event.
   void On(const platform::Control& control, platform::ControlEvent event, void (TForm1::*handler)());
   void OnTimer(platform::Timer& timer, void (TForm1::*handler)());
+  // A button of this window, made with its click handler.
+  std::unique_ptr<platform::Button> ClickButton(const platform::ControlSpec& layout, void (TForm1::*handler)());
   void WireListHandlers();
   bool DragOverListBox(int list_number, platform::ListBox& box, int x, int y);
   void WireMacroHandlers();

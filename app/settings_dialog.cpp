@@ -70,7 +70,8 @@ TForm2::TForm2(TForm1& owner, platform::ModalFormHost& host)
   CreateControls();
   FillControls();
   // Step 9 of the filling: the macro page reads the phrase list file and
-  // throws when it cannot, before any handler is connected.
+  // throws when it cannot; the dialog is then never shown, and no handler
+  // of it runs.
   MacroPage = std::make_unique<MacroEditor>(
       MacroEditorControls{*Label15, *Label16, *Edit13, *CheckBox4, *CheckBox5, *CheckBox6, *ComboBox1, *ComboBox2,
                           *ComboBox3},
@@ -96,8 +97,10 @@ void TForm2::CreateControls() {
 
   // Below the pages. Neither is the default or the cancel button: Enter
   // and Esc press neither.
-  Button1 = host.CreateButton(At(-1, "Button1", "OK", 176, 337, 75, 25));
-  Button2 = host.CreateButton(At(-1, "Button2", "キャンセル", 262, 337, 75, 25));
+  Button1 = boundary_.Clicking(host.CreateButton(At(-1, "Button1", "OK", 176, 337, 75, 25)), *this,
+                               &TForm2::Button1Click);
+  Button2 = boundary_.Clicking(host.CreateButton(At(-1, "Button2", "キャンセル", 262, 337, 75, 25)), *this,
+                               &TForm2::Button2Click);
 }
 
 // Page 1: the intervals, the chat log, the image options, the table kind.
@@ -153,20 +156,22 @@ void TForm2::CreateFilePage(platform::FormHost& host) {
     const char* edit_name;
     std::unique_ptr<platform::Button>* button;
     const char* button_name;
+    void (TForm2::*browse)();
   };
   const PathRow rows[] = {
-      {&Label7, "Label7", "friendlistの場所", &Edit4, "Edit4", &Button3, "Button3"},
-      {&Label8, "Label8", "ignorelistの場所", &Edit5, "Edit5", &Button4, "Button4"},
-      {&Label9, "Label9", "chatlistの場所", &Edit6, "Edit6", &Button5, "Button5"},
-      {&Label10, "Label10", "keywordの場所", &Edit7, "Edit7", &Button6, "Button6"},
-      {&Label11, "Label11", "macroの場所", &Edit8, "Edit8", &Button7, "Button7"},
-      {&Label12, "Label12", "mjscoreの場所", &Edit9, "Edit9", &Button8, "Button8"},
+      {&Label7, "Label7", "friendlistの場所", &Edit4, "Edit4", &Button3, "Button3", &TForm2::Button3Click},
+      {&Label8, "Label8", "ignorelistの場所", &Edit5, "Edit5", &Button4, "Button4", &TForm2::Button4Click},
+      {&Label9, "Label9", "chatlistの場所", &Edit6, "Edit6", &Button5, "Button5", &TForm2::Button5Click},
+      {&Label10, "Label10", "keywordの場所", &Edit7, "Edit7", &Button6, "Button6", &TForm2::Button6Click},
+      {&Label11, "Label11", "macroの場所", &Edit8, "Edit8", &Button7, "Button7", &TForm2::Button7Click},
+      {&Label12, "Label12", "mjscoreの場所", &Edit9, "Edit9", &Button8, "Button8", &TForm2::Button8Click},
   };
   int top = 22;
   for (const PathRow& row : rows) {
     *row.label = host.CreateLabel(At(kFilePage, row.label_name, row.caption, 18, top));
     *row.edit = host.CreateEdit(At(kFilePage, row.edit_name, "", 18, top + 14, 232, 20));
-    *row.button = host.CreateButton(At(kFilePage, row.button_name, "参照", 256, top + 13, 46, 22));
+    *row.button = boundary_.Clicking(
+        host.CreateButton(At(kFilePage, row.button_name, "参照", 256, top + 13, 46, 22)), *this, row.browse);
     top += 42;
   }
 }
@@ -194,19 +199,7 @@ void TForm2::CreateMacroPage(platform::FormHost& host) {
   ComboBox3 = host.CreateComboBox(PickOnly(At(kMacroPage, "ComboBox3", "", 20, 232, 282, 20)));
 }
 
-void TForm2::On(const platform::Control& control, ControlEvent event, void (TForm2::*handler)()) {
-  boundary_.Connect(control, event, [this, handler] { (this->*handler)(); });
-}
-
 void TForm2::WireHandlers() {
-  On(*Button1, ControlEvent::kClick, &TForm2::Button1Click);
-  On(*Button2, ControlEvent::kClick, &TForm2::Button2Click);
-  On(*Button3, ControlEvent::kClick, &TForm2::Button3Click);
-  On(*Button4, ControlEvent::kClick, &TForm2::Button4Click);
-  On(*Button5, ControlEvent::kClick, &TForm2::Button5Click);
-  On(*Button6, ControlEvent::kClick, &TForm2::Button6Click);
-  On(*Button7, ControlEvent::kClick, &TForm2::Button7Click);
-  On(*Button8, ControlEvent::kClick, &TForm2::Button8Click);
   host_.SetCloseQuery([this] {
     Button2Click();
     return true;

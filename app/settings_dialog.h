@@ -103,7 +103,6 @@ class TForm2 {
   // error display over this dialog.
   void RunHandler(const std::function<void()>& handler);
   void ShowError(const std::string& message);
-  void On(const platform::Control& control, platform::ControlEvent event, void (TForm2::*handler)());
 
   TForm1& owner_;
   platform::ModalFormHost& host_;
