@@ -2,11 +2,13 @@
 // client or this window is in front and runs the action of every macro line
 // whose key combination is down.
 #include <array>
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/main_window.h"
 #include "game/chat_send.h"
@@ -105,9 +107,34 @@ class KeyStates {
   std::array<std::uint8_t, 256> known_{};
 };
 
-bool CombinationDown(KeyStates& keys, const macro::TMacroEntry& entry) {
+bool ModifiersMatch(KeyStates& keys, const macro::TMacroEntry& entry) {
   return keys.Down(platform::kVkShift) == entry.shift && keys.Down(platform::kVkMenu) == entry.alt &&
          keys.Down(platform::kVkControl) == entry.ctrl;
+}
+
+// A line's combination is down when its key and its three modifiers are as
+// it says; which is asked first changes only how often the system is asked.
+bool CombinationDown(KeyStates& keys, const macro::TMacroEntry& entry, bool modifiers_first) {
+  if (modifiers_first) return ModifiersMatch(keys, entry) && keys.Down(entry.key_code);
+  return keys.Down(entry.key_code) && ModifiersMatch(keys, entry);
+}
+
+// Whether asking the three modifiers before the keys reads fewer key states
+// on a tick with nothing held: keys first asks every distinct key; modifiers
+// first asks the three and then only the keys of the lines without any
+// modifier. A file of twenty ALT combinations is read in three questions
+// instead of twenty.
+bool ModifiersFirstIsCheaper(const std::vector<std::string>& lines) {
+  std::bitset<0x10000> any_key;
+  std::bitset<0x10000> plain_key;
+  for (const std::string& line : lines) {
+    const auto entry = macro::ParseMacroLine(line);
+    if (!entry) continue;
+    any_key.set(entry->key_code);
+    if (!entry->shift && !entry->alt && !entry->ctrl) plain_key.set(entry->key_code);
+  }
+  constexpr std::size_t kModifierCount = 3;
+  return kModifierCount + plain_key.count() < any_key.count();
 }
 
 }  // namespace
@@ -131,18 +158,16 @@ void TForm1::Timer4Timer() {
                                                                        : ClassifyFront(windows, front);
   if (front_kind == FrontWindow::kOther) return;
   KeyStates keys(services_.input);
+  const bool modifiers_first = ModifiersFirstIsCheaper(MacroList);
   std::optional<bool> rule_holds;
 
   // The count is read once; the list is asked again before each line, as an
   // editor change handled inside an action's wait may have shortened it.
   const std::size_t count = MacroList.size();
   for (std::size_t i = 0; i < count && i < MacroList.size(); ++i) {
-    // The key first: most lines are up, and their other fields are not
-    // needed. A line that does not parse binds no key.
-    const auto key_code = macro::ParseMacroKeyCode(MacroList[i]);
-    if (!key_code || !keys.Down(*key_code)) continue;
+    // A line that does not parse binds no key.
     const auto entry = macro::ParseMacroLine(MacroList[i]);
-    if (!entry || !CombinationDown(keys, *entry)) continue;
+    if (!entry || !CombinationDown(keys, *entry, modifiers_first)) continue;
     if (!rule_holds) rule_holds = IsTheGameWindow(windows, front, front_kind);
     if (!*rule_holds) return;
     // The entry is a copy: the action may wait, and the list may change.

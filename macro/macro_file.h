@@ -62,8 +62,7 @@ std::optional<MacroLineFields> ReadMacroLineFields(std::string_view line, ParseM
 std::optional<TMacroEntry> ParseMacroLine(std::string_view line);
 
 // The key code of a line alone (its first field), as ParseMacroLine reads
-// it; nullopt where ParseMacroLine would fail on the key. Lets the key poll
-// ask the keyboard before it parses the rest of a line.
+// it; nullopt where ParseMacroLine would fail on the key.
 std::optional<std::uint16_t> ParseMacroKeyCode(std::string_view line);
 
 // Builds a line: the key code text, " ", "1 " or "0 " for shift, alt and ctrl,
