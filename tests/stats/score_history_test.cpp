@@ -35,7 +35,9 @@ void ExpectAgreesWithReport(std::string_view bytes, const UserNames& users, cons
     for (const std::string& name : others) {
       const bool has_row = std::any_of(k.opponents.begin(), k.opponents.end(),
                                        [&](const OpponentRow& row) { return row.name == name; });
-      if (!has_row) EXPECT_EQ(TallyScores(bytes, {users, name, kind}).Games(), 0) << kind << " " << name;
+      if (!has_row) {
+        EXPECT_EQ(TallyScores(bytes, {users, name, kind}).Games(), 0) << kind << " " << name;
+      }
     }
     const int handles = !users[0].empty() + !users[1].empty() + !users[2].empty();
     if (handles != 1) continue;
