@@ -4,25 +4,31 @@ repo_root() { cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd; }
 
 # Starts a virtual X display of the given size and exports DISPLAY; the
 # display is stopped by stop_virtual_display (or at exit through the trap).
+# The server picks a free display number itself (-displayfd) and writes it
+# once it accepts connections, so that sessions started at the same moment
+# never share one.
 start_virtual_display() {
-  local size="${1:-1280x1024x24}" n
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 "$size" -nolisten tcp >/dev/null 2>&1 &
-    TAMIRU_XVFB_PID=$!
-    # Out of the job table, so that a script's own "wait" for the programs it
-    # started does not wait for the display server too.
-    disown "$TAMIRU_XVFB_PID"
-    export DISPLAY=":$n"
-    local i
-    for i in $(seq 1 50); do
-      xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
-      kill -0 "$TAMIRU_XVFB_PID" 2>/dev/null || break
-      sleep 0.1
-    done
+  local size="${1:-1280x1024x24}" number_file number="" i
+  number_file="$(mktemp)"
+  Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+  TAMIRU_XVFB_PID=$!
+  # Out of the job table, so that a script's own "wait" for the programs it
+  # started does not wait for the display server too.
+  disown "$TAMIRU_XVFB_PID"
+  for i in $(seq 1 100); do
+    if [ "$(tail -c 1 "$number_file")" = "" ] && [ -s "$number_file" ]; then
+      number="$(tr -dc 0-9 <"$number_file")"
+      break
+    fi
+    kill -0 "$TAMIRU_XVFB_PID" 2>/dev/null || break
+    sleep 0.1
   done
-  echo "could not start a virtual display" >&2
-  return 1
+  rm -f "$number_file"
+  if [ -z "$number" ]; then
+    echo "could not start a virtual display" >&2
+    return 1
+  fi
+  export DISPLAY=":$number"
 }
 
 # Moves the pointer to the display's bottom-left corner, away from every
@@ -58,6 +64,9 @@ ensure_wine_prefix() {
     echo "creating the Wine prefix in $WINEPREFIX (first run only)"
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
+    # The server writes the new prefix's registry when it ends: wait for
+    # that, so that a copy of the prefix (scripts/wine-shard.sh) is whole.
+    wineserver -w >/dev/null 2>&1 || true
   fi
   # Keep the server and Wine's own background processes (services, explorer)
   # running between test programs, started here with their output away from
