@@ -57,9 +57,9 @@ enum class FrontWindow {
 // main window, else the waiting room) or this program's main window in
 // front. Only a window in front that could be one of them needs the
 // desktop searched, so the search waits until a combination is down.
-FrontWindow ClassifyFront(platform::WindowSystem& windows, platform::WindowHandle front) {
+FrontWindow ClassifyFront(platform::WindowSystem& windows, platform::WindowHandle front,
+                          const std::string& class_name) {
   if (front == platform::kNoWindow) return FrontWindow::kOther;
-  const std::string class_name = windows.GetClassName(front, kWindowTextBufferBytes);
   const bool own_class = text::ContainsBytes(class_name, kOwnClassMark);
   const bool dialog_class = text::ContainsBytes(class_name, game::kDialogClass);
   if (own_class || dialog_class) {
@@ -107,34 +107,57 @@ class KeyStates {
   std::array<std::uint8_t, 256> known_{};
 };
 
-bool ModifiersMatch(KeyStates& keys, const macro::TMacroEntry& entry) {
-  return keys.Down(platform::kVkShift) == entry.shift && keys.Down(platform::kVkMenu) == entry.alt &&
-         keys.Down(platform::kVkControl) == entry.ctrl;
+// A line's key combination, read without copying its texts: every line is
+// read on every tick, and only a line that fires needs its whole entry.
+struct Combination {
+  std::uint16_t key_code = 0;
+  bool shift = false;
+  bool alt = false;
+  bool ctrl = false;
+};
+
+std::optional<Combination> CombinationOf(std::string_view line) {
+  const auto fields = macro::ReadMacroLineFields(line, macro::ParseMode::kStrict);
+  if (!fields) return std::nullopt;
+  return Combination{*macro::ParseMacroKeyCode(line), fields->shift, fields->alt, fields->ctrl};
+}
+
+bool ModifiersMatch(KeyStates& keys, const Combination& combination) {
+  return keys.Down(platform::kVkShift) == combination.shift && keys.Down(platform::kVkMenu) == combination.alt &&
+         keys.Down(platform::kVkControl) == combination.ctrl;
 }
 
 // A line's combination is down when its key and its three modifiers are as
 // it says; which is asked first changes only how often the system is asked.
-bool CombinationDown(KeyStates& keys, const macro::TMacroEntry& entry, bool modifiers_first) {
-  if (modifiers_first) return ModifiersMatch(keys, entry) && keys.Down(entry.key_code);
-  return keys.Down(entry.key_code) && ModifiersMatch(keys, entry);
+bool CombinationDown(KeyStates& keys, const Combination& combination, bool modifiers_first) {
+  if (modifiers_first) return ModifiersMatch(keys, combination) && keys.Down(combination.key_code);
+  return keys.Down(combination.key_code) && ModifiersMatch(keys, combination);
 }
 
 // Whether asking the three modifiers before the keys reads fewer key states
 // on a tick with nothing held: keys first asks every distinct key; modifiers
 // first asks the three and then only the keys of the lines without any
-// modifier. A file of twenty ALT combinations is read in three questions
-// instead of twenty.
+// modifier. A file of twenty ALT combinations is read in two questions (SHIFT
+// up, ALT up) instead of twenty.
 bool ModifiersFirstIsCheaper(const std::vector<std::string>& lines) {
-  std::bitset<0x10000> any_key;
-  std::bitset<0x10000> plain_key;
+  std::bitset<256> any_key;
+  std::bitset<256> plain_key;
+  std::size_t any_beyond = 0;    // codes past 255: each is asked on its own
+  std::size_t plain_beyond = 0;
   for (const std::string& line : lines) {
-    const auto entry = macro::ParseMacroLine(line);
-    if (!entry) continue;
-    any_key.set(entry->key_code);
-    if (!entry->shift && !entry->alt && !entry->ctrl) plain_key.set(entry->key_code);
+    const auto combination = CombinationOf(line);
+    if (!combination) continue;
+    const bool plain = !combination->shift && !combination->alt && !combination->ctrl;
+    if (combination->key_code >= any_key.size()) {
+      ++any_beyond;
+      plain_beyond += plain ? 1 : 0;
+      continue;
+    }
+    any_key.set(combination->key_code);
+    if (plain) plain_key.set(combination->key_code);
   }
   constexpr std::size_t kModifierCount = 3;
-  return kModifierCount + plain_key.count() < any_key.count();
+  return kModifierCount + plain_key.count() + plain_beyond < any_key.count() + any_beyond;
 }
 
 }  // namespace
@@ -152,10 +175,15 @@ void TForm1::Timer4Timer() {
   platform::WindowSystem& windows = services_.windows;
   const platform::WindowHandle front = windows.GetForegroundWindow();
   // This program's own main window needs no look: its class and caption are
-  // its own.
+  // its own. Another window's class is asked once while it stays in front.
+  const bool own_window = front != platform::kNoWindow && front == services_.host.Handle();
+  if (!own_window && front != macro_front_) {
+    macro_front_ = front;
+    macro_front_class_ =
+        front == platform::kNoWindow ? std::string() : windows.GetClassName(front, kWindowTextBufferBytes);
+  }
   const FrontWindow front_kind =
-      front != platform::kNoWindow && front == services_.host.Handle() ? FrontWindow::kThisProgram
-                                                                       : ClassifyFront(windows, front);
+      own_window ? FrontWindow::kThisProgram : ClassifyFront(windows, front, macro_front_class_);
   if (front_kind == FrontWindow::kOther) return;
   KeyStates keys(services_.input);
   const bool modifiers_first = ModifiersFirstIsCheaper(MacroList);
@@ -166,8 +194,9 @@ void TForm1::Timer4Timer() {
   const std::size_t count = MacroList.size();
   for (std::size_t i = 0; i < count && i < MacroList.size(); ++i) {
     // A line that does not parse binds no key.
+    const auto combination = CombinationOf(MacroList[i]);
+    if (!combination || !CombinationDown(keys, *combination, modifiers_first)) continue;
     const auto entry = macro::ParseMacroLine(MacroList[i]);
-    if (!entry || !CombinationDown(keys, *entry, modifiers_first)) continue;
     if (!rule_holds) rule_holds = IsTheGameWindow(windows, front, front_kind);
     if (!*rule_holds) return;
     // The entry is a copy: the action may wait, and the list may change.

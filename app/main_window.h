@@ -261,6 +261,10 @@ class TForm1 {
   // running (form_macro.cpp).
   int macro_tick_depth_ = 0;
   int macro_talk_depth_ = 0;
+  // The last window the macro poll found in front, and its class: a window's
+  // class never changes, so it is asked again only when another comes in front.
+  platform::WindowHandle macro_front_ = platform::kNoWindow;
+  std::string macro_front_class_;
 };
 
 }  // namespace tamiru::app
