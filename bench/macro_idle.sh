@@ -2,8 +2,8 @@
 # CPU of an idle tamiru.exe polling its macro keys (Macro=1, 20 lines, its own
 # window in front so that every tick reads every line, no key down, no game
 # client) beside a minimal program with an 80 ms timer, both under the same
-# Wine at the same time, from /proc/<pid>/stat of their Wine processes (the
-# system's process times read 0 under Wine). Not a test: it prints figures.
+# Wine at the same time, from the scheduler's CPU time of their Wine processes
+# (the system's process times read 0 under Wine). Not a test: it prints figures.
 # The machine is shared: each round prints its own figures; read the range.
 # MACRO=0 in the environment measures the same tamiru.exe with the poll off;
 # FRONT=other brings the timer program's window in front of tamiru.exe.
@@ -17,7 +17,13 @@ source "$root/scripts/lib.sh"
 own_display=
 if [ -z "${DISPLAY:-}" ]; then start_virtual_display; own_display=1; fi
 ensure_wine_prefix
-ticks() { if [ -n "$1" ] && [ -r "/proc/$1/stat" ]; then awk '{print $14 + $15}' "/proc/$1/stat"; else echo 0; fi; }
+# CPU time of every thread of a process in microseconds, from the scheduler's
+# nanosecond count (/proc/<pid>/stat counts in 10 ms steps, too coarse for
+# an idle program over half a minute).
+cpu_us() {
+  [ -n "$1" ] && [ -d "/proc/$1/task" ] || { echo 0; return; }
+  cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ ns += $1 } END { printf "%d", ns / 1000 }'
+}
 # The Wine process of the program in folder $1 whose command line holds $2.
 find_pid() {
   local p
@@ -34,7 +40,6 @@ for i in $(seq 0 19); do
   printf '%02X 0 1 0 /Where <all> \r\n' $((0x41 + i))
 done > "$work/tamiru/macro.txt"
 printf '[Setting]\r\nMacro=%s\r\n' "${MACRO:-1}" > "$work/tamiru/tamiru.INI"
-hz=$(getconf CLK_TCK)
 total=$((rounds * seconds + 30))
 front_after=
 [ "${FRONT:-tamiru}" = other ] && front_after=9
@@ -49,8 +54,8 @@ bpid=$(find_pid "$work/timer" 'timer80_bench\.exe')
 [ -n "$tpid" ] && [ -n "$bpid" ] || { echo "not found: tamiru.exe '$tpid' timer80 '$bpid'"; exit 1; }
 echo "in front: ${FRONT:-tamiru}; loadavg at start: $(cut -d' ' -f1-3 /proc/loadavg)"
 for r in $(seq 1 "$rounds"); do
-  ta=$(ticks "$tpid"); ba=$(ticks "$bpid"); sleep "$seconds"; tb=$(ticks "$tpid"); bb=$(ticks "$bpid")
-  t=$(( (tb - ta) * 1000 / hz )); b=$(( (bb - ba) * 1000 / hz ))
+  ta=$(cpu_us "$tpid"); ba=$(cpu_us "$bpid"); sleep "$seconds"; tb=$(cpu_us "$tpid"); bb=$(cpu_us "$bpid")
+  t=$(( (tb - ta) / 1000 )); b=$(( (bb - ba) / 1000 ))
   ratio=$(awk -v t="$t" -v b="$b" 'BEGIN { if (b > 0) printf "%.2f", t / b; else print "n/a" }')
   echo "round $r, ${seconds} s: tamiru.exe ${t} ms CPU, timer80 ${b} ms CPU, ratio ${ratio}," \
        "loadavg $(cut -d' ' -f1 /proc/loadavg)"
