@@ -11,7 +11,6 @@ source "$root/scripts/lib.sh"
 own_display=
 if [ -z "${DISPLAY:-}" ]; then start_virtual_display; own_display=1; fi
 ensure_wine_prefix
-ticks() { if [ -n "$1" ] && [ -r "/proc/$1/stat" ]; then awk '{print $14 + $15}' "/proc/$1/stat"; else echo 0; fi; }
 work="$build/chatlog-idle"
 rm -rf "$work"; mkdir -p "$work/alone" "$work/room"
 for d in alone room; do
@@ -22,21 +21,17 @@ for d in alone room; do
 done
 cp "$build/bin/MJ.exe" "$work/room/"
 { echo "show room"; for i in $(seq 1 900); do echo "notice room player$i>	quiet chat line number $i of the idle view"; done; } > "$work/room/standin.txt"
-hz=$(getconf CLK_TCK)
 for d in alone room; do
   if [ "$d" = room ]; then (cd "$work/room" && exec "$root/scripts/wine-run.sh" "$work/room/MJ.exe" >/dev/null 2>&1) & sleep 6; fi
   (cd "$work/$d" && exec "$root/scripts/wine-run.sh" "$work/$d/tamiru.exe" >/dev/null 2>&1) &
   sleep 8
   park_pointer
   sleep 1
-  pid=
-  for p in $(pgrep -f 'tamiru\.exe' || true); do
-    [ "$(readlink "/proc/$p/cwd" 2>/dev/null)" = "$work/$d" ] && pid=$p
-  done
+  pid=$(process_in_folder "$work/$d" 'tamiru\.exe')
   [ -n "$pid" ] || { echo "$d: tamiru.exe not found"; continue; }
-  a=$(ticks "$pid"); sleep "$idle"; b=$(ticks "$pid")
-  awk -v t=$((b - a)) -v hz="$hz" -v s="$idle" -v d="$d" -v lines="$(cat "$work/$d"/LOG*.txt 2>/dev/null | wc -l)" \
-    'BEGIN { printf "tamiru.exe idle, Timer2 3 s, %s: %d ticks of 1/%d s CPU in %d s = %.3f ticks/s (%.2f%% of a core), log %d lines\n", d, t, hz, s, t / s, 100 * t / hz / s, lines }'
+  a=$(cpu_us "$pid"); sleep "$idle"; b=$(cpu_us "$pid")
+  awk -v us=$((b - a)) -v s="$idle" -v d="$d" -v lines="$(cat "$work/$d"/LOG*.txt 2>/dev/null | wc -l)" \
+    'BEGIN { printf "tamiru.exe idle, Timer2 3 s, %s: %.1f ms CPU in %d s (%.3f%% of a core), log %d lines\n", d, us / 1000, s, us / 10000 / s, lines }'
   kill "$pid" 2>/dev/null || true
 done
 stop_wine

@@ -17,20 +17,6 @@ source "$root/scripts/lib.sh"
 own_display=
 if [ -z "${DISPLAY:-}" ]; then start_virtual_display; own_display=1; fi
 ensure_wine_prefix
-# CPU time of every thread of a process in microseconds, from the scheduler's
-# nanosecond count (/proc/<pid>/stat counts in 10 ms steps, too coarse for
-# an idle program over half a minute).
-cpu_us() {
-  [ -n "$1" ] && [ -d "/proc/$1/task" ] || { echo 0; return; }
-  cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ ns += $1 } END { printf "%d", ns / 1000 }'
-}
-# The Wine process of the program in folder $1 whose command line holds $2.
-find_pid() {
-  local p
-  for p in $(pgrep -f "$2" || true); do
-    [ "$(readlink "/proc/$p/cwd" 2>/dev/null)" = "$1" ] && { echo "$p"; return; }
-  done
-}
 work="$build/macro-idle"
 rm -rf "$work"; mkdir -p "$work/tamiru" "$work/timer"
 cp "$build/bin/tamiru.exe" "$work/tamiru/"
@@ -49,8 +35,8 @@ sleep 3
 sleep 10
 park_pointer
 sleep 1
-tpid=$(find_pid "$work/tamiru" 'tamiru\.exe')
-bpid=$(find_pid "$work/timer" 'timer80_bench\.exe')
+tpid=$(process_in_folder "$work/tamiru" 'tamiru\.exe')
+bpid=$(process_in_folder "$work/timer" 'timer80_bench\.exe')
 [ -n "$tpid" ] && [ -n "$bpid" ] || { echo "not found: tamiru.exe '$tpid' timer80 '$bpid'"; exit 1; }
 echo "in front: ${FRONT:-tamiru}; loadavg at start: $(cut -d' ' -f1-3 /proc/loadavg)"
 for r in $(seq 1 "$rounds"); do

@@ -5,7 +5,7 @@
 #   bench/main_window_measure.sh [build folder, default build/windows] [idle seconds]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${1:-$root/build/windows}"
+build="$(cd "${1:-$root/build/windows}" && pwd)"
 idle="${2:-60}"
 source "$root/scripts/lib.sh"
 if ! cmake --build "$build" -j2 --target tamiru main_window_bench >/dev/null 2>&1; then
@@ -22,22 +22,20 @@ fi
 # The same idle figures seen from Linux: CPU of the Wine process (utime +
 # stime in /proc) and of the wineserver, which carries every timer message,
 # and the process's anonymous (private) resident memory.
-ticks() { if [ -n "$1" ] && [ -r "/proc/$1/stat" ]; then awk '{print $14 + $15}' "/proc/$1/stat"; else echo 0; fi; }
 idle_linux() {  # label, folder, program, arguments
-  local label="$1" folder="$2" program="$3" args="${4:-}" pid server a b sa sb hz
-  hz=$(getconf CLK_TCK)
+  local label="$1" folder="$2" program="$3" args="${4:-}" pid server a b sa sb
   (cd "$folder" && exec "$root/scripts/wine-run.sh" "$program" $args >/dev/null 2>&1) &
   sleep 8
   park_pointer
   sleep 1
-  pid=$(pgrep -n -f "$(basename "$folder")" || true)
+  pid=$(process_in_folder "$folder" "$(basename "$program")")
   server=$(pgrep -n wineserver || true)
   if [ -z "$pid" ]; then echo "$label: process not found"; return; fi
-  a=$(ticks "$pid"); sa=$(ticks "$server")
+  a=$(cpu_us "$pid"); sa=$(cpu_us "$server")
   sleep "$idle"
-  b=$(ticks "$pid"); sb=$(ticks "$server")
-  echo "$label (Linux view): process $(( (b - a) * 1000 / hz )) ms CPU in ${idle} s," \
-       "wineserver $(( (sb - sa) * 1000 / hz )) ms, private resident $(awk '/RssAnon/ {print $2 " " $3}' /proc/$pid/status)"
+  b=$(cpu_us "$pid"); sb=$(cpu_us "$server")
+  echo "$label (Linux view): process $(( (b - a) / 1000 )) ms CPU in ${idle} s," \
+       "wineserver $(( (sb - sa) / 1000 )) ms, private resident $(awk '/RssAnon/ {print $2 " " $3}' /proc/$pid/status)"
   kill "$pid" 2>/dev/null || true
   wait 2>/dev/null || true
 }

@@ -51,6 +51,24 @@ stop_virtual_display() {
   fi
 }
 
+# CPU time of every thread of a process in microseconds, from the scheduler's
+# nanosecond count (/proc/<pid>/stat counts in 10 ms steps, too coarse for
+# an idle program over half a minute). 0 for a process that is gone.
+cpu_us() {
+  [ -n "$1" ] && [ -d "/proc/$1/task" ] || { echo 0; return; }
+  cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ ns += $1 } END { printf "%d", ns / 1000 }'
+}
+
+# The Linux process id of the Wine process started in folder $1 whose
+# command line matches $2 (Wine's command lines hold Windows paths, so the
+# working folder tells the copies of one program apart).
+process_in_folder() {
+  local p
+  for p in $(pgrep -f "$2" || true); do
+    [ "$(readlink "/proc/$p/cwd" 2>/dev/null)" = "$1" ] && { echo "$p"; return; }
+  done
+}
+
 # The Wine prefix lives under the build folder; the first run creates it.
 wine_env() {
   export TAMIRU_WINEPREFIX="${TAMIRU_WINEPREFIX:-$(repo_root)/build/wine-prefix}"
