@@ -36,7 +36,7 @@ rm -rf "$package_folder"
 unzip -q build/package/Tamiru-*-win64.zip -d "$package_folder"
 # The Win32-layer tests and the shards of the scenarios side by side: they
 # wait on windows and timers far more than they compute.
-ctest --preset windows -V -j3 >build/windows-ctest.log 2>&1 || true
+ctest --preset windows -V -j4 >build/windows-ctest.log 2>&1 || true
 grep -E '^[0-9]+: \[  (PASSED|FAILED) +\]|tests passed' build/windows-ctest.log | tail -n 6
 
 # One closing line over both test runs: native tests as ctest counts them,
