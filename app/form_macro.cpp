@@ -2,7 +2,6 @@
 // client or this window is in front and runs the action of every macro line
 // whose key combination is down.
 #include <array>
-#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -128,36 +127,18 @@ bool ModifiersMatch(KeyStates& keys, const Combination& combination) {
 }
 
 // A line's combination is down when its key and its three modifiers are as
-// it says; which is asked first changes only how often the system is asked.
-bool CombinationDown(KeyStates& keys, const Combination& combination, bool modifiers_first) {
-  if (modifiers_first) return ModifiersMatch(keys, combination) && keys.Down(combination.key_code);
-  return keys.Down(combination.key_code) && ModifiersMatch(keys, combination);
-}
-
-// Whether asking the three modifiers before the keys reads fewer key states
-// on a tick with nothing held: keys first asks every distinct key; modifiers
-// first asks the three and then only the keys of the lines without any
-// modifier. A file of twenty ALT combinations is read in two questions (SHIFT
-// up, ALT up) instead of twenty.
-bool ModifiersFirstIsCheaper(const std::vector<std::string>& lines) {
-  std::bitset<256> any_key;
-  std::bitset<256> plain_key;
-  std::size_t any_beyond = 0;    // codes past 255: each is asked on its own
-  std::size_t plain_beyond = 0;
-  for (const std::string& line : lines) {
-    const auto combination = CombinationOf(line);
-    if (!combination) continue;
-    const bool plain = !combination->shift && !combination->alt && !combination->ctrl;
-    if (combination->key_code >= any_key.size()) {
-      ++any_beyond;
-      plain_beyond += plain ? 1 : 0;
-      continue;
-    }
-    any_key.set(combination->key_code);
-    if (plain) plain_key.set(combination->key_code);
+// it says. Which is asked first changes only how often the system is asked:
+// on a tick with nothing held, a line with a modifier is settled by the first
+// modifier it needs held, which its lines share (twenty ALT lines cost one
+// question), and a line without one by its key.
+bool CombinationDown(KeyStates& keys, const Combination& combination) {
+  if (!combination.shift && !combination.alt && !combination.ctrl) {
+    return keys.Down(combination.key_code) && ModifiersMatch(keys, combination);
   }
-  constexpr std::size_t kModifierCount = 3;
-  return kModifierCount + plain_key.count() + plain_beyond < any_key.count() + any_beyond;
+  const bool held_ones_down = (!combination.alt || keys.Down(platform::kVkMenu)) &&
+                              (!combination.ctrl || keys.Down(platform::kVkControl)) &&
+                              (!combination.shift || keys.Down(platform::kVkShift));
+  return held_ones_down && ModifiersMatch(keys, combination) && keys.Down(combination.key_code);
 }
 
 }  // namespace
@@ -186,7 +167,6 @@ void TForm1::Timer4Timer() {
       own_window ? FrontWindow::kThisProgram : ClassifyFront(windows, front, macro_front_class_);
   if (front_kind == FrontWindow::kOther) return;
   KeyStates keys(services_.input);
-  const bool modifiers_first = ModifiersFirstIsCheaper(MacroList);
   std::optional<bool> rule_holds;
 
   // The count is read once; the list is asked again before each line, as an
@@ -195,7 +175,7 @@ void TForm1::Timer4Timer() {
   for (std::size_t i = 0; i < count && i < MacroList.size(); ++i) {
     // A line that does not parse binds no key.
     const auto combination = CombinationOf(MacroList[i]);
-    if (!combination || !CombinationDown(keys, *combination, modifiers_first)) continue;
+    if (!combination || !CombinationDown(keys, *combination)) continue;
     const auto entry = macro::ParseMacroLine(MacroList[i]);
     if (!rule_holds) rule_holds = IsTheGameWindow(windows, front, front_kind);
     if (!*rule_holds) return;
