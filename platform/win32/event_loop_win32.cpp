@@ -36,14 +36,7 @@ bool DispatchOne(QuitRequest& quit, bool& queue_empty) {
     quit.Note(message.wParam);
     return false;
   }
-  // Keys get the dialog handling the main loop gives them (Enter presses the
-  // default button, Tab moves on), also while a handler waits here.
-  if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST && message.hwnd) {
-    HWND root = GetAncestor(message.hwnd, GA_ROOT);
-    if (root && IsDialogMessageA(root, &message)) return true;
-  }
-  TranslateMessage(&message);
-  DispatchMessageA(&message);
+  DispatchTaken(message);
   return true;
 }
 
@@ -52,6 +45,17 @@ void SleepUntilInput(DWORD ms) {
 }
 
 }  // namespace
+
+// Only keys look for their top-level window: that asks the window system,
+// which a timer's tick many times a second need not pay.
+void DispatchTaken(MSG& message) {
+  if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST && message.hwnd) {
+    HWND root = GetAncestor(message.hwnd, GA_ROOT);
+    if (root && IsDialogMessageA(root, &message)) return;
+  }
+  TranslateMessage(&message);
+  DispatchMessageA(&message);
+}
 
 std::uint32_t Win32EventLoop::TickCount() { return GetTickCount(); }
 

@@ -3,7 +3,15 @@
 // messages and sleep in MsgWaitForMultipleObjects between them.
 #include "platform/event_loop.h"
 
+struct tagMSG;
+
 namespace tamiru::platform::win32 {
+
+// Dispatches a message taken from the queue as every loop of the program
+// does: keys get a dialog's handling in their top-level window (Tab moves on,
+// Enter presses the default button, Esc cancels); any other message is only
+// dispatched.
+void DispatchTaken(tagMSG& message);
 
 class Win32EventLoop : public EventLoop {
  public:

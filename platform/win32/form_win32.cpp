@@ -7,6 +7,7 @@
 
 #include "platform/win32/controls_win32.h"
 #include "platform/win32/dialog_controls_win32.h"
+#include "platform/win32/event_loop_win32.h"
 #include "platform/win32/handle_win32.h"
 
 namespace tamiru::platform::win32 {
@@ -276,9 +277,7 @@ void Win32Form::ShowModal() {
       break;
     }
     if (got < 0) break;
-    if (IsDialogMessageA(AsHwnd(window_), &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchTaken(message);
   }
   modal_ = false;
   // The owner is enabled before this window hides, so that the activation
@@ -331,12 +330,7 @@ void Win32Form::Show() {
 void Win32Form::RunMessageLoop() {
   MSG message{};
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    // Each top-level window of the program gets Tab, Enter and Esc as a
-    // dialog does: the main window and the non-modal ones beside it.
-    HWND top = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-    if (top != nullptr && IsDialogMessageA(top, &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchTaken(message);
   }
 }
 
