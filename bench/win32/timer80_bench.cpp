@@ -4,15 +4,19 @@
 // (bench/macro_idle.sh). Runs for the seconds given as its argument (60 by
 // default), then prints the ticks it saw. With a second argument it shows its
 // window and brings it to the front that many seconds after its start, so
-// that another program is in front of an idle tamiru.exe.
+// that another program is in front of an idle tamiru.exe (-1: never). With
+// "poll" as a third argument each tick also asks what the macro poll must ask
+// at the least with Tamiru in front: the front window and one key's state.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
 unsigned long g_ticks = 0;
+bool g_poll = false;
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_TIMER && wparam == 2) {
@@ -23,6 +27,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
   }
   if (message == WM_TIMER) {
     ++g_ticks;
+    if (g_poll && GetForegroundWindow() != nullptr) GetAsyncKeyState(VK_MENU);
     return 0;
   }
   if (message == WM_DESTROY) {
@@ -37,6 +42,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
 int main(int argc, char** argv) {
   const int seconds = argc > 1 ? std::atoi(argv[1]) : 60;
   const int front_after = argc > 2 ? std::atoi(argv[2]) : -1;
+  g_poll = argc > 3 && std::string(argv[3]) == "poll";
   WNDCLASSA window_class{};
   window_class.lpfnWndProc = WindowProc;
   window_class.hInstance = GetModuleHandleA(nullptr);
