@@ -3,18 +3,33 @@
 // and with 100,000-line friend and phrase lists), CPU used while idle over a
 // period (macro poll on, and every timer off), and private memory.
 //
-//   main_window_bench.exe <folder of tamiru.exe> [idle seconds, default 60]
-//   main_window_bench.exe --minimal      (the minimal window program itself)
+// The minimal program is also run with the system parts tamiru.exe uses added
+// one by one (common controls 6 through a copy of tamiru.exe's manifest, its
+// Japanese font, child controls of the kinds and numbers its main window has),
+// so that the gap to tamiru.exe splits into what the system costs and what is
+// tamiru.exe's own. The rounds take the programs in turn, so that a busy
+// moment of the machine touches them alike.
+//
+//   main_window_bench.exe <folder of tamiru.exe> [idle seconds, default 60] [Japanese face, default IPAPGothic]
+//   main_window_bench.exe --minimal [--common-controls] [--font <face>] [--controls <class>=<count>,...]
 #include <windows.h>
+#include <commctrl.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/win32/handle_win32.h"
 
 namespace {
 
 constexpr char kMinimalClass[] = "TamiruBenchMinimal";
+constexpr int kRounds = 9;
 
 LRESULT CALLBACK MinimalProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_DESTROY) {
@@ -24,7 +39,59 @@ LRESULT CALLBACK MinimalProc(HWND window, UINT message, WPARAM wparam, LPARAM lp
   return DefWindowProcA(window, message, wparam, lparam);
 }
 
-int RunMinimalWindow() {
+// The system parts the minimal program adds, as its command line names them.
+struct Parts {
+  bool common_controls = false;  // the library loaded and its classes registered, as tamiru.exe does
+  std::string font_face;
+  std::vector<std::pair<std::string, int>> controls;  // class, count
+};
+
+Parts ReadParts(int argc, char** argv) {
+  Parts parts;
+  for (int i = 2; i < argc; ++i) {
+    const std::string option = argv[i], value = i + 1 < argc ? argv[i + 1] : "";
+    if (option == "--common-controls") parts.common_controls = true;
+    if (option == "--font") parts.font_face = value;
+    if (option != "--controls") continue;
+    std::size_t at = 0;
+    while (at < value.size()) {
+      const std::size_t end = std::min(value.find(',', at), value.size());
+      const std::string item = value.substr(at, end - at);
+      const std::size_t equals = item.find('=');
+      if (equals != std::string::npos) parts.controls.emplace_back(item.substr(0, equals), std::atoi(&item[equals + 1]));
+      at = end + 1;
+    }
+  }
+  return parts;
+}
+
+// Loaded by name, so that the minimal program on its own does not load it.
+void LoadCommonControls() {
+  using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  const auto init = tamiru::platform::win32::LateBound<Init>("comctl32.dll", "InitCommonControlsEx");
+  INITCOMMONCONTROLSEX classes{sizeof classes, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  if (init) init(&classes);
+}
+
+void AddControls(HWND window, const Parts& parts, HFONT font) {
+  int index = 0;
+  for (const auto& [class_name, count] : parts.controls) {
+    for (int i = 0; i < count; ++i, ++index) {
+      HWND child = CreateWindowExA(0, class_name.c_str(), "\x83\x65\x83\x58\x83\x67", WS_CHILD | WS_VISIBLE,
+                                   (index % 8) * 60, (index / 8) * 24, 56, 20, window, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+      if (child && font) SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+  }
+}
+
+int RunMinimalWindow(const Parts& parts) {
+  if (parts.common_controls) LoadCommonControls();
+  HFONT font = nullptr;
+  if (!parts.font_face.empty()) {
+    font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, parts.font_face.c_str());
+  }
   WNDCLASSA window_class{};
   window_class.lpfnWndProc = MinimalProc;
   window_class.hInstance = GetModuleHandleA(nullptr);
@@ -34,6 +101,7 @@ int RunMinimalWindow() {
   RegisterClassA(&window_class);
   HWND window = CreateWindowA(kMinimalClass, "minimal", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 100, 100, 480, 300,
                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  AddControls(window, parts, font);
   ShowWindow(window, SW_SHOWNORMAL);
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
@@ -145,12 +213,95 @@ void Idle(const char* label, Run& run, int seconds) {
   std::fflush(stdout);
 }
 
+// The direct children of a window, as "<class>=<count>,..." for --controls.
+std::string ChildControls(HWND window) {
+  std::map<std::string, int> counts;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    char name[256] = {};
+    GetClassNameA(child, name, sizeof name);
+    ++counts[name];
+  }
+  std::string list;
+  for (const auto& [name, count] : counts) list += (list.empty() ? "" : ",") + name + "=" + std::to_string(count);
+  return list;
+}
+
+// Least, median and largest of a program's rounds.
+struct Rounds {
+  Rounds(std::string label_, std::string exe_, std::string arguments_, std::string folder_, std::string class_)
+      : label(std::move(label_)), exe(std::move(exe_)), arguments(std::move(arguments_)), folder(std::move(folder_)),
+        window_class(std::move(class_)) {}
+  std::string label, exe, arguments, folder, window_class;
+  std::vector<double> shown_after, megabytes;
+  void Print() {
+    std::sort(shown_after.begin(), shown_after.end());
+    std::sort(megabytes.begin(), megabytes.end());
+    const std::size_t mid = shown_after.size() / 2;
+    std::printf("%-40s shown after %.3f / %.3f / %.3f s, private %.1f / %.1f / %.1f MB\n", label.c_str(),
+                shown_after.front(), shown_after[mid], shown_after.back(), megabytes.front(), megabytes[mid],
+                megabytes.back());
+    std::fflush(stdout);
+  }
+};
+
+// Starts the program once, notes its figures, ends it; the window's children
+// as --controls names them when asked.
+void StartOnce(Rounds& rounds, std::string* children = nullptr) {
+  Run run = Start(rounds.exe, rounds.arguments, rounds.folder, rounds.window_class.c_str());
+  Sleep(500);
+  rounds.shown_after.push_back(run.shown_after);
+  rounds.megabytes.push_back(PrivateMegabytes(run.process.hProcess));
+  if (children && run.window) *children = ChildControls(run.window);
+  Stop(run);
+}
+
+// A copy of this program beside a copy of tamiru.exe's manifest, which the
+// system reads as the copy's own: common controls 6 and the rest of it.
+std::string StyledCopy(const std::string& self, const std::string& tamiru, const std::string& temp) {
+  const std::string copy = temp + "main_window_bench_styled.exe";
+  CopyFileA(self.c_str(), copy.c_str(), FALSE);
+  HMODULE module = LoadLibraryExA(tamiru.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  HRSRC found = module ? FindResourceA(module, MAKEINTRESOURCEA(1), reinterpret_cast<LPCSTR>(RT_MANIFEST)) : nullptr;
+  HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+  if (!loaded) std::fprintf(stderr, "no manifest in %s\n", tamiru.c_str());
+  const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : "";
+  WriteBytes(copy + ".manifest", std::string(bytes, loaded ? SizeofResource(module, found) : 0));
+  if (module) FreeLibrary(module);
+  return copy;
+}
+
+void MeasureStartUp(const std::string& bin, const std::string& self, const std::string& temp,
+                    const std::string& face) {
+  const std::string empty_lists = PrepareFolder(bin, "start0", 0, 0);
+  const std::string long_lists = PrepareFolder(bin, "start100000", 100000, 0);
+  const std::string tamiru = empty_lists + "\\tamiru.exe";
+  Rounds warm{"", tamiru, "", empty_lists, "TForm1"};
+  std::string children;
+  StartOnce(warm, &children);  // the system's caches filled before any round counts
+  std::printf("tamiru.exe's main window holds %s\n", children.c_str());
+  const std::string styled = StyledCopy(self, tamiru, temp);
+  const std::string font = " --font \"" + face + "\"";
+  std::vector<Rounds> programs = {
+      {"tamiru.exe, empty lists", tamiru, "", empty_lists, "TForm1"},
+      {"tamiru.exe, 100,000-line lists", long_lists + "\\tamiru.exe", "", long_lists, "TForm1"},
+      {"minimal window program", self, " --minimal", temp, kMinimalClass},
+      {"  + common controls 6 (the manifest)", styled, " --minimal --common-controls", temp, kMinimalClass},
+      {"  + the Japanese font", styled, " --minimal --common-controls" + font, temp, kMinimalClass},
+      {"  + tamiru.exe's child controls", styled, " --minimal --common-controls" + font + " --controls " + children,
+       temp, kMinimalClass},
+  };
+  for (int round = 0; round < kRounds; ++round) {
+    for (Rounds& program : programs) StartOnce(program);
+  }
+  for (Rounds& program : programs) program.Print();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc >= 2 && std::string(argv[1]) == "--minimal") return RunMinimalWindow();
+  if (argc >= 2 && std::string(argv[1]) == "--minimal") return RunMinimalWindow(ReadParts(argc, argv));
   if (argc < 2) {
-    std::fprintf(stderr, "usage: main_window_bench <folder of tamiru.exe> [idle seconds]\n");
+    std::fprintf(stderr, "usage: main_window_bench <folder of tamiru.exe> [idle seconds] [Japanese face]\n");
     return 2;
   }
   const std::string bin = argv[1];
@@ -159,27 +310,7 @@ int main(int argc, char** argv) {
   GetModuleFileNameA(nullptr, self, MAX_PATH);
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
-
-  // Start-up: three runs each, the best and the last reported.
-  for (int lines : {0, 100000}) {
-    const std::string folder = PrepareFolder(bin, "start" + std::to_string(lines), lines, 0);
-    for (int round = 0; round < 3; ++round) {
-      Run run = Start(folder + "\\tamiru.exe", "", folder, "TForm1");
-      Sleep(500);
-      std::printf("tamiru.exe, %6d-line lists: window shown after %.3f s, private memory %.1f MB\n", lines,
-                  run.shown_after, PrivateMegabytes(run.process.hProcess));
-      std::fflush(stdout);
-      Stop(run);
-    }
-  }
-  for (int round = 0; round < 3; ++round) {
-    Run run = Start(self, " --minimal", temp, kMinimalClass);
-    Sleep(500);
-    std::printf("minimal window program:          window shown after %.3f s, private memory %.1f MB\n",
-                run.shown_after, PrivateMegabytes(run.process.hProcess));
-    std::fflush(stdout);
-    Stop(run);
-  }
+  MeasureStartUp(bin, self, temp, argc >= 4 ? argv[3] : "IPAPGothic");
 
   {
     const std::string folder = PrepareFolder(bin, "idle-macro", 0, 1);
