@@ -62,7 +62,7 @@ void ScoreHistoryBuilder::AddRecord(const ScoreRecord& record) {
 }
 
 void ScoreHistoryBuilder::AddGame(const ScoreRecord& record, int kind) {
-  const int user = UserEntryIndex(record, kind);
+  const int user = UserEntryIndex(record);
   if (user < 0) return;
   const ScoreEntry& entry = record.entries[static_cast<std::size_t>(user)];
   KindHistory& history = history_.kinds[static_cast<std::size_t>(kind)];
@@ -78,7 +78,7 @@ void ScoreHistoryBuilder::AddOpponent(const ScoreRecord& record, int kind, const
   patterns_.Set(name);
   ScoreTally game;
   // Only a field that holds the name between spaces can hold " name ".
-  TallyRecord(record, kind, patterns_, game, in_record.entries);
+  TallyRecord(record, kind, patterns_, false, game, in_record.entries);
   if (game.Games() == 0) return;
   KindHistory& history = history_.kinds[static_cast<std::size_t>(kind)];
   auto [where, added] = row_of_[static_cast<std::size_t>(kind)].try_emplace(std::string(name), history.opponents.size());

@@ -22,6 +22,7 @@ constexpr std::size_t kReadBlockBytes = std::size_t{1} << 20;
 constexpr long long kIntMax = 2147483647LL;
 constexpr long long kIntMin = -2147483648LL;
 constexpr unsigned kFourPlayerKinds = (1U << table_type::kEastOnly) | (1U << table_type::kEastSouth);
+constexpr unsigned kThreePlayerKind = 1U << table_type::kThreePlayer;
 
 // White space as the C library's isspace sees it in the "C" locale.
 bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -102,11 +103,6 @@ std::string_view KindName(int table_type) {
 
 int EntriesOfKind(int table_type) { return table_type == table_type::kThreePlayer ? 3 : 4; }
 
-int ScoreRecord::EntriesFor(int table_type) const {
-  const int wanted = EntriesOfKind(table_type);
-  return entry_count < wanted ? entry_count : wanted;
-}
-
 void HandlePatterns::Set(std::string_view handle) {
   players_.clear();
   result_.clear();
@@ -121,20 +117,21 @@ bool HandlePatterns::InPlayers(std::string_view players) const {
 
 bool HandlePatterns::InField(std::string_view field) const { return !result_.empty() && HoldsSjis(field, result_); }
 
-int UserEntryIndex(const ScoreRecord& record, int table_type) {
-  const int count = record.EntriesFor(table_type);
-  for (int i = 0; i < count; ++i) {
-    if (record.entries[static_cast<std::size_t>(i)].user) return i;
+int UserEntryIndex(const ScoreRecord& record) {
+  int best = -1;
+  for (int i = 0; i < record.entry_count; ++i) {
+    const ScoreEntry& entry = record.entries[static_cast<std::size_t>(i)];
+    if (entry.user && (best < 0 || entry.rank < record.entries[static_cast<std::size_t>(best)].rank)) best = i;
   }
-  return -1;
+  return best;
 }
 
-void TallyRecord(const ScoreRecord& record, int table_type, const HandlePatterns& target, ScoreTally& tally,
-                 unsigned maybe_target) {
+void TallyRecord(const ScoreRecord& record, int table_type, const HandlePatterns& target, bool own_target,
+                 ScoreTally& tally, unsigned maybe_target) {
   if (!record.IsOfKind(table_type) || !target.InPlayers(record.players)) return;
-  const int user = UserEntryIndex(record, table_type);
+  const int user = own_target ? 0 : UserEntryIndex(record);
   if (user < 0) return;
-  const int count = record.EntriesFor(table_type);
+  const int count = record.entry_count;
   bool seen = false;
   long long rank = 0;
   long long score_sum = 0;
@@ -148,6 +145,14 @@ void TallyRecord(const ScoreRecord& record, int table_type, const HandlePatterns
     rank_sum += entry.rank;
   }
   if (!seen) return;
+  tally.target_score_sum += score_sum;
+  tally.target_rank_sum += rank_sum;
+  if (own_target) {
+    ++tally.draws;
+    tally.user_score_sum += score_sum;
+    tally.user_rank_sum += rank_sum;
+    return;
+  }
   const ScoreEntry& mine = record.entries[static_cast<std::size_t>(user)];
   if (mine.rank < rank) {
     ++tally.wins;
@@ -158,8 +163,6 @@ void TallyRecord(const ScoreRecord& record, int table_type, const HandlePatterns
   }
   tally.user_score_sum += mine.score;
   tally.user_rank_sum += mine.rank;
-  tally.target_score_sum += score_sum;
-  tally.target_rank_sum += rank_sum;
 }
 
 ScoreRecordReader::ScoreRecordReader(const UserNames& user_names, Sink sink) : sink_(std::move(sink)) {
@@ -273,6 +276,7 @@ bool ScoreRecordReader::SeekResults(std::string_view data, bool at_end, std::siz
     }
     if (HoldsPlain(piece.text, kResultsHeader)) {
       pos = piece.end;
+      line_start_ = data[pos - 1] == '\n';
       state_ = State::kField;
       return true;
     }
@@ -289,20 +293,39 @@ bool ScoreRecordReader::IsUserField(std::string_view field) const {
   return HoldsAny(field, user_result_patterns_);
 }
 
+// Whether the line that begins at `pos` is a header: where it is, the record
+// was cut short and the line is read as a header (kEnd), since a game the
+// client stopped writing must not hide the next one. Asked only where the
+// results' read is at the start of a line.
+ScoreRecordReader::Next ScoreRecordReader::HeaderAtLineStart(std::string_view data, bool at_end, std::size_t pos) {
+  if (!line_start_) return Next::kPiece;
+  Piece piece;
+  switch (PieceAt(data, pos, at_end, piece)) {
+    case PieceStatus::kNeedMore: return Next::kWait;
+    case PieceStatus::kEndOfData: return Next::kPiece;
+    case PieceStatus::kFound: break;
+  }
+  if (IsHeaderLine(piece.text)) {
+    state_ = State::kSeekHeader;
+    return Next::kEnd;
+  }
+  line_start_ = false;
+  return Next::kPiece;
+}
+
 // 20 bytes as a text-mode read returns them: CR LF counts as one byte.
 bool ScoreRecordReader::ReadField(std::string_view data, bool at_end, std::size_t& pos) {
   char* field = fields_[static_cast<std::size_t>(record_.entry_count)].data();
-  if (field_size_ == 0 && data.size() - pos >= kFieldBytes &&
-      std::memchr(data.data() + pos, '\r', kFieldBytes) == nullptr) {
-    std::memcpy(field, data.data() + pos, kFieldBytes);
-    field_size_ = kFieldBytes;
-    pos += kFieldBytes;
-  }
   while (field_size_ < kFieldBytes) {
     if (pos >= data.size()) {
       if (!at_end) return false;
       state_ = State::kDone;  // the file ends inside the record
       return true;
+    }
+    switch (HeaderAtLineStart(data, at_end, pos)) {
+      case Next::kWait: return false;
+      case Next::kEnd: return true;
+      case Next::kPiece: break;
     }
     char c = data[pos];
     if (c == '\r') {
@@ -317,6 +340,7 @@ bool ScoreRecordReader::ReadField(std::string_view data, bool at_end, std::size_
     }
     ++pos;
     field[field_size_++] = c;
+    line_start_ = c == '\n';
   }
   // The field is searched as the string it makes in its buffer.
   ScoreEntry& entry = record_.entries[static_cast<std::size_t>(record_.entry_count)];
@@ -335,22 +359,25 @@ bool ScoreRecordReader::ReadField(std::string_view data, bool at_end, std::size_
 // The score as "%d" reads it: white space (line breaks included), an
 // optional sign, decimal digits.
 bool ScoreRecordReader::ReadScore(std::string_view data, bool at_end, std::size_t& pos) {
-  if (state_ == State::kScoreSpace) {
-    while (pos < data.size() && IsCSpace(data[pos])) ++pos;
+  while (state_ == State::kScoreSpace) {
     if (pos >= data.size()) {
       if (!at_end) return false;
       state_ = State::kDone;
       return true;
     }
-    state_ = State::kScoreSign;
+    switch (HeaderAtLineStart(data, at_end, pos)) {
+      case Next::kWait: return false;
+      case Next::kEnd: return true;
+      case Next::kPiece: break;
+    }
+    if (!IsCSpace(data[pos])) {
+      state_ = State::kScoreSign;
+      break;
+    }
+    line_start_ = data[pos++] == '\n';
   }
   if (state_ == State::kScoreSign) {
-    if (pos >= data.size()) {
-      if (!at_end) return false;
-      state_ = State::kDone;
-      return true;
-    }
-    if (data[pos] == '+' || data[pos] == '-') negative_ = data[pos++] == '-';
+    if (pos < data.size() && (data[pos] == '+' || data[pos] == '-')) negative_ = data[pos++] == '-';
     state_ = State::kScoreDigits;
   }
   while (pos < data.size() && IsDigit(data[pos])) {
@@ -372,11 +399,18 @@ void ScoreRecordReader::FinishEntry(long long score) {
   if (!rank_read_) return;  // a field without a rank spoils its record
   record_.entries[static_cast<std::size_t>(record_.entry_count)].score = score;
   field_size_ = 0;
-  if (++record_.entry_count < entries_needed_) {
+  line_start_ = false;
+  const int count = ++record_.entry_count;
+  if (count == EntriesOfKind(table_type::kThreePlayer) && (kinds_ & kThreePlayerKind) != 0) Emit(kThreePlayerKind);
+  if (count < entries_needed_) {
     state_ = State::kField;
     return;
   }
-  record_.kinds = kinds_;
+  if ((kinds_ & kFourPlayerKinds) != 0) Emit(kinds_ & kFourPlayerKinds);
+}
+
+void ScoreRecordReader::Emit(unsigned kinds) {
+  record_.kinds = kinds;
   record_.players = players_;
   sink_(record_);
 }

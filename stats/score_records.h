@@ -43,16 +43,16 @@ struct ScoreEntry {
   bool user = false;  // the field holds one of the user's result patterns
 };
 
+// A record as it counts for the kinds in `kinds`, with the entries of those
+// kinds: a header that names "三人打ち" and a four-player kind is handed on
+// twice, at its third entry for the one and at its fourth for the other.
 struct ScoreRecord {
-  unsigned kinds = 0;      // bit k: the header names kind k
+  unsigned kinds = 0;      // bit k: the record counts for kind k
   std::string_view players;  // the players line's piece
   int entry_count = 0;
   std::array<ScoreEntry, kMaxEntries> entries;
 
   bool IsOfKind(int table_type) const { return table_type >= 0 && table_type < table_type::kCount && (kinds >> table_type & 1U); }
-  // The entries that count for a kind: the first three of a record whose
-  // header also names a four-player kind.
-  int EntriesFor(int table_type) const;
 };
 
 // Where a target handle stands: "]" + handle + " " in the players line and
@@ -84,26 +84,30 @@ struct ScoreTally {
   bool operator==(const ScoreTally&) const = default;
 };
 
-// The user's entry of a record for a kind: its first entry that holds one
-// of the user's handles. When two of the user's handles sat at one table,
-// the game counts once, with the better placed of them (results are listed
-// by rank), so no average ever takes two seats for one game. -1: none.
-int UserEntryIndex(const ScoreRecord& record, int table_type);
+// The user's entry of a record: the one of its entries holding one of the
+// user's handles with the lowest rank, the first listed among equal ranks.
+// When two of the user's handles sat at one table the game counts once, with
+// the better placed of them, so no average ever takes two seats for one game.
+// -1: none.
+int UserEntryIndex(const ScoreRecord& record);
 
 // Adds one record to a target's tally: it counts when it is of the kind, the
 // target stands in its players line, and both the user's and the target's
-// entries are among the entries that count. The target's rank is that of
-// its last matching entry, its sums take every matching entry. Bit i of
-// `maybe_target` clear: entry i is known not to hold the target (a caller
-// that has read the fields' names skips searching them again).
-void TallyRecord(const ScoreRecord& record, int table_type, const HandlePatterns& target, ScoreTally& tally,
-                 unsigned maybe_target = ~0U);
+// entries are among its entries. The target's rank is that of its last
+// matching entry, its sums take every matching entry. With `own_target` (the
+// target is one of the user's handles) the target's entry is the user's too,
+// so every counted game is a draw. Bit i of `maybe_target` clear: entry i is
+// known not to hold the target (a caller that has read the fields' names
+// skips searching them again).
+void TallyRecord(const ScoreRecord& record, int table_type, const HandlePatterns& target, bool own_target,
+                 ScoreTally& tally, unsigned maybe_target = ~0U);
 
 // Reads a score file given in blocks of any size. A record is read when its
 // header names one of the kinds and its players line holds one of the
 // user's handles; it reaches the sink when all its entries are read in full.
-// A record cut short (by the end of the file, a missing number, or the next
-// record's header before its results) reaches nothing.
+// A record cut short (by the end of the file, a missing number, or a line
+// holding both header marks where its players line, results header or an
+// entry's line begins) reaches nothing, and such a line is read as a header.
 class ScoreRecordReader {
  public:
   using Sink = std::function<void(const ScoreRecord&)>;
@@ -125,8 +129,10 @@ class ScoreRecordReader {
   bool SeekResults(std::string_view data, bool at_end, std::size_t& pos);
   bool ReadField(std::string_view data, bool at_end, std::size_t& pos);
   bool ReadScore(std::string_view data, bool at_end, std::size_t& pos);
+  Next HeaderAtLineStart(std::string_view data, bool at_end, std::size_t pos);
   bool IsUserField(std::string_view field) const;
   void FinishEntry(long long score);
+  void Emit(unsigned kinds);
 
   std::array<std::string, 3> user_players_patterns_;  // empty: never matches
   std::array<std::string, 3> user_result_patterns_;
@@ -140,6 +146,7 @@ class ScoreRecordReader {
   std::array<std::array<char, kFieldBytes>, kMaxEntries> fields_{};
   ScoreRecord record_;
   std::size_t field_size_ = 0;
+  bool line_start_ = false;  // the next byte of the results begins a line
   bool rank_read_ = false;
   bool negative_ = false;
   int digits_ = 0;

@@ -10,10 +10,16 @@ namespace {
 constexpr std::string_view kNoRecord = "試合の記録がありません";
 }  // namespace
 
+bool ScoreQuery::OwnTarget() const {
+  return !target.empty() && (target == user_names[0] || target == user_names[1] || target == user_names[2]);
+}
+
 ScoreFileParser::ScoreFileParser(const ScoreQuery& query)
     : table_type_(query.table_type),
       target_(query.target),
-      reader_(query.user_names, [this](const ScoreRecord& record) { TallyRecord(record, table_type_, target_, tally_); }) {}
+      own_target_(query.OwnTarget()),
+      reader_(query.user_names,
+              [this](const ScoreRecord& record) { TallyRecord(record, table_type_, target_, own_target_, tally_); }) {}
 
 ScoreTally TallyScores(std::string_view file_bytes, const ScoreQuery& query) {
   ScoreFileParser parser(query);
@@ -38,12 +44,9 @@ std::string FormatScoreReport(const ScoreTally& tally, const ScoreQuery& query) 
   if (games == 0) return std::string(kNoRecord);
   const std::string user_score = AverageText(tally.user_score_sum, games);
   const std::string user_rank = AverageText(tally.user_rank_sum, games);
-  bool own = false;
-  for (const std::string& name : query.user_names) own = own || name == query.target;
-  if (own) {
-    // The count of games, not of draws: where two of the user's handles sat
-    // at one table the user's entry and the target's differ.
-    return "試合数 " + text::DecimalText(games) + " 平均順位 " + user_rank + " 平均得点 " + user_score;
+  if (query.OwnTarget()) {
+    // Both ranks come from the target's own entry: every game is a draw.
+    return "試合数 " + text::DecimalText(tally.draws) + " 平均順位 " + user_rank + " 平均得点 " + user_score;
   }
   std::string report = text::DecimalText(tally.wins) + "勝" + text::DecimalText(tally.losses) + "敗";
   if (tally.draws > 0) report += text::DecimalText(tally.draws) + "分";

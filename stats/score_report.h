@@ -17,6 +17,9 @@ struct ScoreQuery {
   UserNames user_names;
   std::string target;
   int table_type = table_type::kEastOnly;
+
+  // The target is one of the user's own handles: the report of own averages.
+  bool OwnTarget() const;
 };
 
 // The tally of one target over a score file given in blocks of any size,
@@ -35,6 +38,7 @@ class ScoreFileParser {
  private:
   int table_type_;
   HandlePatterns target_;
+  bool own_target_;
   ScoreTally tally_;
   ScoreRecordReader reader_;
 };

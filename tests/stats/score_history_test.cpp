@@ -97,7 +97,7 @@ TEST(ScoreHistory, TwoOfTheUsersHandlesAtOneTableCountOnceWithTheBetterPlace) {
   EXPECT_EQ(east.opponents[0].name, "foe");
   EXPECT_EQ(east.opponents[0].tally, (ScoreTally{1, 0, 0, 40, 1, 5, 2}));
   EXPECT_EQ(ScoreReportText(file, {users, "foe", 0}), "1勝0敗 平均順位1：2 平均得点40：5");
-  EXPECT_EQ(ScoreReportText(file, {users, "me", 0}), "試合数 1 平均順位 1 平均得点 40");
+  EXPECT_EQ(ScoreReportText(file, {users, "me", 0}), "試合数 1 平均順位 3 平均得点 -15");
 }
 
 TEST(ScoreHistory, SummaryText) {
