@@ -12,9 +12,14 @@ void TForm1::ShowAutoConnect(const game::AutoConnectView& view) {
   if (view.Label5) Label5->SetCaption(*view.Label5);
 }
 
-// Switching on may start the client first.
+// Switching on may start the client, and WinExec holds the message loop
+// until the client is ready for input: "ON" is painted before it.
 void TForm1::Button1Click() {
-  ShowAutoConnect(game::Button1Click(AutoConnect, Settings.File4, services_.windows, services_.shell));
+  const auto show_on = [this] {
+    Button1->SetCaption("ON");
+    Button1->Repaint();
+  };
+  ShowAutoConnect(game::Button1Click(AutoConnect, Settings.File4, services_.windows, services_.shell, show_on));
 }
 
 void TForm1::Timer1Timer() {

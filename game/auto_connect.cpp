@@ -46,9 +46,10 @@ std::string ClientCommandLine(std::string_view File4) {
 }
 
 AutoConnectView Button1Click(AutoConnectState& state, std::string_view File4, platform::WindowSystem& windows,
-                             platform::Shell& shell) {
+                             platform::Shell& shell, const std::function<void()>& show_on) {
   if (state.AutoConnectOn != 0) return SwitchOff(state);
   state.AutoConnectOn = 1;
+  show_on();
   if (!AnyClientWindowExists(windows)) {
     const std::string command_line = ClientCommandLine(File4);
     if (command_line.size() < kCommandLineBufferBytes) shell.WinExec(command_line, platform::kSwShow);

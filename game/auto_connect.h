@@ -5,6 +5,7 @@
 // once the dialog is gone. Switching on can start the client first.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,7 +32,6 @@ struct AutoConnectView {
   std::optional<std::string> Label5;
 };
 
-// Timer1's period: one step every 450 ms.
 // Timer1's period: one auto-connect step every 450 ms.
 inline constexpr std::uint32_t kTimer1IntervalMs = 450;
 // The client is started through a buffer of this size: a command line that
@@ -49,10 +49,12 @@ std::string ClientFolder(std::string_view File4);
 // The folder of File4 followed by "\MJ.exe".
 std::string ClientCommandLine(std::string_view File4);
 
-// Toggles auto-connect. Switching on starts the client (WinExec, SW_SHOW)
-// when none of its windows exists, then enables Timer1 in any case.
+// Toggles auto-connect. Switching on runs `show_on` (Button1 "ON"), then
+// starts the client (WinExec, SW_SHOW) when none of its windows exists;
+// Timer1 follows the returned view in any case. WinExec returns only once
+// the client waits for input, so Button1 must read "ON" before it is called.
 AutoConnectView Button1Click(AutoConnectState& state, std::string_view File4, platform::WindowSystem& windows,
-                             platform::Shell& shell);
+                             platform::Shell& shell, const std::function<void()>& show_on);
 
 // One auto-connect step (Timer1, every 450 ms).
 AutoConnectView Timer1Timer(AutoConnectState& state, std::int32_t AutoConnectTimeInterval,

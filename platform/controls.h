@@ -23,6 +23,9 @@ class Captioned : public Control {
  public:
   virtual void SetCaption(const std::string& caption) = 0;
   virtual std::string Caption() const = 0;
+  // Paints a changed caption now, for a handler that next makes a call
+  // which holds up the message loop (and with it the usual painting).
+  virtual void Repaint() = 0;
 };
 
 using Button = Captioned;

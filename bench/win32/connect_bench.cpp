@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
   {
     NullShell shell;
     game::AutoConnectState state;
-    game::Button1Click(state, "C:\\mjscore.txt", windows, shell);
+    game::Button1Click(state, "C:\\mjscore.txt", windows, shell, [] {});
     const std::uint32_t start = loop.TickCount();
     const double cpu = ThreadCpuMs();
     int steps = 0;

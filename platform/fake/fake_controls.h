@@ -46,9 +46,13 @@ class FakeCaptioned : public FakeControlBase<Base> {
   explicit FakeCaptioned(std::string caption = {}) : caption_(std::move(caption)) {}
   void SetCaption(const std::string& caption) override { caption_ = caption; }
   std::string Caption() const override { return caption_; }
+  void Repaint() override { painted_caption_ = caption_; }
+  // The caption as last painted by Repaint (the loop paints nothing here).
+  const std::string& PaintedCaption() const { return painted_caption_; }
 
  private:
   std::string caption_;
+  std::string painted_caption_;
 };
 
 using FakeButton = FakeCaptioned<Captioned>;

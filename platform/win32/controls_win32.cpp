@@ -82,6 +82,8 @@ std::string WindowTextOf(WindowHandle window) {
 
 void SetWindowTextOf(WindowHandle window, const std::string& text) { SetWindowTextA(AsHwnd(window), text.c_str()); }
 
+void RepaintNow(WindowHandle window) { UpdateWindow(AsHwnd(window)); }
+
 void Win32CheckBox::SetChecked(bool checked) { Send(window_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED); }
 bool Win32CheckBox::IsChecked() const { return Send(window_, BM_GETCHECK) == BST_CHECKED; }
 

@@ -31,6 +31,8 @@ class Win32Control : public Base {
 
 std::string WindowTextOf(WindowHandle window);
 void SetWindowTextOf(WindowHandle window, const std::string& text);
+// UpdateWindow: what is invalid is painted now, outside the message loop.
+void RepaintNow(WindowHandle window);
 
 // Buttons, labels, group boxes, check boxes and option groups: the window
 // text is the caption.
@@ -40,6 +42,7 @@ class Win32WithCaption : public Win32Control<Base> {
   using Win32Control<Base>::Win32Control;
   void SetCaption(const std::string& caption) override { SetWindowTextOf(this->window_, caption); }
   std::string Caption() const override { return WindowTextOf(this->window_); }
+  void Repaint() override { RepaintNow(this->window_); }
 };
 
 using Win32Captioned = Win32WithCaption<Captioned>;

@@ -53,8 +53,17 @@ TEST_F(FormConnectTest, SwitchOnWithoutClientStartsItFromTheScoreFilesFolderAndT
   EXPECT_EQ(form->Timer1->Interval(), 450u);
   EXPECT_FALSE(form->Timer1->IsEnabled());
 
+  // WinExec holds the loop while the client starts: the switch must already
+  // read, and be painted, "ON".
+  std::string caption_while_starting, painted_while_starting;
+  shell.while_starting = [&] {
+    caption_while_starting = form->Button1->Caption();
+    painted_while_starting = host.Find<platform::fake::FakeButton>("Button1")->PaintedCaption();
+  };
   ASSERT_TRUE(host.Click("Button1"));
   EXPECT_EQ(shell.commands, std::vector<std::string>{"C:\\Program Files\\MjTonpu\\MJ.exe"});
+  EXPECT_EQ(caption_while_starting, "ON");
+  EXPECT_EQ(painted_while_starting, "ON");
   EXPECT_EQ(form->AutoConnectOn, 1);
   EXPECT_EQ(form->Button1->Caption(), "ON");
   EXPECT_TRUE(form->Timer1->IsEnabled());

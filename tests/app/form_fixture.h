@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -35,10 +36,15 @@ class RecordingShell : public platform::Shell {
                     std::optional<std::string> directory, int show_command) override {
     calls.push_back({owner, std::move(verb), file, std::move(directory), show_command});
   }
-  void WinExec(const std::string& command_line, int) override { commands.push_back(command_line); }
+  void WinExec(const std::string& command_line, int) override {
+    commands.push_back(command_line);
+    if (while_starting) while_starting();
+  }
   std::string ExecutablePath() override { return exe_; }
   std::vector<ShellCall> calls;
   std::vector<std::string> commands;
+  // Runs inside WinExec, which returns only once the client waits for input.
+  std::function<void()> while_starting;
 
  private:
   std::string exe_;

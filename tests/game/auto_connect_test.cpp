@@ -46,7 +46,7 @@ class AutoConnectTest : public ::testing::Test {
     timer1_->SetInterval(kTimer1IntervalMs);
     timer1_->SetHandler([this] { Step(); });
   }
-  void Click() { Show(Button1Click(state_, file4_, desktop_, shell_)); }
+  void Click() { Show(Button1Click(state_, file4_, desktop_, shell_, [] {})); }
   void Step() { Show(Timer1Timer(state_, 15, desktop_, loop_)); }
   // The view on stand-ins for Button1, Timer1 and Label5.
   void Show(const AutoConnectView& view) {
