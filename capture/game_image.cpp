@@ -46,8 +46,9 @@ ImageFileChoice TakeAutomaticName(const int& image_file_format, int& tonpu_image
   return choice;
 }
 
+// A game window the user minimised is shown again: the picture is of it.
 void BringToFront(platform::WindowSystem& windows, platform::EventLoop& loop, platform::WindowHandle target) {
-  windows.SetForegroundWindow(target);
+  windows.RestoreToForeground(target);
   if (windows.GetForegroundWindow() != target) loop.ProcessPendingMessages();
 }
 

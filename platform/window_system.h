@@ -108,7 +108,12 @@ class WindowSystem {
   // PostMessageA: queued, not awaited. False when the platform refused.
   virtual bool PostMessage(WindowHandle window, unsigned message, WParam wparam, LParam lparam) = 0;
 
+  // A minimised window is activated as it is, still an icon: the user
+  // minimised it and the keep-alive's presses do not need it shown.
   virtual bool SetForegroundWindow(WindowHandle window) = 0;
+  // SetForegroundWindow after restoring a minimised window (SW_RESTORE): for
+  // a screen image, in which an icon would show nothing of the window.
+  virtual bool RestoreToForeground(WindowHandle window) = 0;
   virtual WindowHandle GetForegroundWindow() = 0;
 };
 

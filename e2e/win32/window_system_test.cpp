@@ -236,12 +236,15 @@ TEST_F(Win32Layer, FindWindowComparesWholeNamesIgnoringCase) {
   EXPECT_EQ(windows.FindWindow("STATIC", "東風荘"), tamiru::platform::kNoWindow);
 }
 
-// The image save brings the game window to the front: shown, not an icon.
-TEST_F(Win32Layer, AMinimisedWindowBroughtToTheFrontIsRestored) {
+// A window the user minimised stays an icon when the keep-alive brings it to
+// the front; the image save shows it, as its picture needs.
+TEST_F(Win32Layer, OnlyRestoreToForegroundShowsAMinimisedWindow) {
   OwnedWindow window("STATIC", "東風荘 最小化", WS_VISIBLE);
   ShowWindow(window.get(), SW_MINIMIZE);
   ASSERT_TRUE(IsIconic(window.get()));
   windows.SetForegroundWindow(window.handle());
+  EXPECT_TRUE(IsIconic(window.get()));
+  windows.RestoreToForeground(window.handle());
   EXPECT_FALSE(IsIconic(window.get()));
 }
 

@@ -241,6 +241,11 @@ bool FakeDesktop::SetForegroundWindow(WindowHandle window) {
   return true;
 }
 
+bool FakeDesktop::RestoreToForeground(WindowHandle window) {
+  minimised_.erase(window);
+  return SetForegroundWindow(window);
+}
+
 // ---------------------------------------------------------------- messages
 
 RecordedMessage FakeDesktop::Record(RecordedMessage::Kind kind, WindowHandle window, unsigned message, WParam wparam,

@@ -16,6 +16,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -94,6 +95,7 @@ class FakeDesktop : public WindowSystem {
   std::string SendGetListText(WindowHandle window, int row) override;
   bool PostMessage(WindowHandle window, unsigned message, WParam wparam, LParam lparam) override;
   bool SetForegroundWindow(WindowHandle window) override;
+  bool RestoreToForeground(WindowHandle window) override;
   WindowHandle GetForegroundWindow() override { return foreground_; }
 
   // ---- Building the desktop ----
@@ -114,6 +116,9 @@ class FakeDesktop : public WindowSystem {
   void SendToBack(WindowHandle window);
   // Makes `window` the foreground without recording a call (the user did it).
   void SetForeground(WindowHandle window) { foreground_ = window; }
+  // The user minimises a top-level window; only RestoreToForeground shows it again.
+  void Minimise(WindowHandle window) { minimised_.insert(window); }
+  bool IsMinimised(WindowHandle window) const { return minimised_.count(window) != 0; }
 
   // ---- Window state, read and set without messages ----
   std::string Text(WindowHandle window) const;
@@ -213,6 +218,7 @@ class FakeDesktop : public WindowSystem {
   std::map<WindowHandle, std::vector<std::string>> submitted_;
   std::vector<RecordedMessage> record_;
   WindowHandle foreground_ = kNoWindow;
+  std::set<WindowHandle> minimised_;
   WindowHandle next_handle_ = 0x10000;
   EditIndexUnit index_unit_ = EditIndexUnit::kBytes;
   std::size_t list_text_capacity_ = 0;  // the LB_GETTEXT buffer of SendGetListText

@@ -265,10 +265,8 @@ bool Win32WindowSystem::Post(WindowHandle window, unsigned message, WParam wpara
   return ::PostMessageA(AsHwnd(window), message, wparam, lparam) != FALSE;
 }
 
-bool Win32WindowSystem::BringToForeground(WindowHandle window) {
-  // A minimised window would stay an icon in front: the image save that
-  // follows needs it shown.
-  if (::IsIconic(AsHwnd(window))) ::ShowWindow(AsHwnd(window), SW_RESTORE);
+bool Win32WindowSystem::BringToForeground(WindowHandle window, bool restore_minimised) {
+  if (restore_minimised && ::IsIconic(AsHwnd(window))) ::ShowWindow(AsHwnd(window), SW_RESTORE);
   const bool activated = ::SetForegroundWindow(AsHwnd(window)) != FALSE;
   // Windows raises the window it activates; a desktop without a window
   // manager (Wine on a bare X display) activates it where it lies, under

@@ -48,7 +48,8 @@ class Win32WindowSystem : public WindowSystem {
   bool PostMessage(WindowHandle window, unsigned message, WParam wparam, LParam lparam) override {
     return Post(window, message, wparam, lparam);
   }
-  bool SetForegroundWindow(WindowHandle window) override { return BringToForeground(window); }
+  bool SetForegroundWindow(WindowHandle window) override { return BringToForeground(window, false); }
+  bool RestoreToForeground(WindowHandle window) override { return BringToForeground(window, true); }
   WindowHandle GetForegroundWindow() override { return Foreground(); }
 
   std::uint32_t send_bound_ms() const { return send_bound_ms_; }
@@ -71,7 +72,7 @@ class Win32WindowSystem : public WindowSystem {
   std::size_t GetTextIntoBounded(WindowHandle window, std::string& buffer);
   std::string GetListTextBounded(WindowHandle window, int row);
   bool Post(WindowHandle window, unsigned message, WParam wparam, LParam lparam);
-  bool BringToForeground(WindowHandle window);
+  bool BringToForeground(WindowHandle window, bool restore_minimised);
   WindowHandle Foreground();
 
   std::uint32_t send_bound_ms_;

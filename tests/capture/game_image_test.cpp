@@ -29,17 +29,20 @@ using platform::WindowHandle;
 using platform::fake::FakeDesktop;
 using platform::fake::FakeEventLoop;
 
-// Notes when the screen was read and which window was in front then.
+// Notes when the screen was read, which window was in front then and
+// whether it was shown or an icon.
 class RecordingScreen : public platform::Screen {
  public:
   RecordingScreen(FakeEventLoop& loop, FakeDesktop& desktop) : loop_(loop), desktop_(desktop) {}
   Image GrabWholeScreen() override {
-    grabs.push_back({loop_.TickCount(), desktop_.GetForegroundWindow()});
+    const WindowHandle front = desktop_.GetForegroundWindow();
+    grabs.push_back({loop_.TickCount(), front, desktop_.IsMinimised(front)});
     return image;
   }
   struct Grab {
     std::uint32_t tick;
     WindowHandle foreground;
+    bool minimised;
   };
   std::vector<Grab> grabs;
   Image image{4, 2, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0, 0x808080, 0x123456, 0xABCDEF}};
@@ -192,10 +195,12 @@ TEST_F(SaveGameImageTest, GameMainWindowComesToTheFrontBeforeTheWaitingRoom) {
 
 TEST_F(SaveGameImageTest, OnlyTheWaitingRoomOpenItIsSaved) {
   const auto room = desktop_.CreateWaitingRoom();
+  desktop_.Minimise(room.window);  // an icon would leave nothing of it to see
   const std::uint32_t start = loop_.TickCount();
   Save();
   ASSERT_EQ(screen_.grabs.size(), 1u);
   EXPECT_EQ(screen_.grabs[0].foreground, room.window);
+  EXPECT_FALSE(screen_.grabs[0].minimised);
   EXPECT_GE(screen_.grabs[0].tick - start, 500u);
   EXPECT_TRUE(IsBmp(Read("Tonpu7.bmp")));
 }
