@@ -85,7 +85,10 @@ std::optional<Dialogs::FileDialogResult> RunFileDialog(WindowHandle owner, const
   dialog.lpstrInitialDir = request.initial_dir.empty() ? nullptr : request.initial_dir.c_str();
   dialog.lpstrDefExt = request.default_extension.empty() ? nullptr : request.default_extension.c_str();
   // The save dialog does not ask before replacing a file: the image save
-  // overwrites without a question, as its automatic names do.
+  // overwrites without a question, as its automatic names do. It refuses a
+  // folder that does not exist while the user can still correct it; one
+  // that goes away after the dialog closes ends the save with the program's
+  // own message naming the path.
   const DWORD must_exist = save || !request.file_must_exist ? OFN_PATHMUSTEXIST : OFN_FILEMUSTEXIST;
   dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | must_exist;
   const CurrentDirectoryKept kept;

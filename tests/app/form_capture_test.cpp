@@ -130,6 +130,14 @@ TEST_F(FormCaptureTest, SaveDialogBelongsToTheWindowAndItsFilterDecidesTheFormat
   EXPECT_EQ(form->Settings.TonpuImageNumber, 2);
   EXPECT_EQ(form->Settings.ImageFileFormat, 1);
   EXPECT_TRUE(answering.errors.empty());
+
+  // A folder gone by the time the file is written (the dialog itself
+  // refuses one that does not exist yet): the error names the whole path.
+  const std::string gone = (fs::path(folder.File("gone")) / "shot.bmp").string();
+  answering.answer = Dialogs::FileDialogResult{gone, 1};
+  ASSERT_TRUE(host.Click("Button20"));
+  ASSERT_EQ(answering.errors.size(), 1u);
+  EXPECT_EQ(answering.errors[0].message, "ファイル " + gone + " を作成できません.");
 }
 
 }  // namespace
