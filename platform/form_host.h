@@ -135,7 +135,10 @@ class FormHost {
   virtual void Connect(const Control& control, ControlEvent event, std::function<void()> handler) = 0;
   virtual void Connect(FormEvent event, std::function<void()> handler) = 0;
   // `handler` runs with the virtual-key code when a key goes down in `edit`
-  // (with or without ALT); the key then goes on to the edit.
+  // (with or without ALT); the key then goes on to the edit. A mouse button
+  // pressed in `edit` while it has the focus (not the click that gives it the
+  // focus) runs it with the button's key code, read as MouseButtonDown reads
+  // it, and opens no menu.
   virtual void ConnectKeyDown(const Edit& edit, std::function<void(int virtual_key)> handler) = 0;
   // Asked when the user closes the window; false keeps it open.
   virtual void SetCloseQuery(std::function<bool()> handler) = 0;

@@ -15,6 +15,13 @@ int PhysicalKeyOf(int virtual_key, bool buttons_swapped) {
   return virtual_key;
 }
 
+std::optional<int> MouseButtonDown(Input& input) {
+  for (const int key : kMouseButtonKeys) {
+    if (input.IsKeyDown(key)) return key;
+  }
+  return std::nullopt;
+}
+
 namespace {
 
 char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }

@@ -2,6 +2,7 @@
 // The rest of the platform that the Parts call: keyboard and mouse state,
 // the shell, sound, the screen, the single-instance mutex and the common
 // dialogs. Each is a small interface with a Win32 and a fake implementation.
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -12,21 +13,45 @@
 
 namespace tamiru::platform {
 
-// The key code GetAsyncKeyState must be asked for `virtual_key`: it reads the
-// physical buttons, so with the buttons swapped (SM_SWAPBUTTON, a left-handed
-// mouse) the primary button, which the program means by VK_LBUTTON, is the
-// physical right one, and the other way round.
+// Key codes 01 (VK_LBUTTON) and 02 (VK_RBUTTON), in a macro line as in the
+// list drag, mean the primary and the secondary mouse button: the button
+// that clicks and the one that opens menus, whichever physical button the
+// user has made each (SM_SWAPBUTTON, a left-handed mouse). A macro on 01 thus
+// stays on the clicking button when the buttons are swapped, as the
+// system's mouse messages do. GetAsyncKeyState, though, reads the physical
+// buttons; the key code it must be asked for `virtual_key` is this: with
+// the buttons swapped 01 and 02 exchange places, every other code stays.
 int PhysicalKeyOf(int virtual_key, bool buttons_swapped);
 
 class Input {
  public:
   virtual ~Input() = default;
-  // GetAsyncKeyState(vk) & 0x8000: the key is down now. VK_LBUTTON is the
-  // primary button, whichever physical button that is.
+  // GetAsyncKeyState(vk) & 0x8000: the key is down now; 01 and 02 are the
+  // primary and the secondary button (see PhysicalKeyOf).
   virtual bool IsKeyDown(int virtual_key) = 0;
   struct Point { int x = 0; int y = 0; };
   virtual Point CursorPosition() = 0;  // screen coordinates
 };
+
+// The Input of a device that reports physical keys and buttons: IsKeyDown
+// asks it for the physical key of each code, so every reader of a key code
+// (the macro poll, the macro editor's capture, the list drag) means the
+// same button by it.
+class PhysicalInput : public Input {
+ public:
+  bool IsKeyDown(int virtual_key) final { return PhysicalKeyDown(PhysicalKeyOf(virtual_key, ButtonsSwapped())); }
+
+ protected:
+  virtual bool PhysicalKeyDown(int physical_key) = 0;
+  virtual bool ButtonsSwapped() = 0;
+};
+
+// The mouse buttons as key codes: primary, secondary, middle, the two side
+// buttons.
+inline constexpr std::array<int, 5> kMouseButtonKeys{0x01, 0x02, 0x04, 0x05, 0x06};
+// The key code of the mouse button `input` reports down now, the first of
+// kMouseButtonKeys that is; nullopt when none is.
+std::optional<int> MouseButtonDown(Input& input);
 
 class Shell {
  public:

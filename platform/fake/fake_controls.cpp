@@ -168,6 +168,11 @@ bool FakeFormHost::KeyDown(const std::string& edit, int virtual_key) {
   return RunRecorded(key_handlers_, ByName(edit), virtual_key);
 }
 
+bool FakeFormHost::MouseButtonDown(const std::string& edit, Input& input) {
+  const std::optional<int> button = platform::MouseButtonDown(input);
+  return button && KeyDown(edit, *button);
+}
+
 bool FakeFormHost::Spin(const std::string& up_down, int steps) {
   const auto it = up_downs_.find(up_down);
   if (it == up_downs_.end()) return false;

@@ -11,6 +11,7 @@
 
 #include "platform/fake/fake_event_loop.h"
 #include "platform/form_host.h"
+#include "platform/system.h"
 
 namespace tamiru::platform::fake {
 
@@ -249,6 +250,9 @@ class FakeFormHost : public ModalFormHost {
   bool Close();
   // A key goes down in an edit; false when no handler is connected.
   bool KeyDown(const std::string& edit, int virtual_key);
+  // A mouse button goes down in an edit that has the focus, with `input`
+  // telling which; false when no handler is connected or no button is down.
+  bool MouseButtonDown(const std::string& edit, Input& input);
   // One click on a spin arrow: +1 up, -1 down.
   bool Spin(const std::string& up_down, int steps);
   // Whether the user sees the control: visible itself, and on the shown page

@@ -8,6 +8,7 @@
 #include "platform/win32/controls_win32.h"
 #include "platform/win32/form_win32.h"
 #include "platform/win32/handle_win32.h"
+#include "platform/win32/system_win32.h"
 
 namespace tamiru::platform::win32 {
 
@@ -217,6 +218,20 @@ LRESULT CALLBACK KeyDownProc(HWND edit, UINT message, WPARAM wparam, LPARAM lpar
     case WM_SYSKEYDOWN:
       (*handler)(static_cast<int>(wparam));
       break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_XBUTTONDOWN:
+      // The click that gives the box the focus is no capture. The button is
+      // read as the key poll reads it, so a captured button is the one the
+      // poll finds down.
+      if (GetFocus() == edit) {
+        Win32Input input;
+        if (const auto button = MouseButtonDown(input)) (*handler)(*button);
+      }
+      break;
+    case WM_CONTEXTMENU:
+      return 0;  // the secondary button is captured, not a menu
     case WM_NCDESTROY:
       RemoveWindowSubclass(edit, KeyDownProc, kKeySubclassId);
       delete handler;

@@ -105,10 +105,9 @@ std::optional<Dialogs::FileDialogResult> RunFileDialog(WindowHandle owner, const
 
 }  // namespace
 
-bool Win32Input::IsKeyDown(int virtual_key) {
-  const int physical = PhysicalKeyOf(virtual_key, GetSystemMetrics(SM_SWAPBUTTON) != 0);
-  return (GetAsyncKeyState(physical) & 0x8000) != 0;
-}
+bool Win32Input::PhysicalKeyDown(int physical_key) { return (GetAsyncKeyState(physical_key) & 0x8000) != 0; }
+
+bool Win32Input::ButtonsSwapped() { return GetSystemMetrics(SM_SWAPBUTTON) != 0; }
 
 Input::Point Win32Input::CursorPosition() {
   POINT point{};

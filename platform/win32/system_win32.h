@@ -8,10 +8,13 @@
 
 namespace tamiru::platform::win32 {
 
-class Win32Input : public Input {
+class Win32Input : public PhysicalInput {
  public:
-  bool IsKeyDown(int virtual_key) override;
   Point CursorPosition() override;
+
+ protected:
+  bool PhysicalKeyDown(int physical_key) override;
+  bool ButtonsSwapped() override;
 };
 
 class Win32Shell : public Shell {

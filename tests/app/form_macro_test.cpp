@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "app/macro_editor.h"
 #include "app/main_window.h"
+#include "app/settings_dialog.h"
 #include "game/discovery.h"
 #include "platform/event_loop.h"
 #include "tests/app/form_fixture.h"
@@ -38,14 +40,28 @@ class Keyboard : public platform::Input {
   std::size_t reads = 0;
 };
 
+// A mouse as the system reports it: by physical button, with the user's
+// choice of which one is primary beside it.
+class Mouse : public platform::PhysicalInput {
+ public:
+  Point CursorPosition() override { return {}; }
+  std::set<int> physical_down;
+  bool swapped = false;
+
+ protected:
+  bool PhysicalKeyDown(int physical_key) override { return physical_down.count(physical_key) != 0; }
+  bool ButtonsSwapped() override { return swapped; }
+};
+
 class FormMacroTest : public FormTest {
  protected:
   // Tamiru with Macro=1, the given macro and friend files, its own main
   // window on the desktop, and the game main window in front.
-  void StartMacros(const std::string& macros, const std::string& friends = {}, const std::string& ini = {}) {
+  void StartMacros(const std::string& macros, const std::string& friends = {}, const std::string& ini = {},
+                   FormServices* with = nullptr) {
     WriteIni("Macro=1\r\nUserName2=me\r\n" + ini);
     WriteLists(friends, {}, {}, macros);
-    form = std::make_unique<TForm1>(keyboard_services);
+    form = std::make_unique<TForm1>(with != nullptr ? *with : keyboard_services);
     own_window = desktop.CreateTopLevel("TForm1", "Tamiru Ver1.52");
     game = desktop.CreateGameMainWindow();
     desktop.SetForeground(game.window);
@@ -89,6 +105,8 @@ class FormMacroTest : public FormTest {
 
   Keyboard keyboard;
   FormServices keyboard_services{desktop, loop, keyboard, shell, sound, dialogs, host, still_screen};
+  Mouse mouse;
+  FormServices mouse_services{desktop, loop, mouse, shell, sound, dialogs, host, still_screen};
   platform::WindowHandle own_window = platform::kNoWindow;
   platform::fake::GameMainWindows game;
 };
@@ -109,6 +127,39 @@ TEST_F(FormMacroTest, HeldCombinationFiresOnEveryTickThatSeesItAndOnlyWithExactM
   }
   EXPECT_EQ(Sent().size(), 6u);
   EXPECT_TRUE(dialogs.errors.empty());
+}
+
+// The button pressed into the editor's key box is the one whose macro then
+// fires, whichever physical button the user has made primary: 01 is the
+// primary button, 02 the secondary one.
+TEST_F(FormMacroTest, MouseButtonCapturedInTheEditorIsTheOneThePollFindsDown) {
+  constexpr int kPhysicalLeft = 0x01, kPhysicalRight = 0x02;
+  StartMacros({}, {}, {}, &mouse_services);
+  platform::fake::FakeFormHost dialog_host(loop);
+  TForm2 dialog(*form, dialog_host);
+  struct Case {
+    bool swapped;
+    int pressed, other;  // physical buttons
+    std::string code;
+  };
+  for (const Case& c : {Case{false, kPhysicalLeft, kPhysicalRight, "01"}, Case{false, kPhysicalRight, kPhysicalLeft, "02"},
+                        Case{true, kPhysicalRight, kPhysicalLeft, "01"}, Case{true, kPhysicalLeft, kPhysicalRight, "02"}}) {
+    SCOPED_TRACE(c.code + (c.swapped ? " swapped" : ""));
+    mouse.swapped = c.swapped;
+    mouse.physical_down = {c.pressed};
+    ASSERT_TRUE(dialog_host.MouseButtonDown("Edit13", mouse));
+    mouse.physical_down.clear();
+    EXPECT_EQ(dialog.MacroPage->KeyCodeText, c.code);
+
+    form->MacroList = {dialog.MacroPage->KeyCodeText + " 0 0 0 /List "};
+    const std::size_t before = TypedLines().size();
+    for (const int held : {c.other, c.pressed}) {
+      loop.ScheduleAfter(1, [this, held] { mouse.physical_down = {held}; });
+      loop.ScheduleAfter(81, [this] { mouse.physical_down.clear(); });
+      loop.Advance(30000);
+    }
+    EXPECT_EQ(TypedLines().size(), before + 1) << "only the captured button fires";
+  }
 }
 
 TEST_F(FormMacroTest, EveryLineOnTheCombinationFiresInListOrderAndBrokenLinesBindNothing) {
