@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/dialog_controls_win32.h"
 #include "platform/win32/event_loop_win32.h"
 #include "platform/win32/window_system_win32.h"
 
@@ -246,6 +247,45 @@ TEST_F(Win32Layer, OnlyRestoreToForegroundShowsAMinimisedWindow) {
   EXPECT_TRUE(IsIconic(window.get()));
   windows.RestoreToForeground(window.handle());
   EXPECT_FALSE(IsIconic(window.get()));
+}
+
+// ---- The macro editor's key box
+
+// A press with the pointer over `window`'s middle, as the user's mouse makes it.
+void PressOver(HWND window, DWORD down_flag, Win32EventLoop& loop) {
+  RECT place{};
+  GetWindowRect(window, &place);
+  SetCursorPos((place.left + place.right) / 2, (place.top + place.bottom) / 2);
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  for (const DWORD flag : {down_flag, down_flag << 1}) {  // the matching up flag follows each down flag
+    input.mi.dwFlags = flag;
+    SendInput(1, &input, sizeof input);
+    loop.WaitWithMessages(100);
+  }
+}
+
+// The click that gives the box the focus captures nothing; a press into the
+// focused box captures its button, and the secondary one opens no menu.
+TEST_F(Win32Layer, MouseButtonsPressedIntoTheFocusedKeyBoxAreCaptured) {
+  OwnedWindow form("STATIC", "キー", WS_VISIBLE | WS_CLIPCHILDREN);
+  const auto child = [&](int left) {
+    return CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_READONLY, left, 10, 100, 24, form.get(), nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+  };
+  HWND box = child(10);
+  HWND other = child(150);
+  std::vector<int> captured;
+  tamiru::platform::win32::HookKeyDown(H(box), [&](int key) { captured.push_back(key); });
+  windows.SetForegroundWindow(form.handle());
+  SetFocus(other);
+  PressOver(box, MOUSEEVENTF_LEFTDOWN, loop);
+  ASSERT_EQ(GetFocus(), box);
+  PressOver(box, MOUSEEVENTF_LEFTDOWN, loop);  // soon after the first: a double click
+  PressOver(box, MOUSEEVENTF_RIGHTDOWN, loop);
+  EXPECT_EQ(captured, (std::vector<int>{0x01, 0x02}));
+  const HWND menu = FindWindowA("#32768", nullptr);
+  EXPECT_TRUE(menu == nullptr || !IsWindowVisible(menu)) << "a menu is open";
 }
 
 // ---- The event loop

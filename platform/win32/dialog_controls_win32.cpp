@@ -222,6 +222,10 @@ LRESULT CALLBACK KeyDownProc(HWND edit, UINT message, WPARAM wparam, LPARAM lpar
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
     case WM_XBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:  // a second press soon after the first
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+    case WM_XBUTTONDBLCLK:
       // The click that gives the box the focus is no capture. The button is
       // read as the key poll reads it, so a captured button is the one the
       // poll finds down.

@@ -29,7 +29,9 @@ std::unique_ptr<PageControl> CreateWin32PageControl(Win32Form& form, const Contr
 // `handler` gets the virtual-key code of every key that goes down in `edit`
 // (WM_KEYDOWN and WM_SYSKEYDOWN) before the edit does. The edit asks the
 // dialog handling for every key but Tab, so that Enter and Esc reach it
-// too and Tab still moves on.
+// too and Tab still moves on. A mouse button pressed into the edit once it
+// has the focus is reported by its key code as the key poll reads it
+// (MouseButtonDown), and the edit opens no menu.
 void HookKeyDown(WindowHandle edit, std::function<void(int virtual_key)> handler);
 
 }  // namespace tamiru::platform::win32
