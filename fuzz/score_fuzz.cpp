@@ -1,6 +1,7 @@
 // Fuzzes the score-file statistics and the opponent lookup's table-players
-// scan on arbitrary bytes: no overrun, the same results whatever the block
-// size of the reads, and the same results when every LF becomes CR LF.
+// scan on arbitrary bytes: no overrun, the tally the reference reader gives,
+// the same results whatever the block size of the reads, and the same results
+// when every LF becomes CR LF.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include "fuzz/block_feed.h"
 #include "stats/score_report.h"
 #include "stats/table_players.h"
+#include "tests/stats/score_reference.h"
 
 namespace {
 
@@ -56,7 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
       __builtin_trap();
     }
-    if (whole.Games() < 0 || whole.wins < 0 || whole.losses < 0 || whole.draws < 0) __builtin_trap();
+    if (!(tamiru::stats::reference::Tally(bytes, query.user_names, table_type, query.target) == whole)) {
+      __builtin_trap();
+    }
     const std::string report = tamiru::stats::FormatScoreReport(whole, query);
     if (report.empty()) __builtin_trap();
     if (plain_lf && !(tamiru::stats::TallyScores(crlf, query) == whole)) __builtin_trap();

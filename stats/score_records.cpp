@@ -250,14 +250,18 @@ bool ScoreRecordReader::TestPlayers(std::string_view data, bool at_end, std::siz
     case PieceStatus::kEndOfData: state_ = State::kDone; return true;
     case PieceStatus::kFound: break;
   }
+  // A header where the players line belongs starts the next record: the
+  // record before it was cut short, and this one must not be lost with it.
+  if (IsHeaderLine(piece.text)) {
+    state_ = State::kSeekHeader;
+    return true;
+  }
   if (HoldsAny(piece.text, user_players_patterns_)) {
     players_.assign(piece.text);
     state_ = State::kSeekResults;  // the players line itself is tested first
     return true;
   }
-  // A header where the players line belongs starts the next record: the
-  // record before it was cut short, and this one must not be lost with it.
-  if (!IsHeaderLine(piece.text)) pos = piece.end;
+  pos = piece.end;
   state_ = State::kSeekHeader;
   return true;
 }
@@ -274,15 +278,15 @@ bool ScoreRecordReader::SeekResults(std::string_view data, bool at_end, std::siz
       case Next::kWait: return false;
       case Next::kPiece: break;
     }
+    if (IsHeaderLine(piece.text)) {
+      pos = piece.begin;
+      state_ = State::kSeekHeader;
+      return true;
+    }
     if (HoldsPlain(piece.text, kResultsHeader)) {
       pos = piece.end;
       line_start_ = data[pos - 1] == '\n';
       state_ = State::kField;
-      return true;
-    }
-    if (IsHeaderLine(piece.text)) {
-      pos = piece.begin;
-      state_ = State::kSeekHeader;
       return true;
     }
     pos = piece.end;

@@ -1,5 +1,6 @@
 // The statistics over files written by tools/scoregen.py, held against the
-// generator's own knowledge of the games it wrote.
+// generator's own knowledge of the games it wrote and against the reference
+// reader.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -7,8 +8,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "stats/score_history.h"
 #include "stats/score_report.h"
 #include "stats/table_players.h"
+#include "tests/stats/score_reference_check.h"
 #include "text/list_file.h"
 
 namespace tamiru::stats {
@@ -79,7 +82,7 @@ TEST_F(GeneratedScoreFile, ReportsMatchTheGeneratorOnThousandsOfGames) {
   Generate("--records 2000 --seed 11 --lf --out " + (dir_ / "lf.txt").string());
   const std::string lf = ReadBytes(dir_ / "lf.txt");
   const std::vector<Expected> expected = ReadExpected(expected_path);
-  ASSERT_EQ(expected.size(), 3U * 34U);
+  ASSERT_EQ(expected.size(), 3U * 36U);
 
   long long counted = 0;
   int with_draws = 0;
@@ -96,6 +99,48 @@ TEST_F(GeneratedScoreFile, ReportsMatchTheGeneratorOnThousandsOfGames) {
   // The comparison covers games of every kind, draws and own averages.
   EXPECT_GT(counted, 2000);
   EXPECT_GT(with_draws, 3);
+}
+
+TEST_F(GeneratedScoreFile, HistoryMatchesTheGeneratorAndTheReference) {
+  // One, two and three handles; double-byte ones, and ones whose bytes begin
+  // or end another player's handle (山田 / 山田太郎, x / ‐x, abc / zabc).
+  // The generator takes its arguments in UTF-8.
+  const auto utf8 = [](const char8_t* text) { return std::string(reinterpret_cast<const char*>(text)); };
+  const std::vector<std::pair<std::string, UserNames>> users{
+      {"me1", {"me1", "", ""}},
+      {utf8(u8"山田太郎,x"), {"山田太郎", "", "x"}},
+      {utf8(u8"abc,ソ連,R1500"), {"abc", "ソ連", "R1500"}},
+  };
+  int seed = 21;
+  for (const auto& [argument, names] : users) {
+    SCOPED_TRACE(argument);
+    const std::string path = (dir_ / "mjscore.txt").string();
+    Generate("--records 3000 --seed " + std::to_string(seed++) + " --users '" + argument + "' --targets all --out " +
+             path + " --expect " + (dir_ / "expected.txt").string());
+    const auto history = ReadScoreHistory(path, names);
+    ASSERT_TRUE(history);
+    std::vector<std::string> targets;
+    std::map<std::pair<int, std::string>, ScoreTally> expected;
+    for (const Expected& e : ReadExpected(dir_ / "expected.txt")) {
+      expected[{e.table_type, e.target}] = e.tally;
+      if (e.table_type == 0) targets.push_back(e.target);
+    }
+    for (int kind = 0; kind < table_type::kCount; ++kind) {
+      const KindHistory& k = history->kinds[static_cast<std::size_t>(kind)];
+      EXPECT_GT(k.opponents.size(), 20U) << kind;
+      EXPECT_GT(k.games, 100) << kind;
+      for (const OpponentRow& row : k.opponents) {
+        EXPECT_EQ(row.tally, expected.at({kind, row.name})) << kind << " " << row.name;
+      }
+    }
+    // The rows the generator knows nothing of, the user's games, and the
+    // literal walk (a pass per question) for a few players.
+    const std::string bytes = ReadBytes(path);
+    testing::ExpectMatchesReference(bytes, names, targets, {.shipped = false});
+    for (const std::string& target : {targets[0], targets[10], std::string(names[0])}) {
+      EXPECT_EQ(reference::Tally(bytes, names, 0, target, {.one_walk = false}), expected.at({0, target})) << target;
+    }
+  }
 }
 
 TEST_F(GeneratedScoreFile, LookupFindsTheGameInProgress) {

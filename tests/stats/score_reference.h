@@ -22,8 +22,8 @@
 // show what it changes:
 // - header_restarts: a line with both header marks met where the players
 //   line, the results header or a result entry (at the start of a line)
-//   belongs cuts the record short and is read as a header, so that a game
-//   the client stopped writing never hides the next one;
+//   belongs cuts the record short and is read as a header, whatever else it
+//   holds, so that a game the client stopped writing never hides the next;
 // - one_seat: two of the user's handles at one table count once, with the
 //   better placed (the lower rank, the first listed among equal ones); with
 //   one of the user's handles as target, that handle's entry is the user's;
@@ -58,6 +58,7 @@ inline bool IsLead(char c) {
 
 // A search from character to character: no match starts on a trail byte.
 inline bool HoldsSjis(std::string_view text, std::string_view needle) {
+  if (text.find(needle) == std::string_view::npos) return false;
   for (std::size_t i = 0; i + needle.size() <= text.size(); i += IsLead(text[i]) && i + 1 < text.size() ? 2 : 1) {
     if (text.substr(i, needle.size()) == needle) return true;
   }
@@ -97,13 +98,15 @@ class Stream {
   // the first NUL without its line break. False when nothing is left.
   bool GetLine(std::string& line) {
     if (AtEnd()) return false;
-    std::string buffer;
-    while (buffer.size() < 255 && !AtEnd()) {
+    char buffer[256];
+    std::size_t size = 0;
+    while (size < 255 && !AtEnd()) {
       const int c = Get();
-      buffer += static_cast<char>(c);
+      buffer[size++] = static_cast<char>(c);
       if (c == '\n') break;
     }
-    line = buffer.substr(0, buffer.find('\0'));
+    line.assign(buffer, size);
+    line.resize(std::min(line.find('\0'), line.size()));
     if (!line.empty() && line.back() == '\n') line.pop_back();
     return true;
   }
@@ -190,8 +193,8 @@ class Walker {
       std::string at = players;
       bool found = HoldsPlain(at, "  ---- 試合結果 ----");
       while (!found && !have_line && in_.GetLine(at)) {
-        found = HoldsPlain(at, "  ---- 試合結果 ----");
-        have_line = !found && rules_.header_restarts && HasHeaderMarks(at);
+        have_line = rules_.header_restarts && HasHeaderMarks(at);
+        found = !have_line && HoldsPlain(at, "  ---- 試合結果 ----");
       }
       if (have_line) {
         line = at;
@@ -289,14 +292,26 @@ inline bool IsOwn(const UserNames& users, std::string_view target) {
   return !target.empty() && (target == users[0] || target == users[1] || target == users[2]);
 }
 
-inline Seats SeatsOf(const Record& record, const UserNames& users, std::string_view target, const Rules& rules) {
+// The patterns of one question.
+struct Question {
+  Patterns target;
+  std::array<Patterns, 3> users;
+  bool own;
+  Question(const UserNames& user_names, std::string_view handle)
+      : target(handle),
+        users{Patterns(user_names[0]), Patterns(user_names[1]), Patterns(user_names[2])},
+        own(IsOwn(user_names, handle)) {}
+};
+
+inline Seats SeatsOf(const Record& record, const Question& q, const Rules& rules) {
   Seats s;
-  const Patterns theirs(target);
-  const bool own = IsOwn(users, target);
+  const Patterns& theirs = q.target;
+  const auto& user_patterns = q.users;
+  const bool own = q.own;
   const Entry* best = nullptr;
   for (const Entry& entry : record.entries) {
     bool mine = false;
-    for (const std::string& user : users) mine = mine || Patterns(user).InField(entry.field);
+    for (const Patterns& user : user_patterns) mine = mine || user.InField(entry.field);
     if (mine && rules.one_seat && !own) {
       if (best == nullptr || entry.rank < best->rank) best = &entry;
     } else if (mine && !rules.one_seat) {
@@ -335,10 +350,10 @@ inline std::vector<Record> ReadRecords(std::string_view bytes, const UserNames& 
 inline ScoreTally TallyOf(const std::vector<Record>& records, const UserNames& users, int kind,
                           const std::string& target, const Rules& rules) {
   ScoreTally t;
-  const Patterns theirs(target);
+  const Question q(users, target);
   for (const Record& record : records) {
-    if (record.kind != kind || !theirs.InPlayers(record.players)) continue;
-    const Seats s = SeatsOf(record, users, target, rules);
+    if (record.kind != kind || !q.target.InPlayers(record.players)) continue;
+    const Seats s = SeatsOf(record, q, rules);
     if (!s.user || !s.target) continue;
     ++(s.user_rank < s.target_rank ? t.wins : s.user_rank > s.target_rank ? t.losses : t.draws);
     t.user_score_sum += s.user_score;
@@ -360,27 +375,29 @@ inline ScoreTally Tally(std::string_view bytes, const UserNames& users, int kind
 inline std::vector<std::array<long long, 2>> OwnGames(const std::vector<Record>& records, const UserNames& users,
                                                       int kind) {
   std::vector<std::array<long long, 2>> games;
+  const Question q(users, {});
   for (const Record& record : records) {
     if (record.kind != kind) continue;
-    const Seats s = SeatsOf(record, users, {}, Rules{});
+    const Seats s = SeatsOf(record, q, Rules{});
     if (s.user) games.push_back({s.user_rank, s.user_score});
   }
   return games;
 }
 
-// Every text that a result pattern could find between two spaces of a
-// field: the runs of the text-mode view of the file between spaces and NULs.
-inline std::vector<std::string> CandidateNames(std::string_view bytes, const UserNames& users) {
-  std::string text;
-  Stream in(bytes);
-  while (!in.AtEnd()) text += static_cast<char>(in.Get());
+// Every name that a history row could be for: the runs between spaces of
+// the result fields of the records read, but the user's handles.
+inline std::vector<std::string> CandidateNames(const std::vector<Record>& records, const UserNames& users) {
   std::vector<std::string> names;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i <= text.size(); ++i) {
-    if (i < text.size() && text[i] != ' ' && text[i] != '\0') continue;
-    const std::string name = text.substr(start, i - start);
-    if (!name.empty() && !IsOwn(users, name)) names.push_back(name);
-    start = i + 1;
+  for (const Record& record : records) {
+    for (const Entry& entry : record.entries) {
+      std::size_t start = 0;
+      for (std::size_t i = 0; i <= entry.field.size(); ++i) {
+        if (i < entry.field.size() && entry.field[i] != ' ') continue;
+        const std::string name = entry.field.substr(start, i - start);
+        if (!name.empty() && !IsOwn(users, name)) names.push_back(name);
+        start = i + 1;
+      }
+    }
   }
   std::sort(names.begin(), names.end());
   names.erase(std::unique(names.begin(), names.end()), names.end());
