@@ -41,14 +41,16 @@ void CheckAgainstReference(const UserNames& users, std::string_view bytes, const
   namespace reference = tamiru::stats::reference;
   const std::vector<reference::Record> records = reference::ReadRecords(bytes, users, {});
   const std::vector<std::string> names = reference::CandidateNames(records, users);
+  std::vector<std::array<tamiru::stats::ScoreTally, 3>> tallies;
+  for (const std::string& name : names) tallies.push_back(reference::TalliesOf(records, users, name, {}));
   for (int kind = 0; kind < tamiru::stats::table_type::kCount; ++kind) {
     const KindHistory& k = history.kinds[static_cast<std::size_t>(kind)];
     std::size_t counted = 0;
-    for (const std::string& name : names) {
-      const auto expected = reference::TallyOf(records, users, kind, name, {});
+    for (std::size_t n = 0; n < names.size(); ++n) {
+      const auto& expected = tallies[n][static_cast<std::size_t>(kind)];
       if (expected.Games() == 0) continue;
       ++counted;
-      const auto row = std::find_if(k.opponents.begin(), k.opponents.end(), [&](const auto& r) { return r.name == name; });
+      const auto row = std::find_if(k.opponents.begin(), k.opponents.end(), [&](const auto& r) { return r.name == names[n]; });
       if (row == k.opponents.end() || !(row->tally == expected)) __builtin_trap();
     }
     if (counted != k.opponents.size()) __builtin_trap();

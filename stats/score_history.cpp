@@ -13,24 +13,6 @@ namespace {
 
 constexpr std::string_view kNoGame = "試合の記録がありません";
 
-// Every maximal run of non-space bytes with a space on each side: the only
-// texts that a result pattern " handle " can find in the field.
-template <typename Visit>
-void ForEachSpacedName(std::string_view field, Visit visit) {
-  std::size_t i = 0;
-  while (i < field.size()) {
-    if (field[i] != ' ') {
-      ++i;
-      continue;
-    }
-    const std::size_t start = i + 1;
-    std::size_t end = start;
-    while (end < field.size() && field[end] != ' ') ++end;
-    if (end < field.size() && end > start) visit(field.substr(start, end - start));
-    i = end;
-  }
-}
-
 std::string Percent(long long part, long long whole) {
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "%.1f%%", 100.0 * static_cast<double>(part) / static_cast<double>(whole));
@@ -47,12 +29,14 @@ ScoreHistoryBuilder::ScoreHistoryBuilder(const UserNames& user_names)
 void ScoreHistoryBuilder::AddRecord(const ScoreRecord& record) {
   names_.clear();
   for (int i = 0; i < record.entry_count; ++i) {
-    ForEachSpacedName(record.entries[static_cast<std::size_t>(i)].field, [&](std::string_view name) {
-      if (name == user_names_[0] || name == user_names_[1] || name == user_names_[2]) return;
+    const ScoreEntry& entry = record.entries[static_cast<std::size_t>(i)];
+    for (std::size_t r = 0; r < entry.run_count; ++r) {
+      const std::string_view name = entry.Run(r);
+      if (name == user_names_[0] || name == user_names_[1] || name == user_names_[2]) continue;
       auto known = std::find_if(names_.begin(), names_.end(), [&](const NameInRecord& n) { return n.name == name; });
       if (known == names_.end()) known = names_.insert(names_.end(), {name, 0});
       known->entries |= 1U << i;
-    });
+    }
   }
   for (int kind = 0; kind < table_type::kCount; ++kind) {
     if (!record.IsOfKind(kind)) continue;

@@ -1,5 +1,6 @@
 #include "stats/score_records.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -83,11 +84,21 @@ std::size_t FindResultsHeader(std::string_view data, std::size_t from) {
   return std::string_view::npos;
 }
 
-bool HoldsAny(std::string_view text, const std::array<std::string, 3>& patterns) {
-  for (const std::string& pattern : patterns) {
-    if (!pattern.empty() && HoldsSjis(text, pattern)) return true;
+// The field's runs between spaces, in order.
+void FindSpacedRuns(ScoreEntry& entry) {
+  const std::string_view field = entry.field;
+  entry.run_count = 0;
+  std::size_t i = 0;
+  while (i < field.size() && field[i] != ' ') ++i;
+  while (i < field.size()) {
+    const std::size_t start = i + 1;
+    std::size_t end = start;
+    while (end < field.size() && field[end] != ' ') ++end;
+    if (end < field.size() && end > start) {
+      entry.runs[entry.run_count++] = {static_cast<std::uint8_t>(start), static_cast<std::uint8_t>(end - start)};
+    }
+    i = end;
   }
-  return false;
 }
 
 }  // namespace
@@ -106,6 +117,7 @@ int EntriesOfKind(int table_type) { return table_type == table_type::kThreePlaye
 void HandlePatterns::Set(std::string_view handle) {
   players_.clear();
   result_.clear();
+  spaced_ = handle.find(' ') != std::string_view::npos;
   if (handle.empty()) return;
   players_.append("]").append(handle).append(" ");
   result_.append(" ").append(handle).append(" ");
@@ -115,7 +127,21 @@ bool HandlePatterns::InPlayers(std::string_view players) const {
   return !players_.empty() && HoldsSjis(players, players_);
 }
 
-bool HandlePatterns::InField(std::string_view field) const { return !result_.empty() && HoldsSjis(field, result_); }
+// A handle without spaces stands between spaces exactly where it is one of
+// the field's runs; the match begins on a character when the byte before its
+// space cannot lead a double-byte character, else the whole search decides.
+bool HandlePatterns::InField(const ScoreEntry& entry) const {
+  if (result_.empty()) return false;
+  if (spaced_) return HoldsSjis(entry.field, result_);
+  const std::string_view handle(result_.data() + 1, result_.size() - 2);
+  for (std::size_t i = 0; i < entry.run_count; ++i) {
+    if (entry.Run(i) != handle) continue;
+    const std::size_t space = entry.runs[i].begin - 1U;
+    if (space == 0 || !text::IsLeadByte(static_cast<unsigned char>(entry.field[space - 1]))) return true;
+    return text::ContainsSjis(entry.field, result_);
+  }
+  return false;
+}
 
 int UserEntryIndex(const ScoreRecord& record) {
   int best = -1;
@@ -138,7 +164,7 @@ void TallyRecord(const ScoreRecord& record, int table_type, const HandlePatterns
   long long rank_sum = 0;
   for (int i = 0; i < count; ++i) {
     const ScoreEntry& entry = record.entries[static_cast<std::size_t>(i)];
-    if ((maybe_target >> i & 1U) == 0 || !target.InField(entry.field)) continue;
+    if ((maybe_target >> i & 1U) == 0 || !target.InField(entry)) continue;
     seen = true;
     rank = entry.rank;
     score_sum += entry.score;
@@ -168,12 +194,7 @@ void TallyRecord(const ScoreRecord& record, int table_type, const HandlePatterns
 ScoreRecordReader::ScoreRecordReader(const UserNames& user_names, Sink sink) : sink_(std::move(sink)) {
   // Patterns are built from the whole handle, whatever its length; an empty
   // handle gets no pattern and so matches nothing.
-  for (std::size_t k = 0; k < user_names.size(); ++k) {
-    const std::string& name = user_names[k];
-    if (name.empty()) continue;
-    user_players_patterns_[k] = "]" + name + " ";
-    user_result_patterns_[k] = " " + name + " ";
-  }
+  for (std::size_t k = 0; k < user_names.size(); ++k) users_[k].Set(user_names[k]);
   players_.reserve(kPieceBytes);
 }
 
@@ -219,7 +240,7 @@ ScoreRecordReader::Next ScoreRecordReader::PieceHolding(std::string_view data, b
 
 // Every header holds '=', so the pieces before the next '=' need no test.
 bool ScoreRecordReader::SeekHeader(std::string_view data, bool at_end, std::size_t& pos) {
-  if (user_players_patterns_[0].empty() && user_players_patterns_[1].empty() && user_players_patterns_[2].empty()) {
+  if (users_[0].Empty() && users_[1].Empty() && users_[2].Empty()) {
     pos = data.size();  // no record can hold the user
     if (at_end) state_ = State::kDone;
     return at_end;
@@ -256,7 +277,7 @@ bool ScoreRecordReader::TestPlayers(std::string_view data, bool at_end, std::siz
     state_ = State::kSeekHeader;
     return true;
   }
-  if (HoldsAny(piece.text, user_players_patterns_)) {
+  if (users_[0].InPlayers(piece.text) || users_[1].InPlayers(piece.text) || users_[2].InPlayers(piece.text)) {
     players_.assign(piece.text);
     state_ = State::kSeekResults;  // the players line itself is tested first
     return true;
@@ -293,8 +314,8 @@ bool ScoreRecordReader::SeekResults(std::string_view data, bool at_end, std::siz
   }
 }
 
-bool ScoreRecordReader::IsUserField(std::string_view field) const {
-  return HoldsAny(field, user_result_patterns_);
+bool ScoreRecordReader::IsUserField(const ScoreEntry& entry) const {
+  return users_[0].InField(entry) || users_[1].InField(entry) || users_[2].InField(entry);
 }
 
 // Whether the line that begins at `pos` is a header: where it is, the record
@@ -303,6 +324,16 @@ bool ScoreRecordReader::IsUserField(std::string_view field) const {
 // results' read is at the start of a line.
 ScoreRecordReader::Next ScoreRecordReader::HeaderAtLineStart(std::string_view data, bool at_end, std::size_t pos) {
   if (!line_start_) return Next::kPiece;
+  // A header's marks lie in its first piece: a line whose first piece holds
+  // no '=' is none, which settles most lines without reading them as pieces.
+  const std::size_t limit = std::min(data.size(), pos + kPieceBytes);
+  std::size_t i = pos;
+  while (i < limit && data[i] != '\n' && data[i] != '=') ++i;
+  if (i == limit && limit == data.size() && !at_end) return Next::kWait;
+  if (i == limit || data[i] == '\n') {
+    line_start_ = false;
+    return Next::kPiece;
+  }
   Piece piece;
   switch (PieceAt(data, pos, at_end, piece)) {
     case PieceStatus::kNeedMore: return Next::kWait;
@@ -352,7 +383,8 @@ bool ScoreRecordReader::ReadField(std::string_view data, bool at_end, std::size_
   const auto rank = LeadingNumber(entry.field);
   rank_read_ = rank.has_value();
   entry.rank = rank.value_or(0);
-  entry.user = IsUserField(entry.field);
+  FindSpacedRuns(entry);
+  entry.user = IsUserField(entry);
   state_ = State::kScoreSpace;
   negative_ = false;
   digits_ = 0;

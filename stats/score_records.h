@@ -6,6 +6,7 @@
 // both answer from the same records by construction.
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -36,11 +37,23 @@ int EntriesOfKind(int table_type);
 inline constexpr std::size_t kFieldBytes = 20;
 inline constexpr std::size_t kMaxEntries = 4;
 
+// A run of a result field that a result pattern " handle " can find: a
+// maximal run of bytes other than spaces with a space on each side.
+struct SpacedRun {
+  std::uint8_t begin = 0;
+  std::uint8_t size = 0;
+};
+inline constexpr std::size_t kMaxSpacedRuns = kFieldBytes / 2;
+
 struct ScoreEntry {
   std::string_view field;  // the 20-byte field as its buffer's string sees it
   long long rank = 0;
   long long score = 0;
   bool user = false;  // the field holds one of the user's result patterns
+  std::uint8_t run_count = 0;
+  std::array<SpacedRun, kMaxSpacedRuns> runs;
+
+  std::string_view Run(std::size_t i) const { return field.substr(runs[i].begin, runs[i].size); }
 };
 
 // A record as it counts for the kinds in `kinds`, with the entries of those
@@ -62,12 +75,14 @@ class HandlePatterns {
   HandlePatterns() = default;
   explicit HandlePatterns(std::string_view handle) { Set(handle); }
   void Set(std::string_view handle);
+  bool Empty() const { return result_.empty(); }
   bool InPlayers(std::string_view players) const;
-  bool InField(std::string_view field) const;
+  bool InField(const ScoreEntry& entry) const;
 
  private:
   std::string players_;
   std::string result_;
+  bool spaced_ = false;  // the handle holds a space: its runs cannot tell
 };
 
 // Wins, losses, draws and both players' sums over the counted games.
@@ -130,12 +145,11 @@ class ScoreRecordReader {
   bool ReadField(std::string_view data, bool at_end, std::size_t& pos);
   bool ReadScore(std::string_view data, bool at_end, std::size_t& pos);
   Next HeaderAtLineStart(std::string_view data, bool at_end, std::size_t pos);
-  bool IsUserField(std::string_view field) const;
+  bool IsUserField(const ScoreEntry& entry) const;
   void FinishEntry(long long score);
   void Emit(unsigned kinds);
 
-  std::array<std::string, 3> user_players_patterns_;  // empty: never matches
-  std::array<std::string, 3> user_result_patterns_;
+  std::array<HandlePatterns, 3> users_;  // an empty handle never matches
   Sink sink_;
 
   State state_ = State::kSeekHeader;

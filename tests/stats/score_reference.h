@@ -347,21 +347,28 @@ inline std::vector<Record> ReadRecords(std::string_view bytes, const UserNames& 
   return Walker(bytes, users, rules, kind, target).Records();
 }
 
-inline ScoreTally TallyOf(const std::vector<Record>& records, const UserNames& users, int kind,
-                          const std::string& target, const Rules& rules) {
-  ScoreTally t;
+// The report's tallies of one target, a kind each.
+inline std::array<ScoreTally, 3> TalliesOf(const std::vector<Record>& records, const UserNames& users,
+                                           const std::string& target, const Rules& rules) {
+  std::array<ScoreTally, 3> tallies{};
   const Question q(users, target);
   for (const Record& record : records) {
-    if (record.kind != kind || !q.target.InPlayers(record.players)) continue;
+    if (!q.target.InPlayers(record.players)) continue;
     const Seats s = SeatsOf(record, q, rules);
     if (!s.user || !s.target) continue;
+    ScoreTally& t = tallies[static_cast<std::size_t>(record.kind)];
     ++(s.user_rank < s.target_rank ? t.wins : s.user_rank > s.target_rank ? t.losses : t.draws);
     t.user_score_sum += s.user_score;
     t.user_rank_sum += s.user_rank_sum;
     t.target_score_sum += s.target_score;
     t.target_rank_sum += s.target_rank_sum;
   }
-  return t;
+  return tallies;
+}
+
+inline ScoreTally TallyOf(const std::vector<Record>& records, const UserNames& users, int kind,
+                          const std::string& target, const Rules& rules) {
+  return TalliesOf(records, users, target, rules)[static_cast<std::size_t>(kind)];
 }
 
 // The report's tally of one question.
