@@ -100,8 +100,10 @@ void TForm3::WireHandlers() {
 void TForm3::RadioButtonClick() {
   const int chosen = RadioButton1->IsChecked() ? 0 : RadioButton2->IsChecked() ? 1 : RadioButton3->IsChecked() ? 2 : kind_;
   if (chosen == kind_) return;
+  const std::string selected = SelectedName();
+  order_.clear();
   kind_ = chosen;
-  ShowKind();
+  ShowKind(selected);
 }
 
 void TForm3::Button1Click() { ReadHistory(); }
@@ -113,7 +115,9 @@ void TForm3::Button2Click() {
   request.file_name = "対戦履歴.csv";
   const auto chosen = owner_.services().dialogs.ShowSaveDialog(host_.Handle(), request);
   if (!chosen) return;
-  if (!platform::ReplaceFileContents(chosen->path, stats::OpponentsCsv(rows_))) throw FileCreateError(chosen->path);
+  if (!platform::ReplaceFileContents(chosen->path, stats::OpponentsCsv(Opponents(), order_))) {
+    throw FileCreateError(chosen->path);
+  }
 }
 
 void TForm3::Button3Click() { host_.CloseWindow(); }
@@ -121,16 +125,14 @@ void TForm3::Button3Click() { host_.CloseWindow(); }
 // The player's one-line report into the main window's chat line, through
 // the very call that "対戦成績" ends in.
 void TForm3::ListView1DblClick() {
-  const int row = ListView1->SelectedIndex();
-  if (row < 0 || row >= static_cast<int>(rows_.size())) return;
-  owner_.ReportScoresFor(rows_[static_cast<std::size_t>(row)].name);
+  if (const stats::OpponentRow* row = RowAt(ListView1->SelectedIndex())) owner_.ReportScoresFor(row->name);
 }
 
 void TForm3::ListView1ColumnClick(int column) {
   if (column < 0 || column >= stats::kOpponentColumnCount) return;
   const std::string selected = SelectedName();
   sort_.Click(static_cast<stats::OpponentColumn>(column));
-  stats::SortOpponents(rows_, sort_);
+  order_ = stats::SortedOrder(Opponents(), sort_);
   ShowRows(selected);
 }
 
@@ -154,46 +156,54 @@ void TForm3::FormResize() {
 // the file until it is opened again.
 bool TForm3::FormCloseQuery() {
   Timer1->SetEnabled(false);
+  ListView1->SetRowSource(0, {});
   history_.reset();
-  rows_.clear();
-  rows_.shrink_to_fit();
+  order_.clear();
+  order_.shrink_to_fit();
   return true;
 }
 
 void TForm3::ReadHistory() {
+  const std::string selected = SelectedName();
   const std::string path = owner_.ScoreFilePath();
   stamp_ = stats::ScoreFileStamp(path);
+  order_.clear();
   history_.reset();  // the old history's memory is free before the new read
   history_ = stats::ReadScoreHistory(path, {owner_.Settings.UserName1, owner_.Settings.UserName2, owner_.Settings.UserName3});
-  ShowKind();
+  ShowKind(selected);
 }
 
-void TForm3::ShowKind() {
-  const std::string selected = SelectedName();
+void TForm3::ShowKind(const std::string& selected) {
   if (!history_) {
     Label1->SetCaption(CannotOpenText(owner_.ScoreFilePath()));
-    rows_.clear();
   } else {
-    const stats::KindHistory& kind = history_->kinds[static_cast<std::size_t>(kind_)];
-    Label1->SetCaption(stats::HistorySummaryText(kind, kind_));
-    rows_ = kind.opponents;
-    stats::SortOpponents(rows_, sort_);
+    Label1->SetCaption(stats::HistorySummaryText(history_->kinds[static_cast<std::size_t>(kind_)], kind_));
   }
+  order_ = stats::SortedOrder(Opponents(), sort_);
   ShowRows(selected);
   ShowChart();
 }
 
 void TForm3::ShowRows(const std::string& selected) {
-  std::vector<std::vector<std::string>> cells;
-  cells.reserve(rows_.size());
   int selected_row = -1;
-  for (const stats::OpponentRow& row : rows_) {
-    if (row.name == selected) selected_row = static_cast<int>(cells.size());
-    const auto texts = stats::OpponentCells(row);
-    cells.emplace_back(texts.begin(), texts.end());
+  for (std::size_t i = 0; i < order_.size(); ++i) {
+    if (Opponents()[order_[i]].name == selected) selected_row = static_cast<int>(i);
   }
-  ListView1->SetRows(cells);
+  ListView1->SetRowSource(static_cast<int>(order_.size()), [this](int row, int column) {
+    const stats::OpponentRow* shown = RowAt(row);
+    return shown ? stats::OpponentCells(*shown)[static_cast<std::size_t>(column)] : std::string();
+  });
   ListView1->SetSelectedIndex(selected_row);
+}
+
+const std::vector<stats::OpponentRow>& TForm3::Opponents() const {
+  static const std::vector<stats::OpponentRow> kNone;
+  return history_ ? history_->kinds[static_cast<std::size_t>(kind_)].opponents : kNone;
+}
+
+const stats::OpponentRow* TForm3::RowAt(int row) const {
+  if (row < 0 || row >= static_cast<int>(order_.size())) return nullptr;
+  return &Opponents()[order_[static_cast<std::size_t>(row)]];
 }
 
 void TForm3::ShowChart() {
@@ -203,9 +213,8 @@ void TForm3::ShowChart() {
 }
 
 std::string TForm3::SelectedName() const {
-  const int row = ListView1->SelectedIndex();
-  if (row < 0 || row >= static_cast<int>(rows_.size())) return {};
-  return rows_[static_cast<std::size_t>(row)].name;
+  const stats::OpponentRow* row = RowAt(ListView1->SelectedIndex());
+  return row ? row->name : std::string();
 }
 
 }  // namespace tamiru::app

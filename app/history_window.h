@@ -47,7 +47,6 @@ class TForm3 {
   bool FormCloseQuery();
 
   int Kind() const { return kind_; }
-  const std::vector<stats::OpponentRow>& Rows() const { return rows_; }
 
   // ---- Controls, by designer name ----
   std::unique_ptr<platform::CheckBox> RadioButton1, RadioButton2, RadioButton3;
@@ -62,10 +61,14 @@ class TForm3 {
   void WireHandlers();
   // Reads the file again, keeping the sort and the selected player.
   void ReadHistory();
-  // Shows the kind from what was read.
-  void ShowKind();
+  // Shows the kind from what was read, keeping the player `selected`.
+  void ShowKind(const std::string& selected);
   void ShowRows(const std::string& selected);
   void ShowChart();
+  // The players of the kind shown (none when the file could not be read),
+  // and the one shown in a row.
+  const std::vector<stats::OpponentRow>& Opponents() const;
+  const stats::OpponentRow* RowAt(int row) const;
   std::string SelectedName() const;
 
   TForm1& owner_;
@@ -75,7 +78,9 @@ class TForm3 {
   stats::FileStamp stamp_;
   int kind_ = 0;
   stats::OpponentSort sort_;
-  std::vector<stats::OpponentRow> rows_;  // of the kind shown, in the shown order
+  // The rows in the order shown, as indexes into Opponents(): the table is
+  // held once, in the history, and the list draws from it.
+  std::vector<std::uint32_t> order_;
 };
 
 }  // namespace tamiru::app

@@ -3,6 +3,7 @@
 // captioned columns, and a picture box that shows a picture made of lines and
 // texts (the window builds the picture; the control only draws it).
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,11 +17,17 @@ struct ListColumn {
   bool right_aligned = false;
 };
 
+// The text of a cell, asked for as the list shows it.
+using CellText = std::function<std::string(int row, int column)>;
+
 class ListView : public Control {
  public:
   virtual void SetColumns(const std::vector<ListColumn>& columns) = 0;
-  // Replaces every row in one step, one repaint.
-  virtual void SetRows(const std::vector<std::vector<std::string>>& rows) = 0;
+  // `count` rows whose cells `cell` gives, for rows 0 to count - 1 and the
+  // columns set: the list keeps no copy of them and asks only for the rows it
+  // shows, so a table of any length costs what is visible. One repaint; the
+  // selection is cleared.
+  virtual void SetRowSource(int count, CellText cell) = 0;
   virtual int RowCount() const = 0;
   virtual std::string Cell(int row, int column) const = 0;  // empty out of range
   virtual int SelectedIndex() const = 0;                     // -1 = none

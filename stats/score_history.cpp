@@ -152,8 +152,12 @@ double SortValue(const OpponentRow& row, OpponentColumn column) {
 
 }  // namespace
 
-void SortOpponents(std::vector<OpponentRow>& rows, const OpponentSort& sort) {
-  std::stable_sort(rows.begin(), rows.end(), [&](const OpponentRow& a, const OpponentRow& b) {
+std::vector<std::uint32_t> SortedOrder(const std::vector<OpponentRow>& rows, const OpponentSort& sort) {
+  std::vector<std::uint32_t> order(rows.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<std::uint32_t>(i);
+  std::stable_sort(order.begin(), order.end(), [&](std::uint32_t i, std::uint32_t j) {
+    const OpponentRow& a = rows[i];
+    const OpponentRow& b = rows[j];
     if (sort.column != OpponentColumn::kName) {
       const double x = SortValue(a, sort.column);
       const double y = SortValue(b, sort.column);
@@ -162,6 +166,7 @@ void SortOpponents(std::vector<OpponentRow>& rows, const OpponentSort& sort) {
     }
     return sort.descending ? b.name < a.name : a.name < b.name;
   });
+  return order;
 }
 
 namespace {
@@ -187,10 +192,10 @@ void AppendCsvRow(std::string& csv, const Cells& cells) {
 
 }  // namespace
 
-std::string OpponentsCsv(const std::vector<OpponentRow>& rows) {
+std::string OpponentsCsv(const std::vector<OpponentRow>& rows, const std::vector<std::uint32_t>& order) {
   std::string csv;
   AppendCsvRow(csv, OpponentColumnNames());
-  for (const OpponentRow& row : rows) AppendCsvRow(csv, OpponentCells(row));
+  for (std::uint32_t i : order) AppendCsvRow(csv, OpponentCells(rows[i]));
   return csv;
 }
 

@@ -102,14 +102,16 @@ struct OpponentSort {
   void Click(OpponentColumn clicked);
 };
 
-// Sorts by the column (numbers as numbers, averages as shown), equal values
-// by name ascending.
-void SortOpponents(std::vector<OpponentRow>& rows, const OpponentSort& sort);
+// The order in which the rows are shown, as indexes into `rows`: by the
+// column (numbers as numbers, averages as shown), equal values by name
+// ascending. The rows themselves stay where they are, held once.
+std::vector<std::uint32_t> SortedOrder(const std::vector<OpponentRow>& rows, const OpponentSort& sort);
 
-// The table as CSV: a header row of the column names, then one row per
-// opponent; CR LF after every row; a field holding a comma, a quote or a line
-// break is quoted, its quotes doubled. Shift_JIS like every text.
-std::string OpponentsCsv(const std::vector<OpponentRow>& rows);
+// The table as CSV, its rows in `order`: a header row of the column names,
+// then one row per opponent; CR LF after every row; a field holding a comma,
+// a quote or a line break is quoted, its quotes doubled. Shift_JIS like every
+// text.
+std::string OpponentsCsv(const std::vector<OpponentRow>& rows, const std::vector<std::uint32_t>& order);
 
 // ---- The trend ----
 

@@ -2,16 +2,16 @@
 
 namespace tamiru::platform::fake {
 
-void FakeListView::SetRows(const std::vector<std::vector<std::string>>& rows) {
-  rows_ = rows;
-  selected_ = -1;  // as LVM_DELETEALLITEMS leaves it
+void FakeListView::SetRowSource(int count, CellText cell) {
+  count_ = count;
+  cell_ = std::move(cell);
+  selected_ = -1;
   ++set_rows_calls_;
 }
 
 std::string FakeListView::Cell(int row, int column) const {
-  if (row < 0 || row >= RowCount() || column < 0) return {};
-  const auto& cells = rows_[static_cast<std::size_t>(row)];
-  return static_cast<std::size_t>(column) < cells.size() ? cells[static_cast<std::size_t>(column)] : std::string();
+  if (row < 0 || row >= count_ || column < 0 || column >= static_cast<int>(columns_.size())) return {};
+  return cell_(row, column);
 }
 
 void FakeListView::SetBounds(int, int, int width, int) { width_ = width; }

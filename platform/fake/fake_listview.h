@@ -16,8 +16,8 @@ namespace tamiru::platform::fake {
 class FakeListView : public FakeControlBase<ListView> {
  public:
   void SetColumns(const std::vector<ListColumn>& columns) override { columns_ = columns; }
-  void SetRows(const std::vector<std::vector<std::string>>& rows) override;
-  int RowCount() const override { return static_cast<int>(rows_.size()); }
+  void SetRowSource(int count, CellText cell) override;
+  int RowCount() const override { return count_; }
   std::string Cell(int row, int column) const override;
   int SelectedIndex() const override { return selected_; }
   void SetSelectedIndex(int row) override { selected_ = row >= 0 && row < RowCount() ? row : -1; }
@@ -28,7 +28,8 @@ class FakeListView : public FakeControlBase<ListView> {
 
  private:
   std::vector<ListColumn> columns_;
-  std::vector<std::vector<std::string>> rows_;
+  int count_ = 0;
+  CellText cell_;
   int selected_ = -1;
   int width_ = 0;
   int set_rows_calls_ = 0;

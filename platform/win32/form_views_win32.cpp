@@ -68,6 +68,8 @@ bool Win32Form::HandleViewMessage(unsigned message, std::uintptr_t wparam, std::
       const int id = static_cast<int>(header->idFrom);
       if (header->code == NM_DBLCLK) {
         Fire(id, ControlEvent::kDblClick);
+      } else if (header->code == LVN_GETDISPINFOA) {
+        if (const Win32ListView* view = ListViewOf(AsHandle(header->hwndFrom))) view->FillDisplayInfo(reinterpret_cast<void*>(lparam));
       } else if (header->code == LVN_COLUMNCLICK) {
         const int column = reinterpret_cast<const NMLISTVIEW*>(lparam)->iSubItem;
         if (auto it = column_handlers_.find(id); it != column_handlers_.end()) {

@@ -3,8 +3,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstring>
+
 #include "platform/win32/form_win32.h"
 #include "platform/win32/handle_win32.h"
+#include "text/sjis.h"
 
 namespace tamiru::platform::win32 {
 
@@ -78,31 +81,38 @@ void Win32ListView::SetColumns(const std::vector<ListColumn>& columns) {
     column.iSubItem = static_cast<int>(i);
     SendMessageA(AsHwnd(window_), LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
   }
+  columns_ = static_cast<int>(columns.size());
 }
 
-void Win32ListView::SetRows(const std::vector<std::vector<std::string>>& rows) {
-  rows_ = rows;
-  SendMessageA(AsHwnd(window_), WM_SETREDRAW, FALSE, 0);
-  SendMessageA(AsHwnd(window_), LVM_DELETEALLITEMS, 0, 0);
-  SendMessageA(AsHwnd(window_), LVM_SETITEMCOUNT, rows.size(), 0);
-  for (std::size_t r = 0; r < rows.size(); ++r) {
-    for (std::size_t c = 0; c < rows[r].size(); ++c) {
-      LVITEMA item{};
-      item.mask = LVIF_TEXT;
-      item.iItem = static_cast<int>(r);
-      item.iSubItem = static_cast<int>(c);
-      item.pszText = const_cast<char*>(rows[r][c].c_str());
-      SendMessageA(AsHwnd(window_), c == 0 ? LVM_INSERTITEMA : LVM_SETITEMTEXTA, r, reinterpret_cast<LPARAM>(&item));
-    }
-  }
-  SendMessageA(AsHwnd(window_), WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(AsHwnd(window_), nullptr, TRUE);
+Win32ListView::~Win32ListView() {
+  if (IsWindow(AsHwnd(window_))) SetWindowLongPtrA(AsHwnd(window_), GWLP_USERDATA, 0);
+}
+
+void Win32ListView::SetRowSource(int count, CellText cell) {
+  cell_ = std::move(cell);
+  count_ = count;
+  SetSelectedIndex(-1);
+  // The scroll position stays where the user left it.
+  SendMessageA(AsHwnd(window_), LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOSCROLL);
+  InvalidateRect(AsHwnd(window_), nullptr, FALSE);
 }
 
 std::string Win32ListView::Cell(int row, int column) const {
-  if (row < 0 || row >= RowCount() || column < 0) return {};
-  const auto& cells = rows_[static_cast<std::size_t>(row)];
-  return static_cast<std::size_t>(column) < cells.size() ? cells[static_cast<std::size_t>(column)] : std::string();
+  if (row < 0 || row >= count_ || column < 0 || column >= columns_ || !cell_) return {};
+  return cell_(row, column);
+}
+
+void Win32ListView::FillDisplayInfo(void* display_info) const {
+  LVITEMA& item = static_cast<NMLVDISPINFOA*>(display_info)->item;
+  if ((item.mask & LVIF_TEXT) == 0 || item.pszText == nullptr || item.cchTextMax <= 0) return;
+  const std::string text = Cell(item.iItem, item.iSubItem);
+  const std::string_view fitted = text::CutAtCharBoundary(text, static_cast<std::size_t>(item.cchTextMax - 1));
+  std::memcpy(item.pszText, fitted.data(), fitted.size());
+  item.pszText[fitted.size()] = '\0';
+}
+
+Win32ListView* ListViewOf(WindowHandle window) {
+  return reinterpret_cast<Win32ListView*>(GetWindowLongPtrA(AsHwnd(window), GWLP_USERDATA));
 }
 
 int Win32ListView::SelectedIndex() const {
@@ -179,10 +189,14 @@ std::unique_ptr<ListView> CreateWin32ListView(Win32Form& form, const ControlSpec
   INITCOMMONCONTROLSEX common{sizeof(common), ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&common);
   const ChildClass list_view{WC_LISTVIEWA, ChildKind::kOther,
-                             WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE};
+                             WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA, WS_EX_CLIENTEDGE};
   const WindowHandle window = form.CreateChild(list_view, layout, layout.height);
-  SendMessageA(AsHwnd(window), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-  return form.Registered(std::make_unique<Win32ListView>(window));
+  // Drawn through a buffer, so a refresh every few seconds does not flicker.
+  SendMessageA(AsHwnd(window), LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+               LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
+  auto view = std::make_unique<Win32ListView>(window);
+  SetWindowLongPtrA(AsHwnd(window), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view.get()));
+  return form.Registered(std::move(view));
 }
 
 std::unique_ptr<PictureBox> CreateWin32PictureBox(Win32Form& form, const ControlSpec& layout) {

@@ -14,22 +14,32 @@ namespace tamiru::platform::win32 {
 
 class Win32Form;
 
+// A virtual list (LVS_OWNERDATA): the control asks for each cell it draws
+// (LVN_GETDISPINFO), so it holds no copy of the rows.
 class Win32ListView : public Win32Control<ListView> {
  public:
   using Win32Control::Win32Control;
+  ~Win32ListView() override;
   void SetColumns(const std::vector<ListColumn>& columns) override;
-  void SetRows(const std::vector<std::vector<std::string>>& rows) override;
-  int RowCount() const override { return static_cast<int>(rows_.size()); }
+  void SetRowSource(int count, CellText cell) override;
+  int RowCount() const override { return count_; }
   std::string Cell(int row, int column) const override;
   int SelectedIndex() const override;
   void SetSelectedIndex(int row) override;
   void SetBounds(int left, int top, int width, int height) override;
+  // Answers the control's request for a cell's text (LVN_GETDISPINFOA).
+  void FillDisplayInfo(void* display_info) const;
 
  private:
-  // The cells as given: the control's text round trip through UTF-16 would
-  // not keep every Shift_JIS byte.
-  std::vector<std::vector<std::string>> rows_;
+  int columns_ = 0;
+  int count_ = 0;
+  // The cells come from here, not from the control: its text round trip
+  // through UTF-16 would not keep every Shift_JIS byte.
+  CellText cell_;
 };
+
+// The list view object of a list view window, or null.
+Win32ListView* ListViewOf(WindowHandle window);
 
 class Win32PictureBox : public Win32Control<PictureBox> {
  public:

@@ -52,33 +52,28 @@ OpponentRow Row(std::string name, long long wins, long long losses, long long us
   return {std::move(name), {wins, losses, 0, user_score_sum, wins + 2 * losses, 0, 2 * wins + losses}};
 }
 
-std::vector<std::string> Names(const std::vector<OpponentRow>& rows) {
+std::vector<std::string> Names(const std::vector<OpponentRow>& rows, const OpponentSort& sort) {
   std::vector<std::string> names;
-  for (const OpponentRow& row : rows) names.push_back(row.name);
+  for (std::uint32_t i : SortedOrder(rows, sort)) names.push_back(rows[i].name);
   return names;
 }
 
 TEST(ScoreHistory, SortsNumbersAsNumbersAndReversesOnTheSecondClick) {
   std::vector<OpponentRow> rows{Row("b", 9, 0, -5), Row("a", 10, 0, 30), Row("c", 9, 0, 20), Row("d", 1, 1, -100)};
   OpponentSort sort;  // games descending, then name
-  SortOpponents(rows, sort);
-  EXPECT_EQ(Names(rows), (std::vector<std::string>{"a", "b", "c", "d"}));
+  EXPECT_EQ(Names(rows, sort), (std::vector<std::string>{"a", "b", "c", "d"}));
   sort.Click(OpponentColumn::kUserScore);  // another column: ascending
-  SortOpponents(rows, sort);
-  EXPECT_EQ(Names(rows), (std::vector<std::string>{"d", "b", "c", "a"}));  // -50, -0.556, 2.22, 3
+  EXPECT_EQ(Names(rows, sort), (std::vector<std::string>{"d", "b", "c", "a"}));  // -50, -0.556, 2.22, 3
   sort.Click(OpponentColumn::kUserScore);
-  SortOpponents(rows, sort);
-  EXPECT_EQ(Names(rows), (std::vector<std::string>{"a", "c", "b", "d"}));
+  EXPECT_EQ(Names(rows, sort), (std::vector<std::string>{"a", "c", "b", "d"}));
   sort.Click(OpponentColumn::kName);
-  SortOpponents(rows, sort);
-  EXPECT_EQ(Names(rows), (std::vector<std::string>{"a", "b", "c", "d"}));
+  EXPECT_EQ(Names(rows, sort), (std::vector<std::string>{"a", "b", "c", "d"}));
   sort.Click(OpponentColumn::kName);
-  SortOpponents(rows, sort);
-  EXPECT_EQ(Names(rows), (std::vector<std::string>{"d", "c", "b", "a"}));
+  EXPECT_EQ(Names(rows, sort), (std::vector<std::string>{"d", "c", "b", "a"}));
 }
 
 TEST(ScoreHistory, CsvQuotesWhatNeedsIt) {
-  const std::string csv = OpponentsCsv({Row("a,b", 1, 0, 3), Row("q\"t", 0, 1, -2), Row("plain", 1, 1, 1)});
+  const std::string csv = OpponentsCsv({Row("a,b", 1, 0, 3), Row("q\"t", 0, 1, -2), Row("plain", 1, 1, 1)}, {0, 1, 2});
   EXPECT_EQ(csv,
             "相手,対戦数,勝,敗,分,自分の平均順位,相手の平均順位,自分の平均得点,相手の平均得点\r\n"
             "\"a,b\",1,1,0,0,1,2,3,0\r\n"
