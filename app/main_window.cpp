@@ -248,10 +248,10 @@ void TForm1::Button19Click() {
 // The cut to 48 bytes never leaves half a double-byte character behind.
 void TForm1::CheckBox1Click() {
   if (CheckBox1->IsChecked()) {
-    ComboBox1->SetMaxLength(kTellLineMaxBytes);
+    ComboBox1->SetMaxLength(kTellModeChatLineMaxBytes);
     const std::string line = ComboBox1->Text();
-    if (line.size() > static_cast<std::size_t>(kTellLineMaxBytes)) {
-      ComboBox1->SetText(std::string(text::CutAtCharBoundary(line, kTellLineMaxBytes)));
+    if (line.size() > static_cast<std::size_t>(kTellModeChatLineMaxBytes)) {
+      ComboBox1->SetText(std::string(text::CutAtCharBoundary(line, kTellModeChatLineMaxBytes)));
     }
   } else {
     ComboBox1->SetMaxLength(kChatLineMaxBytes);

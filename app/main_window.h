@@ -39,9 +39,9 @@ inline constexpr std::string_view kWindowFontFace = "ＭＳ Ｐゴシック";
 inline constexpr int kWindowFontHeight = 12;
 inline constexpr std::string_view kListFontFace = "ＭＳ ゴシック";
 
-inline constexpr int kNameMaxBytes = 12;       // Edit1, Edit2
-inline constexpr int kChatLineMaxBytes = 64;   // ComboBox1
-inline constexpr int kTellLineMaxBytes = 48;   // ComboBox1 in tell mode
+inline constexpr int kNameMaxBytes = 12;              // Edit1, Edit2
+inline constexpr int kChatLineMaxBytes = 64;          // ComboBox1
+inline constexpr int kTellModeChatLineMaxBytes = 48;  // ComboBox1 in tell mode
 inline constexpr std::uint32_t kTimer3PeriodMs = 50;
 inline constexpr std::uint32_t kTimer4PeriodMs = 80;
 

@@ -94,23 +94,23 @@ bool TakesNames(const ChatCommand& command) {
 }  // namespace
 
 std::string_view FitLineBuffer(std::string_view line) {
-  return text::CutAtCharBoundary(text::AsBuffered(line, line.size() + 1), kLineBufferBytes - 1);
+  return text::CutAtCharBoundary(text::AsBuffered(line, line.size() + 1), kLineMaxBytes);
 }
 
-std::optional<std::string> ComposeLineForName(const ChatCommand& command, std::string_view name,
-                                              std::string_view text) {
+std::optional<std::string> ComposeLine(const ChatCommand& command, std::string_view name, std::string_view text) {
   std::string line(command.prefix);
   line += name;
-  if (command.tell) {
-    line.append(" ").append(text);
-    return std::string(text::CutAtCharBoundary(line, kTellLineMaxBytes));
-  }
-  if (line.size() > kNameLineMaxBytes) return std::nullopt;
-  return line;
+  if (command.tell) line.append(" ").append(text);
+  if (line.size() <= command.max_bytes) return line;
+  if (command.overlong == Overlong::kRefuse) return std::nullopt;
+  return std::string(text::CutAtCharBoundary(line, command.max_bytes));
 }
 
-bool SendLineAndAwaitInput(const ChatSendContext& context, const ChatTarget& target, std::string_view line) {
-  return TypeAndSubmit(context.windows, target, line, Submit::kAwaited) && AwaitEmptyInput(context, target);
+bool SendCommandAndAwaitInput(const ChatSendContext& context, const ChatTarget& target, const ChatCommand& command,
+                              std::string_view name) {
+  const std::optional<std::string> line = ComposeLine(command, name);
+  if (!line) return true;
+  return TypeAndSubmit(context.windows, target, *line, Submit::kAwaited) && AwaitEmptyInput(context, target);
 }
 
 void SendNameCommand(const ChatSendContext& context, const NameSources& sources, const ChatCommand& command) {
@@ -123,10 +123,12 @@ void SendNameCommand(const ChatSendContext& context, const NameSources& sources,
   for (int i = 0; i < count; ++i) {
     const std::optional<std::string> name = names.Name(i);
     if (!name) return;
-    std::string line(command.prefix);
-    line += *name;
-    if (command.tell) line.append(" ").append(sources.chat_line.Text());
-    if (!TypeAndSubmit(context.windows, target, line, Submit::kAwaited)) return;
+    // The tell's text is the chat line as it is now: the user may change it
+    // during a pause.
+    const std::optional<std::string> line =
+        ComposeLine(command, *name, command.tell ? sources.chat_line.Text() : std::string());
+    if (!line) continue;
+    if (!TypeAndSubmit(context.windows, target, *line, Submit::kAwaited)) return;
 
     if (command.pauses && count - i >= 2) {
       context.loop.WaitWithMessages(kCommandPauseMs);
@@ -144,13 +146,15 @@ void SendSimpleCommand(WindowSystem& windows, const ChatCommand& command, std::s
   const ChatTarget target = FindChatControls(windows);
   if (target.kind == ChatTargetKind::kNone) return;
   if (command.table_only && target.kind != ChatTargetKind::kGameMain) return;
-  const std::string_view line = command.names == NameSource::kChatLine ? chat_line_text : command.prefix;
-  TypeAndSubmit(windows, target, line, Submit::kPosted);
+  const std::string_view name = command.names == NameSource::kChatLine ? chat_line_text : std::string_view();
+  if (const std::optional<std::string> line = ComposeLine(command, name)) {
+    TypeAndSubmit(windows, target, *line, Submit::kPosted);
+  }
 }
 
 void SendCommandForName(WindowSystem& windows, const ChatCommand& command, std::string_view name,
                         std::string_view text) {
-  if (const std::optional<std::string> line = ComposeLineForName(command, name, text)) SendChatText(windows, *line);
+  if (const std::optional<std::string> line = ComposeLine(command, name, text)) SendChatText(windows, *line);
 }
 
 void SendChatText(WindowSystem& windows, std::string_view text) {

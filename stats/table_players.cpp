@@ -139,14 +139,12 @@ void LookUpOpponents(platform::WindowSystem& windows, platform::EventLoop& loop,
   const game::ChatTarget target = game::FindChatControls(windows);
   if (target.kind != game::ChatTargetKind::kGameMain) return;
   if (ReadTablePlayers(path, players) == 0) return;
-  // "/w " and "/r " for each seat in turn. A handle comes from a piece of
-  // at most 255 bytes after its marker, so a command never exceeds the
-  // client's 255-byte line.
+  // "/w " and "/r " for each seat in turn.
   for (int i = 0; i < 8; ++i) {
     const std::string& handle = players[static_cast<std::size_t>(i / 2)];
     if (handle.empty() || handle == user_names[0] || handle == user_names[1] || handle == user_names[2]) continue;
-    const std::string line = (i % 2 == 0 ? "/w " : "/r ") + handle;
-    if (!game::SendLineAndAwaitInput({windows, loop}, target, line)) break;
+    const game::ChatCommand& command = i % 2 == 0 ? game::chat_command::kWhereSeat : game::chat_command::kRankSeat;
+    if (!game::SendCommandAndAwaitInput({windows, loop}, target, command, handle)) break;
   }
   players.fill(std::string());
 }

@@ -306,6 +306,41 @@ TEST_F(ChatSendTest, LinesLongerThan255BytesAreCutAtACharacterBoundary) {
   EXPECT_EQ(typed[0], ("/w " + name).substr(0, 254));
 }
 
+// Every line comes from one composer, held to its command's limit: a name a
+// macro gives is held to a player's name length, a name from a list or the
+// score file only to the client's buffer.
+TEST(ComposeLineTest, EachCommandsLimit) {
+  const std::string n16(16, 'n');
+  std::string dbcs;
+  for (int i = 0; i < 49; ++i) dbcs += "あ";  // 98 bytes
+  struct Case {
+    const ChatCommand& command;
+    std::string name;
+    std::string text;
+    std::optional<std::string> line;
+  };
+  const std::optional<std::string> refused;
+  for (const Case& c : std::vector<Case>{
+           {chat_command::kWhereName, n16, "", "/w " + n16},
+           {chat_command::kWhereName, n16 + "n", "", refused},
+           {chat_command::kRankName, n16 + "n", "", refused},
+           {chat_command::kIgnoreName, n16 + "n", "", refused},
+           {chat_command::kTellName, n16 + "n", "hi", "/t " + n16 + "n hi"},
+           // 99 bytes would end inside a double-byte character: 98.
+           {chat_command::kTellName, "taro", dbcs + "x", "/t taro " + dbcs.substr(0, 90)},
+           {chat_command::kWhereSelected, n16 + n16, "", "/w " + n16 + n16},
+           {chat_command::kRankFriends, n16 + "n", "", "/r " + n16 + "n"},
+           {chat_command::kIgnoreFile, "", "", "/i "},
+           {chat_command::kTellSelected, n16, dbcs + dbcs, "/t " + n16 + " " + dbcs + dbcs},
+           {chat_command::kWhereSeat, std::string(300, 's'), "", "/w " + std::string(252, 's')},
+           {chat_command::kRankSeat, "aaa", "", "/r aaa"},
+           {chat_command::kChatOn, "", "", "/chaton"},
+           {chat_command::kChatLine, "hello", "", "hello"},
+       }) {
+    EXPECT_EQ(ComposeLine(c.command, c.name, c.text), c.line) << c.command.prefix << c.name.size();
+  }
+}
+
 TEST(FitLineBufferTest, KeepsShortLinesAndStopsAtANulByte) {
   EXPECT_EQ(FitLineBuffer("/w abc"), "/w abc");
   EXPECT_EQ(FitLineBuffer(std::string_view("/w ab\0cd", 8)), "/w ab");
