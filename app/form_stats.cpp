@@ -3,6 +3,8 @@
 // other players at the user's table. The score file is read where the
 // client's writes really went (Shell::FileToRead).
 #include "app/main_window.h"
+#include "game/chat_send.h"
+#include "game/discovery.h"
 #include "stats/score_report.h"
 #include "stats/table_players.h"
 
@@ -19,19 +21,32 @@ stats::UserNames UserNamesOf(const settings::TSettings& settings) {
 // File4, or its newer VirtualStore copy where an old client's writes went.
 std::string TForm1::ScoreFilePath() const { return services_.shell.FileToRead(Settings.File4); }
 
+// A score file that cannot be read leaves the chat line as it is, silently.
 void TForm1::ReportScoresFor(const std::string& target) {
-  stats::ScoreQuery query{UserNamesOf(Settings), target, Settings.TableType};
-  stats::ReportScoresFor(ScoreFilePath(), query, *ComboBox1);
+  const stats::ScoreQuery query{UserNamesOf(Settings), target, Settings.TableType};
+  if (const auto report = stats::ScoreReportForFile(ScoreFilePath(), query)) ComboBox1->SetText(*report);
 }
 
 void TForm1::ShowScoreReport() {
-  stats::ShowScoreReport(UserNamesOf(Settings), *ListBox2, *ComboBox1, ScoreFilePath(),
-                         Settings.TableType);
+  const auto target = stats::ChooseReportTarget(UserNamesOf(Settings), ListBox2->Items(), ListBox2->SelectedIndex());
+  if (target) ReportScoresFor(*target);
 }
 
+// Only at a table: the commands go to the game main window's chat input,
+// each taken by the client before the next. The seats are emptied again
+// once the lookup got as far as sending.
 void TForm1::LookUpOpponents() {
-  stats::LookUpOpponents(services_.windows, services_.loop, ScoreFilePath(),
-                         UserNamesOf(Settings), TablePlayers);
+  const game::ChatTarget target = game::FindChatControls(services_.windows);
+  if (target.kind != game::ChatTargetKind::kGameMain) return;
+  if (stats::ReadTablePlayers(ScoreFilePath(), TablePlayers) == 0) return;
+  const game::ChatSendContext context{services_.windows, services_.loop};
+  for (const std::string& handle : stats::OpponentHandles(TablePlayers, UserNamesOf(Settings))) {
+    if (!game::SendCommandAndAwaitInput(context, target, game::chat_command::kWhereSeat, handle) ||
+        !game::SendCommandAndAwaitInput(context, target, game::chat_command::kRankSeat, handle)) {
+      break;
+    }
+  }
+  TablePlayers.fill(std::string());
 }
 
 void TForm1::Button21Click() { LookUpOpponents(); }

@@ -10,9 +10,11 @@ namespace {
 constexpr std::string_view kNoRecord = "試合の記録がありません";
 }  // namespace
 
-bool ScoreQuery::OwnTarget() const {
-  return !target.empty() && (target == user_names[0] || target == user_names[1] || target == user_names[2]);
+bool IsOwnHandle(const UserNames& user_names, std::string_view handle) {
+  return !handle.empty() && (handle == user_names[0] || handle == user_names[1] || handle == user_names[2]);
 }
+
+bool ScoreQuery::OwnTarget() const { return IsOwnHandle(user_names, target); }
 
 ScoreFileParser::ScoreFileParser(const ScoreQuery& query)
     : table_type_(query.table_type),
@@ -71,24 +73,15 @@ std::optional<std::string> ScoreReportForFile(const std::string& path, const Sco
   return FormatScoreReport(*tally, query);
 }
 
-void ReportScoresFor(const std::string& path, const ScoreQuery& query, platform::Edit& ComboBox1) {
-  if (auto report = ScoreReportForFile(path, query)) ComboBox1.SetText(*report);
-}
-
-void ShowScoreReport(const UserNames& user_names, const platform::ItemList& ListBox2, platform::Edit& ComboBox1,
-                     const std::string& path, int table_type) {
-  if (user_names[0].empty() && user_names[1].empty() && user_names[2].empty()) return;
-  const int count = ListBox2.Count();
-  if (count == 0) return;
-  const int selected = ListBox2.SelectedIndex();
-  std::string target;
-  if (selected >= 0 && selected < count) {
-    target = ListBox2.Item(selected);
-  } else {
-    target = ListBox2.Item(0);
-    if (target.empty()) return;
+std::optional<std::string> ChooseReportTarget(const UserNames& user_names, const std::vector<std::string>& items,
+                                              int selected) {
+  if (user_names[0].empty() && user_names[1].empty() && user_names[2].empty()) return std::nullopt;
+  if (items.empty()) return std::nullopt;
+  if (selected >= 0 && static_cast<std::size_t>(selected) < items.size()) {
+    return items[static_cast<std::size_t>(selected)];
   }
-  ReportScoresFor(path, ScoreQuery{user_names, target, table_type}, ComboBox1);
+  if (items.front().empty()) return std::nullopt;
+  return items.front();
 }
 
 }  // namespace tamiru::stats

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "platform/controls.h"
 #include "stats/score_records.h"
 
 namespace tamiru::stats {
@@ -21,6 +21,9 @@ struct ScoreQuery {
   // The target is one of the user's own handles: the report of own averages.
   bool OwnTarget() const;
 };
+
+// `handle` is not empty and is one of the user's own, byte for byte.
+bool IsOwnHandle(const UserNames& user_names, std::string_view handle);
 
 // The tally of one target over a score file given in blocks of any size,
 // from the records of the one record reader.
@@ -58,15 +61,12 @@ std::optional<ScoreTally> TallyScoreFile(const std::string& path, const ScoreQue
 // The report for the file at `path`; nullopt when it cannot be read.
 std::optional<std::string> ScoreReportForFile(const std::string& path, const ScoreQuery& query);
 
-// Sets the report as ComboBox1's text; when the file cannot be read,
-// ComboBox1 keeps its text and nothing is shown.
-void ReportScoresFor(const std::string& path, const ScoreQuery& query, platform::Edit& ComboBox1);
-
-// The target is the selected item of ListBox2, else its first item; nothing
-// happens when the user has no handle, ListBox2 is empty, or the target
-// taken from the first item is empty.
-void ShowScoreReport(const UserNames& user_names, const platform::ItemList& ListBox2, platform::Edit& ComboBox1,
-                     const std::string& path, int table_type);
+// The target the "対戦成績" button reports on, from the selection list's
+// items and its selected index (-1: none): the selected item, else the first
+// one. nullopt, no report at all, when the user has no handle, the list is
+// empty, or the first item taken for want of a selection is empty.
+std::optional<std::string> ChooseReportTarget(const UserNames& user_names, const std::vector<std::string>& items,
+                                              int selected);
 
 // A value as the "%.3g" conversion writes it.
 std::string FormatThreeDigits(float value);

@@ -1,21 +1,19 @@
 #include "stats/table_players.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 
-#include "game/chat_send.h"
-#include "game/discovery.h"
 #include "stats/line_piece.h"
 #include "stats/score_lines.h"
-#include "stats/score_records.h"
+#include "stats/score_report.h"
 #include "text/sjis.h"
 
 namespace tamiru::stats {
 
 namespace {
 
-constexpr std::uint64_t kTailBlockBytes = 64 * 1024;
 // Bytes after a line start that settle its first piece.
 constexpr std::size_t kPieceLookahead = kPieceBytes + 2;
 
@@ -134,19 +132,12 @@ int ReadTablePlayers(const std::string& path, TablePlayers& players) {
   return found.value_or(0);
 }
 
-void LookUpOpponents(platform::WindowSystem& windows, platform::EventLoop& loop, const std::string& path,
-                     const UserNames& user_names, TablePlayers& players) {
-  const game::ChatTarget target = game::FindChatControls(windows);
-  if (target.kind != game::ChatTargetKind::kGameMain) return;
-  if (ReadTablePlayers(path, players) == 0) return;
-  // "/w " and "/r " for each seat in turn.
-  for (int i = 0; i < 8; ++i) {
-    const std::string& handle = players[static_cast<std::size_t>(i / 2)];
-    if (handle.empty() || handle == user_names[0] || handle == user_names[1] || handle == user_names[2]) continue;
-    const game::ChatCommand& command = i % 2 == 0 ? game::chat_command::kWhereSeat : game::chat_command::kRankSeat;
-    if (!game::SendCommandAndAwaitInput({windows, loop}, target, command, handle)) break;
+std::vector<std::string> OpponentHandles(const TablePlayers& players, const UserNames& user_names) {
+  std::vector<std::string> handles;
+  for (const std::string& handle : players) {
+    if (!handle.empty() && !IsOwnHandle(user_names, handle)) handles.push_back(handle);
   }
-  players.fill(std::string());
+  return handles;
 }
 
 }  // namespace tamiru::stats

@@ -109,6 +109,18 @@ TEST_F(FormStatsTest, LookupButtonAsksAboutEveryOtherSeatAtTheTable) {
   ASSERT_TRUE(host.Click("Button21"));
   EXPECT_EQ(desktop.Submitted(game.chat_input),
             (Lines{"/w aaa", "/r aaa", "/w ccc", "/r ccc", "/w ddd", "/r ddd"}));
+  // Each command: the text, Enter down and up (lParam 0), then the length
+  // asked, all sent and awaited.
+  const auto to_input = desktop.MessagesTo(game.chat_input);
+  ASSERT_GE(to_input.size(), 4U);
+  EXPECT_EQ(to_input[0].message, msg::kSetText);
+  EXPECT_EQ(to_input[1].message, msg::kKeyDown);
+  EXPECT_EQ(to_input[1].wparam, platform::kVkReturn);
+  EXPECT_EQ(to_input[1].lparam, 0);
+  EXPECT_EQ(to_input[2].message, msg::kKeyUp);
+  EXPECT_EQ(to_input[2].wparam, platform::kVkReturn);
+  EXPECT_EQ(to_input[3].message, msg::kEditLineLength);
+  for (const auto& m : to_input) EXPECT_EQ(m.kind, platform::fake::RecordedMessage::Kind::kSent);
   EXPECT_EQ(desktop.CountOf(room.chat_input, msg::kSetText), 0U);
   EXPECT_EQ(form->TablePlayers, (std::array<std::string, 4>{}));
   EXPECT_TRUE(dialogs.errors.empty());
@@ -118,16 +130,77 @@ TEST_F(FormStatsTest, LookupButtonSendsNothingWithoutATableOrAGameInProgress) {
   StartAs();
   folder.Write("mjscore.txt", score::WithCrLf(score::Header() + score::PlayersLine({"aaa", "me", "ccc", "ddd"})));
   const auto room = desktop.CreateWaitingRoom();
+  form->TablePlayers = {"x", "", "", ""};
   ASSERT_TRUE(host.Click("Button21"));
   EXPECT_EQ(desktop.CountOf(room.chat_input, msg::kSetText), 0U);
   EXPECT_TRUE(desktop.Submitted(room.chat_input).empty());
+  EXPECT_EQ(form->TablePlayers, (std::array<std::string, 4>{"x", "", "", ""}));
 
-  // At a table, but the last game in the file has ended.
+  // At a table, but the last game in the file has ended, the file is gone,
+  // or its only game start line is the first line, which is never tested.
   const auto game = desktop.CreateGameMainWindow();
   folder.Write("mjscore.txt", score::WithCrLf(score::Game({"aaa", "me", "ccc", "ddd"}, {{1, "me", 10}})));
   ASSERT_TRUE(host.Click("Button21"));
+  form->Settings.File4 = folder.File("missing.txt");
+  ASSERT_TRUE(host.Click("Button21"));
+  form->Settings.File4 = folder.File("mjscore.txt");
+  folder.Write("mjscore.txt", score::WithCrLf(score::PlayersLine({"aaa", "me", "ccc", "ddd"})));
+  ASSERT_TRUE(host.Click("Button21"));
   EXPECT_EQ(desktop.CountOf(game.chat_input, msg::kSetText), 0U);
   EXPECT_TRUE(dialogs.errors.empty());
+}
+
+TEST_F(FormStatsTest, LookupSkipsTheUsersOwnAndEmptySeats) {
+  Start("UserName1=me1\r\nUserName2=me2\r\nUserName3=me3\r\n");
+  folder.Write("mjscore.txt", score::Header() + "  持点27000 [1]me1 R1500 [2]me2 R1500 [4]me3 R1500\n");
+  const auto game = desktop.CreateGameMainWindow();
+  ASSERT_TRUE(host.Click("Button21"));
+  EXPECT_TRUE(desktop.Submitted(game.chat_input).empty());
+  EXPECT_EQ(form->TablePlayers, (std::array<std::string, 4>{}));
+  // Byte for byte: a handle differing in case is somebody else.
+  form->Settings.UserName1 = "ME1";
+  ASSERT_TRUE(host.Click("Button21"));
+  EXPECT_EQ(desktop.Submitted(game.chat_input), (Lines{"/w me1", "/r me1"}));
+}
+
+TEST_F(FormStatsTest, LookupWaitsForTheClientToTakeEachLine) {
+  StartAs();
+  folder.Write("mjscore.txt", score::Header() + score::PlayersLine({"aaa", "me", "ccc", "ddd"}));
+  const auto game = desktop.CreateGameMainWindow("東風荘", false);
+  // The client takes a line 300 ms after Enter; a timer runs meanwhile.
+  desktop.OnMessage(game.chat_input, msg::kKeyUp, [&](const platform::fake::RecordedMessage&) {
+    loop.ScheduleAfter(300, [&] { desktop.SetText(game.chat_input, ""); });
+  });
+  const std::uint32_t start = loop.TickCount();
+  ASSERT_TRUE(host.Click("Button21"));
+  const auto typed = desktop.MessagesTo(game.chat_input, msg::kSetText);
+  EXPECT_EQ(typed.size(), 6U);
+  EXPECT_GE(loop.TickCount() - start, 6U * 300U);
+  EXPECT_LT(loop.TickCount() - start, 6U * 400U);
+  // Never a new line while the last one is still in the input.
+  for (std::size_t i = 1; i < typed.size(); ++i) EXPECT_GE(typed[i].tick - typed[i - 1].tick, 300U);
+}
+
+TEST_F(FormStatsTest, LookupEndsWhenTheClientNeverTakesALine) {
+  StartAs();
+  folder.Write("mjscore.txt", score::Header() + score::PlayersLine({"aaa", "me", "ccc", "ddd"}));
+  const auto game = desktop.CreateGameMainWindow("東風荘", false);
+  const std::uint32_t start = loop.TickCount();
+  ASSERT_TRUE(host.Click("Button21"));
+  const auto typed = desktop.MessagesTo(game.chat_input, msg::kSetText);
+  ASSERT_EQ(typed.size(), 1U);
+  EXPECT_EQ(typed[0].text, "/w aaa");
+  EXPECT_GE(loop.TickCount() - start, game::kEmptyInputBoundMs);
+  EXPECT_LT(loop.TickCount() - start, game::kEmptyInputBoundMs + 100);
+  EXPECT_EQ(form->TablePlayers, (std::array<std::string, 4>{}));
+  // A hung client does not take the first line: the lookup ends there, as
+  // every send does, rather than typing the other five into it.
+  desktop.SetText(game.chat_input, "");
+  desktop.SetHung(game.chat_input, true);
+  desktop.ClearMessages();
+  ASSERT_TRUE(host.Click("Button21"));
+  EXPECT_EQ(desktop.CountOf(game.chat_input, msg::kSetText), 1U);
+  EXPECT_EQ(desktop.CountOf(game.chat_input, msg::kKeyDown), 0U);
 }
 
 }  // namespace

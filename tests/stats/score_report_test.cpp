@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/fake/fake_controls.h"
 #include "tests/stats/score_test_util.h"
 
 namespace tamiru::stats {
@@ -343,7 +342,7 @@ TEST(ScoreBlocks, AnyBlockSizeGivesTheSameTally) {
   }
 }
 
-// ---- The file and the controls ----
+// ---- The file and the target ----
 
 class ScoreFile : public ::testing::Test {
  protected:
@@ -360,50 +359,39 @@ class ScoreFile : public ::testing::Test {
 
   std::filesystem::path dir_;
   std::string path_;
-  platform::fake::FakeListBox list_{16, 160};
-  platform::fake::FakeComboBox chat_line_;
 };
 
-TEST_F(ScoreFile, ReportGoesToTheChatLine) {
+TEST_F(ScoreFile, ReportForTheFile) {
   Write(WithCrLf(Duel(1, 30, 2, 10)));
-  ReportScoresFor(path_, Query("foe"), chat_line_);
-  EXPECT_EQ(chat_line_.Text(), "1勝0敗 平均順位1：2 平均得点30：10");
-  ReportScoresFor(path_, Query("nobody"), chat_line_);
-  EXPECT_EQ(chat_line_.Text(), "試合の記録がありません");
+  EXPECT_EQ(ScoreReportForFile(path_, Query("foe")), "1勝0敗 平均順位1：2 平均得点30：10");
+  EXPECT_EQ(ScoreReportForFile(path_, Query("nobody")), "試合の記録がありません");
 }
 
-TEST_F(ScoreFile, MissingFileLeavesTheChatLine) {
-  chat_line_.SetText("hello");
-  ReportScoresFor((dir_ / "none.txt").string(), Query("foe"), chat_line_);
-  EXPECT_EQ(chat_line_.Text(), "hello");
+TEST_F(ScoreFile, MissingFileGivesNoReport) {
   EXPECT_EQ(ScoreReportForFile((dir_ / "none.txt").string(), Query("foe")), std::nullopt);
 }
 
-TEST_F(ScoreFile, ShowScoreReportChoosesTheTarget) {
-  Write(Duel(1, 30, 2, 10) + Game({"me", "bob", "p1", "p2"},
-                                  {{1, "bob", 30}, {2, "me", 10}, {3, "p1", -10}, {4, "p2", -30}}));
+TEST(ChooseReportTarget, SelectedItemElseTheFirstOne) {
   const UserNames users{"", "me", ""};
-  chat_line_.SetText("hello");
-  ShowScoreReport(users, list_, chat_line_, path_, 0);  // empty list
-  EXPECT_EQ(chat_line_.Text(), "hello");
-
-  list_.SetItems({"foe", "bob"});
-  ShowScoreReport(UserNames{}, list_, chat_line_, path_, 0);  // no handles
-  EXPECT_EQ(chat_line_.Text(), "hello");
-  ShowScoreReport(users, list_, chat_line_, path_, 0);  // none selected: the first
-  EXPECT_EQ(chat_line_.Text(), "1勝0敗 平均順位1：2 平均得点30：10");
-  list_.SetSelectedIndex(1);
-  ShowScoreReport(users, list_, chat_line_, path_, 0);
-  EXPECT_EQ(chat_line_.Text(), "0勝1敗 平均順位2：1 平均得点10：30");
-
-  list_.SetItems({"", "foe"});
-  list_.SetSelectedIndex(-1);
-  chat_line_.SetText("hello");
-  ShowScoreReport(users, list_, chat_line_, path_, 0);  // first item empty
-  EXPECT_EQ(chat_line_.Text(), "hello");
-  list_.SetSelectedIndex(0);  // a selected empty item matches nothing
-  ShowScoreReport(users, list_, chat_line_, path_, 0);
-  EXPECT_EQ(chat_line_.Text(), "試合の記録がありません");
+  const std::optional<std::string> none;
+  struct Case {
+    UserNames users;
+    std::vector<std::string> items;
+    int selected;
+    std::optional<std::string> target;
+  };
+  for (const Case& c : std::vector<Case>{
+           {users, {}, -1, none},                  // empty list
+           {UserNames{}, {"foe", "bob"}, 1, none},  // no handle of the user's
+           {users, {"foe", "bob"}, -1, "foe"},      // none selected: the first
+           {users, {"foe", "bob"}, 1, "bob"},
+           {users, {"foe", "bob"}, 2, "foe"},      // a selection past the end counts as none
+           {users, {"", "foe"}, -1, none},         // first item empty
+           {users, {"", "foe"}, 0, ""},            // a selected empty item is the target
+       }) {
+    EXPECT_EQ(ChooseReportTarget(c.users, c.items, c.selected), c.target)
+        << c.items.size() << " items, selected " << c.selected;
+  }
 }
 
 }  // namespace

@@ -5,17 +5,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/fake/fake_desktop.h"
-#include "platform/fake/fake_event_loop.h"
 #include "tests/stats/score_test_util.h"
 
 namespace tamiru::stats {
 namespace {
-
-namespace msg = platform::msg;
-using platform::fake::FakeDesktop;
-using platform::fake::FakeEventLoop;
-using platform::fake::RecordedMessage;
 
 const std::string kStart = "  持点27000 [1]aaa R1500 [2]bbb R1500 [3]ccc R1500 [4]ddd R1500\n";
 const std::string kEnd = "----- 64卓 終了 2016/01/01 00:47 -----\n";
@@ -153,107 +146,6 @@ TEST_F(TablePlayersFile, ReadsTheFileTail) {
   players = {};
   EXPECT_EQ(ReadTablePlayers(path_, players), 1);
   EXPECT_EQ(players, (TablePlayers{"aaa", "bbb", "ccc", "ddd"}));
-}
-
-// ---- The lookup ----
-
-class LookUpOpponentsTest : public TablePlayersFile {
- protected:
-  std::vector<std::string> SetTexts(platform::WindowHandle input) {
-    std::vector<std::string> texts;
-    for (const RecordedMessage& m : desktop_.MessagesTo(input, msg::kSetText)) texts.push_back(m.text);
-    return texts;
-  }
-
-  FakeEventLoop loop_;
-  FakeDesktop desktop_{loop_};
-  UserNames users_{"bbb", "", ""};
-  TablePlayers players_;
-};
-
-TEST_F(LookUpOpponentsTest, AsksAboutEveryOtherSeatInOrder) {
-  Write(testing::WithCrLf(kHeader + " [1]aaa [2]bbb [3]ccc [4]ddd  持点27000\n" + kRound));
-  const auto game = desktop_.CreateGameMainWindow();
-  LookUpOpponents(desktop_, loop_, path_, users_, players_);
-  EXPECT_EQ(desktop_.Submitted(game.chat_input),
-            (std::vector<std::string>{"/w aaa", "/r aaa", "/w ccc", "/r ccc", "/w ddd", "/r ddd"}));
-  // Each command: the text, Enter down and up (lParam 0), then the length asked.
-  const auto to_input = desktop_.MessagesTo(game.chat_input);
-  ASSERT_GE(to_input.size(), 4U);
-  EXPECT_EQ(to_input[0].message, msg::kSetText);
-  EXPECT_EQ(to_input[1].message, msg::kKeyDown);
-  EXPECT_EQ(to_input[1].wparam, platform::kVkReturn);
-  EXPECT_EQ(to_input[1].lparam, 0);
-  EXPECT_EQ(to_input[2].message, msg::kKeyUp);
-  EXPECT_EQ(to_input[2].wparam, platform::kVkReturn);
-  EXPECT_EQ(to_input[3].message, msg::kEditLineLength);
-  for (const RecordedMessage& m : to_input) EXPECT_EQ(m.kind, RecordedMessage::Kind::kSent);
-  EXPECT_EQ(players_, TablePlayers{});
-}
-
-TEST_F(LookUpOpponentsTest, NothingSentWithoutGameWindowOrGame) {
-  Write(kHeader + kStart);
-  const auto room = desktop_.CreateWaitingRoom();
-  players_ = {"x", "", "", ""};
-  LookUpOpponents(desktop_, loop_, path_, users_, players_);
-  EXPECT_EQ(desktop_.CountOf(room.chat_input, msg::kSetText), 0U);
-  EXPECT_EQ(players_, (TablePlayers{"x", "", "", ""}));
-
-  const auto game = desktop_.CreateGameMainWindow();
-  Write(kHeader + kStart + kRound + kEnd);
-  LookUpOpponents(desktop_, loop_, path_, users_, players_);
-  std::filesystem::remove(path_);
-  LookUpOpponents(desktop_, loop_, path_, users_, players_);
-  Write(kStart);  // on the first line: never found
-  LookUpOpponents(desktop_, loop_, path_, users_, players_);
-  EXPECT_TRUE(SetTexts(game.chat_input).empty());
-}
-
-TEST_F(LookUpOpponentsTest, OwnAndEmptySeatsAreSkipped) {
-  Write(kHeader + "  持点27000 [1]me1 R1500 [2]me2 R1500 [4]me3 R1500\n");
-  const auto game = desktop_.CreateGameMainWindow();
-  LookUpOpponents(desktop_, loop_, path_, UserNames{"me1", "me2", "me3"}, players_);
-  EXPECT_TRUE(SetTexts(game.chat_input).empty());
-  EXPECT_EQ(players_, TablePlayers{});
-  // Byte for byte: a handle differing in case is somebody else.
-  LookUpOpponents(desktop_, loop_, path_, UserNames{"ME1", "me2", "me3"}, players_);
-  EXPECT_EQ(SetTexts(game.chat_input), (std::vector<std::string>{"/w me1", "/r me1"}));
-}
-
-TEST_F(LookUpOpponentsTest, WaitsForTheClientToTakeEachLine) {
-  Write(kHeader + kStart);
-  const auto game = desktop_.CreateGameMainWindow("東風荘", false);
-  // The client takes a line 300 ms after Enter; a timer runs meanwhile.
-  desktop_.OnMessage(game.chat_input, msg::kKeyUp, [&](const RecordedMessage&) {
-    loop_.ScheduleAfter(300, [&] { desktop_.SetText(game.chat_input, ""); });
-  });
-  const std::uint32_t start = loop_.TickCount();
-  LookUpOpponents(desktop_, loop_, path_, users_, players_);
-  EXPECT_EQ(SetTexts(game.chat_input).size(), 6U);
-  EXPECT_GE(loop_.TickCount() - start, 6U * 300U);
-  EXPECT_LT(loop_.TickCount() - start, 6U * 400U);
-  // Never a new line while the last one is still in the input.
-  const auto to_input = desktop_.MessagesTo(game.chat_input, msg::kSetText);
-  for (std::size_t i = 1; i < to_input.size(); ++i) EXPECT_GE(to_input[i].tick - to_input[i - 1].tick, 300U);
-}
-
-TEST_F(LookUpOpponentsTest, ClientThatNeverTakesTheLineEndsTheLookup) {
-  Write(kHeader + kStart);
-  const auto game = desktop_.CreateGameMainWindow("東風荘", false);
-  const std::uint32_t start = loop_.TickCount();
-  LookUpOpponents(desktop_, loop_, path_, users_, players_);
-  EXPECT_EQ(SetTexts(game.chat_input), (std::vector<std::string>{"/w aaa"}));
-  EXPECT_GE(loop_.TickCount() - start, kLookupInputBoundMs);
-  EXPECT_LT(loop_.TickCount() - start, kLookupInputBoundMs + 100);
-  EXPECT_EQ(players_, TablePlayers{});
-  // A hung client does not take the first line: the lookup ends there, as
-  // every send does, rather than typing the other five into it.
-  desktop_.SetText(game.chat_input, "");
-  desktop_.SetHung(game.chat_input, true);
-  desktop_.ClearMessages();
-  LookUpOpponents(desktop_, loop_, path_, users_, players_);
-  EXPECT_EQ(desktop_.CountOf(game.chat_input, msg::kSetText), 1U);
-  EXPECT_EQ(desktop_.CountOf(game.chat_input, msg::kKeyDown), 0U);
 }
 
 }  // namespace
