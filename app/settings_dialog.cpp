@@ -5,7 +5,7 @@
 
 #include "app/general_error.h"
 #include "app/main_window.h"
-#include "chatlog/chat_lines.h"
+#include "chatlog/log_format.h"
 #include "settings/settings.h"
 
 namespace tamiru::app {
@@ -234,9 +234,9 @@ void TForm2::FillControls() {
   UpDown1->SetPosition(s.AutoConnectTimeInterval);
   UpDown2->SetPosition(s.AutoWatchTimeInterval);
   UpDown3->SetPosition(s.SaveChatLogTimeInterval);
-  // The remainder of a negative format is never 1: the box stays clear.
-  CheckBox1->SetChecked(s.ChatLogFormat % 2 == chatlog::kOmitLinesWithoutMessage);
-  CheckBox2->SetChecked(chatlog::PrefixesDateTime(s.ChatLogFormat));
+  const chatlog::LogFormat format = chatlog::DecodeLogFormat(s.ChatLogFormat);
+  CheckBox1->SetChecked(format.omit_replies);
+  CheckBox2->SetChecked(format.stamp);
   CheckBox3->SetChecked(s.AutoNameImageFile != 0);
   int table = s.TableType;
   if (table > 2) table = 2;
@@ -264,8 +264,7 @@ void TForm2::Button1Click() {
   s.AutoConnectTimeInterval = UpDown1->Position();
   s.AutoWatchTimeInterval = UpDown2->Position();
   s.SaveChatLogTimeInterval = UpDown3->Position();
-  s.ChatLogFormat = (CheckBox1->IsChecked() ? chatlog::kOmitLinesWithoutMessage : 0) +
-                    (CheckBox2->IsChecked() ? chatlog::kPrefixDateTime : 0);
+  s.ChatLogFormat = chatlog::EncodeLogFormat({CheckBox1->IsChecked(), CheckBox2->IsChecked()});
   s.AutoNameImageFile = CheckBox3->IsChecked() ? 1 : 0;
   s.TableType = RadioGroup2->ItemIndex();
   s.ImageFileFormat = RadioButton1->IsChecked() ? 0 : 1;

@@ -137,10 +137,10 @@ CaptureOutcome CaptureChat(const CaptureState& state, const CaptureSettings& set
   // month's file they go to.
   const bool logging = settings.SaveChatLog != 0;
   const platform::LocalTime now = logging ? context.loop.Now() : platform::LocalTime{};
-  LogRecords records(settings.SaveChatLog, settings.ChatLogFormat,
-                     logging && PrefixesDateTime(settings.ChatLogFormat)
-                         ? FormatLogTimestamp(now, context.loop.SystemDateFormat())
-                         : std::string());
+  const LogFormat format = DecodeLogFormat(settings.ChatLogFormat);
+  LogRecords records(settings.SaveChatLog, format,
+                     logging && format.stamp ? FormatLogTimestamp(now, context.loop.SystemDateFormat())
+                                             : std::string());
   HandleLines(text, start, layout, settings, context, records, outcome);
   // One open, append and close of the month's file per capture with records.
   if (!records.text().empty() && !platform::AppendToFile(ChatLogPath(context.log_folder, now), records.text())) {

@@ -70,9 +70,9 @@ void AlignChatName(std::string_view line, ChatLayout layout, std::string& aligne
   PadNameEndingAt(aligned, r);
 }
 
-bool ShouldLogLine(std::string_view line, int chat_log_format, int save_chat_log) {
+bool ShouldLogLine(std::string_view line, const LogFormat& format, int save_chat_log) {
   if (save_chat_log == 0) return false;
-  if ((chat_log_format & kOmitLinesWithoutMessage) != 0 && !text::ContainsBytes(line, ">")) return false;
+  if (format.omit_replies && !text::ContainsBytes(line, ">")) return false;
   std::string_view content = line;
   if (!content.empty() && content.back() == '\n') content.remove_suffix(1);
   if (!content.empty() && content.back() == '\r') content.remove_suffix(1);
@@ -95,11 +95,11 @@ std::string FormatLogTimestamp(const platform::LocalTime& time, const DateFormat
   return stamp;
 }
 
-LogRecords::LogRecords(int save_chat_log, int chat_log_format, std::string stamp)
-    : save_chat_log_(save_chat_log), chat_log_format_(chat_log_format), stamp_(std::move(stamp)) {}
+LogRecords::LogRecords(int save_chat_log, const LogFormat& format, std::string stamp)
+    : save_chat_log_(save_chat_log), format_(format), stamp_(std::move(stamp)) {}
 
 bool LogRecords::Add(std::string_view line, std::string_view body) {
-  if (!ShouldLogLine(line, chat_log_format_, save_chat_log_)) return false;
+  if (!ShouldLogLine(line, format_, save_chat_log_)) return false;
   records_ += stamp_;
   records_ += body;
   return true;

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "chatlog/log_format.h"
 #include "platform/event_loop.h"
 
 namespace tamiru::chatlog {
@@ -69,14 +70,10 @@ enum class ChatLayout {
 // after line keeps.
 void AlignChatName(std::string_view line, ChatLayout layout, std::string& aligned);
 
-// ChatLogFormat bits.
-inline constexpr int kOmitLinesWithoutMessage = 1;  // leave out lines without ">"
-inline constexpr int kPrefixDateTime = 2;           // put the date and time in front
-
 // Whether the line as read goes into the chat log: the log is on, the line
-// holds more than its line end, and it holds ">" unless ChatLogFormat asks
-// for lines without ">" (the replies to "/w " and "/r ") to be left out.
-bool ShouldLogLine(std::string_view line, int chat_log_format, int save_chat_log);
+// holds more than its line end, and it holds ">" unless the format asks for
+// lines without ">" (the replies to "/w " and "/r ") to be left out.
+bool ShouldLogLine(std::string_view line, const LogFormat& format, int save_chat_log);
 
 // How the system writes dates (separators, weekday names).
 using DateFormat = platform::DateFormat;
@@ -89,8 +86,8 @@ std::string FormatLogTimestamp(const platform::LocalTime& time, const DateFormat
 class LogRecords {
  public:
   // `stamp`: the date and time put in front of every record, empty for none
-  // (FormatLogTimestamp when PrefixesDateTime).
-  LogRecords(int save_chat_log, int chat_log_format, std::string stamp);
+  // (FormatLogTimestamp when the format asks for it).
+  LogRecords(int save_chat_log, const LogFormat& format, std::string stamp);
   // Adds `body` (the aligned chat message, or the notice line as read) when
   // `line`, as read, goes into the log (ShouldLogLine). True when added.
   bool Add(std::string_view line, std::string_view body);
@@ -98,14 +95,10 @@ class LogRecords {
 
  private:
   int save_chat_log_;
-  int chat_log_format_;
+  LogFormat format_;
   std::string stamp_;
   std::string records_;
 };
-
-// Whether ChatLogFormat asks for the date and time: any value of 2 or more,
-// as the settings dialog stores it.
-constexpr bool PrefixesDateTime(int chat_log_format) { return chat_log_format >= kPrefixDateTime; }
 
 // The month's log file: "LOG" + yy + mm + ".txt" ("LOG0112.txt" for December
 // 2001), no folder part.

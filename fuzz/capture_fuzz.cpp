@@ -57,9 +57,10 @@ void Expect(std::string_view line, const chatlog::CaptureSettings& settings, cha
     chatlog::AlignChatName(line, layout, body);
     if (settings.Keyword == 1 && chatlog::CountKeywordHits(body, keywords) > 0) ++expected.alerts;
   }
-  if (!chatlog::ShouldLogLine(line, settings.ChatLogFormat, settings.SaveChatLog)) return;
+  const chatlog::LogFormat format = chatlog::DecodeLogFormat(settings.ChatLogFormat);
+  if (!chatlog::ShouldLogLine(line, format, settings.SaveChatLog)) return;
   static const std::string stamp = chatlog::FormatLogTimestamp({2001, 12, 8, 6, 13, 5}, chatlog::DateFormat{});
-  if (chatlog::PrefixesDateTime(settings.ChatLogFormat)) expected.log += stamp;
+  if (format.stamp) expected.log += stamp;
   expected.log += body;
 }
 

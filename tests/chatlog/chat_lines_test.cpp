@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 namespace tamiru::chatlog {
 namespace {
 
@@ -84,26 +86,48 @@ TEST(AlignChatName, WaitingRoomDeletesTheFirstTab) {
 }
 
 TEST(ShouldLogLine, FormatBitOneLeavesOutRepliesButKeepsTheConnectionNotice) {
-  EXPECT_TRUE(ShouldLogLine("taro is in room 3\r\n", 0, 1));
-  EXPECT_TRUE(ShouldLogLine("taro is in room 3\r\n", 2, 1));
-  EXPECT_FALSE(ShouldLogLine("taro is in room 3\r\n", 1, 1));
-  EXPECT_FALSE(ShouldLogLine("taro is in room 3\r\n", 3, 1));
-  EXPECT_TRUE(ShouldLogLine("taro：<<接続>>\r\n", 1, 1));
-  EXPECT_TRUE(ShouldLogLine(">\r\n", 1, 1));
+  EXPECT_TRUE(ShouldLogLine("taro is in room 3\r\n", DecodeLogFormat(0), 1));
+  EXPECT_TRUE(ShouldLogLine("taro is in room 3\r\n", DecodeLogFormat(2), 1));
+  EXPECT_FALSE(ShouldLogLine("taro is in room 3\r\n", DecodeLogFormat(1), 1));
+  EXPECT_FALSE(ShouldLogLine("taro is in room 3\r\n", DecodeLogFormat(3), 1));
+  EXPECT_TRUE(ShouldLogLine("taro：<<接続>>\r\n", DecodeLogFormat(1), 1));
+  EXPECT_TRUE(ShouldLogLine(">\r\n", DecodeLogFormat(1), 1));
 }
 
 TEST(ShouldLogLine, LineEndsAloneAndASwitchedOffLogAreNeverWritten) {
-  EXPECT_FALSE(ShouldLogLine("\r\n", 0, 1));
-  EXPECT_FALSE(ShouldLogLine("\n", 0, 1));
-  EXPECT_TRUE(ShouldLogLine("x\n", 0, 1));  // one byte before a bare LF is still a line
-  EXPECT_FALSE(ShouldLogLine("abc>hello\r\n", 0, 0));
-  EXPECT_TRUE(ShouldLogLine("abc>hello\r\n", 0, 5));
+  EXPECT_FALSE(ShouldLogLine("\r\n", DecodeLogFormat(0), 1));
+  EXPECT_FALSE(ShouldLogLine("\n", DecodeLogFormat(0), 1));
+  EXPECT_TRUE(ShouldLogLine("x\n", DecodeLogFormat(0), 1));  // one byte before a bare LF is still a line
+  EXPECT_FALSE(ShouldLogLine("abc>hello\r\n", DecodeLogFormat(0), 0));
+  EXPECT_TRUE(ShouldLogLine("abc>hello\r\n", DecodeLogFormat(0), 5));
+}
+
+// What each ChatLogFormat value asks of the log and shows in the dialog:
+// 0 to 3 as the dialog writes them, any other value by its two low bits,
+// a negative one as neither. The dialog writes back what it showed.
+TEST(LogFormat, EveryValueByItsTwoLowBits) {
+  struct Case {
+    std::int32_t value;
+    bool omit_replies, stamp;
+    std::int32_t written_back;
+  };
+  const Case cases[] = {{0, false, false, 0},  {1, true, false, 1},   {2, false, true, 2},
+                        {3, true, true, 3},    {4, false, false, 0},  {5, true, false, 1},
+                        {6, false, true, 2},   {7, true, true, 3},    {12, false, false, 0},
+                        {-1, false, false, 0}, {-2, false, false, 0}, {-3, false, false, 0},
+                        {INT32_MIN, false, false, 0}, {INT32_MAX, true, true, 3}};
+  for (const Case& c : cases) {
+    const LogFormat format = DecodeLogFormat(c.value);
+    EXPECT_EQ(format, (LogFormat{c.omit_replies, c.stamp})) << c.value;
+    EXPECT_EQ(EncodeLogFormat(format), c.written_back) << c.value;
+  }
 }
 
 // The records of one capture of `lines`, with the log format `format`.
 std::string Records(int format, const std::vector<std::string_view>& lines) {
   const platform::LocalTime saturday{2001, 12, 8, 6, 13, 5};
-  LogRecords records(1, format, PrefixesDateTime(format) ? FormatLogTimestamp(saturday, DateFormat{}) : "");
+  const LogFormat decoded = DecodeLogFormat(format);
+  LogRecords records(1, decoded, decoded.stamp ? FormatLogTimestamp(saturday, DateFormat{}) : "");
   for (const auto line : lines) records.Add(line, Aligned(line, ChatLayout::kGameMain));
   return records.text();
 }
@@ -113,12 +137,12 @@ TEST(LogRecord, DatedRecordIntoTheMonthsFile) {
   EXPECT_EQ(Records(2, {"abc>hello\r\n"}), "2001/12/08(土)13:05 " + aligned);
   EXPECT_EQ(Records(3, {"abc>hello\r\n"}).substr(0, 20), "2001/12/08(土)13:05 ");
   EXPECT_EQ(Records(1, {"abc>hello\r\n"}), aligned);
-  // A hand-edited value above 3 still asks for the date ("2 or more").
-  EXPECT_EQ(Records(4, {"abc>hello\r\n"}).substr(0, 20), "2001/12/08(土)13:05 ");
+  // A hand-edited value above 3 counts by its two low bits: 4 asks for no date.
+  EXPECT_EQ(Records(4, {"abc>hello\r\n"}), aligned);
   // Every record has its stamp; a line the log leaves out adds nothing.
   EXPECT_EQ(Records(3, {"abc>hello\r\n", "a reply\r\n", "\r\n", "abc>hello\r\n"}),
             "2001/12/08(土)13:05 " + aligned + "2001/12/08(土)13:05 " + aligned);
-  LogRecords off(0, 2, "stamp ");
+  LogRecords off(0, DecodeLogFormat(2), "stamp ");
   EXPECT_FALSE(off.Add("abc>hello\r\n", "abc>hello\r\n"));
   EXPECT_EQ(off.text(), "");
   EXPECT_EQ(ChatLogFileName({2001, 12, 8, 6, 13, 5}), "LOG0112.txt");
