@@ -8,6 +8,7 @@
 #include "lists/name_lists.h"
 #include "platform/files.h"
 #include "settings/settings.h"
+#include "text/path.h"
 
 namespace tamiru::app {
 
@@ -15,7 +16,7 @@ namespace {
 constexpr std::string_view kAlertSoundName = "call.wav";
 }  // namespace
 
-std::string TForm1::AlertSoundPath() const { return settings::PathInFolder(program_folder(), kAlertSoundName); }
+std::string TForm1::AlertSoundPath() const { return text::JoinPath(program_folder(), kAlertSoundName); }
 
 void TForm1::CaptureChat() {
   const chatlog::CaptureState state{LastChatSource, NextChatLine, ChatEndIndex};

@@ -9,6 +9,7 @@
 #include "lists/list_drag.h"
 #include "macro/macro_file.h"
 #include "platform/files.h"
+#include "text/path.h"
 #include "text/sjis.h"
 
 namespace tamiru::app {
@@ -200,7 +201,7 @@ void TForm1::RunHandler(const std::function<void()>& handler) { boundary_.Run(ha
 
 void TForm1::ShowError(std::string_view message) { boundary_.ShowError(message); }
 
-std::string TForm1::HelpPagePath() const { return settings::PathInFolder(program_folder_, kHelpFileName); }
+std::string TForm1::HelpPagePath() const { return text::JoinPath(program_folder_, kHelpFileName); }
 
 // Closing never asks and is never refused: a refused settings write is shown,
 // and the window closes all the same (the user asked to leave).

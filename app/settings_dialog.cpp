@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "chatlog/log_format.h"
 #include "settings/settings.h"
+#include "text/path.h"
 
 namespace tamiru::app {
 
@@ -47,15 +48,6 @@ ControlSpec UserNameEdit(std::string name, int top) {
   layout.font = kFixedFont;
   layout.max_length = kNameMaxBytes;
   return layout;
-}
-
-// The folder and the file name of a chosen path, split at its last
-// backslash (a drive root keeps its own).
-void SplitPath(const std::string& path, std::string& folder, std::string& name) {
-  folder = settings::ProgramFolder(path);
-  std::size_t start = folder.size();
-  if (start < path.size() && path[start] == '\\') ++start;
-  name = path.substr(start);
 }
 
 }  // namespace
@@ -297,7 +289,8 @@ void TForm2::Browse(platform::Edit& edit) {
   const auto chosen = owner_.services().dialogs.ShowOpenDialog(host_.Handle(), request);
   if (!chosen) return;
   edit.SetText(chosen->path);
-  SplitPath(chosen->path, OpenDialog1.initial_dir, OpenDialog1.file_name);
+  OpenDialog1.initial_dir = text::FolderOf(chosen->path);
+  OpenDialog1.file_name = text::FileNameOf(chosen->path);
 }
 
 void TForm2::RunHandler(const std::function<void()>& handler) { boundary_.Run(handler); }

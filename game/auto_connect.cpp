@@ -1,13 +1,11 @@
 #include "game/auto_connect.h"
 
 #include "text/number.h"
-#include "text/sjis.h"
+#include "text/path.h"
 
 namespace tamiru::game {
 
 namespace {
-
-bool IsSeparator(char c) { return c == '\\' || c == ':'; }
 
 AutoConnectView SwitchOff(AutoConnectState& state) {
   state.ConnectAttemptTick = 0;
@@ -22,27 +20,8 @@ bool AnyClientWindowExists(platform::WindowSystem& windows) {
 
 }  // namespace
 
-std::string ClientFolder(std::string_view File4) {
-  // Walk whole characters so that a trail byte 0x5C is not read as "\".
-  std::size_t last = text::npos;
-  bool last_follows_separator = false;
-  bool previous_is_separator = false;
-  for (std::size_t pos = 0; pos < File4.size(); pos += text::CharWidthAt(File4, pos)) {
-    const bool separator = !text::IsLeadByte(static_cast<unsigned char>(File4[pos])) && IsSeparator(File4[pos]);
-    if (separator) {
-      last = pos;
-      last_follows_separator = previous_is_separator;
-    }
-    previous_is_separator = separator;
-  }
-  if (last == text::npos) return {};
-  std::size_t length = last + 1;
-  if (File4[last] == '\\' && !last_follows_separator) --length;
-  return std::string(File4.substr(0, length));
-}
-
 std::string ClientCommandLine(std::string_view File4) {
-  return ClientFolder(File4) + std::string(kClientExecutable);
+  return std::string(text::FolderUpToLastSeparator(File4)) + std::string(kClientExecutable);
 }
 
 AutoConnectView Button1Click(AutoConnectState& state, std::string_view File4, platform::WindowSystem& windows,

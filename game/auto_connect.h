@@ -40,13 +40,8 @@ inline constexpr std::uint32_t kTimer1IntervalMs = 450;
 inline constexpr std::size_t kCommandLineBufferBytes = 256;
 inline constexpr std::string_view kClientExecutable = "\\MJ.exe";
 
-// The folder of `File4`: the text up to its last "\" or ":", without that
-// final backslash unless it follows a drive colon or another backslash
-// ("C:\mjscore.txt" gives "C:\"). Empty when File4 has neither. Only whole
-// characters count: the second byte of a double-byte character is never
-// taken for a "\".
-std::string ClientFolder(std::string_view File4);
-// The folder of File4 followed by "\MJ.exe".
+// The folder of File4 (text::FolderUpToLastSeparator: "C:\mjscore.txt"
+// gives "C:\", so "C:\\MJ.exe") followed by "\MJ.exe".
 std::string ClientCommandLine(std::string_view File4);
 
 // Toggles auto-connect. Switching on runs `show_on` (Button1 "ON"), then

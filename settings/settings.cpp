@@ -7,6 +7,7 @@
 #include "settings/profile.h"
 #include "text/error.h"
 #include "text/number.h"
+#include "text/path.h"
 #include "text/sjis.h"
 
 namespace tamiru::settings {
@@ -61,7 +62,7 @@ constexpr const char* kDefaultScoreFile = "C:\\Program Files\\MjTonpu\\mjscore.t
 TSettings DefaultSettings(const std::string& program_folder) {
   TSettings settings;
   for (const TextKey& key : kTextKeys) {
-    if (key.default_file) settings.*key.field = PathInFolder(program_folder, key.default_file);
+    if (key.default_file) settings.*key.field = text::JoinPath(program_folder, key.default_file);
   }
   settings.File4 = kDefaultScoreFile;
   return settings;
@@ -75,24 +76,7 @@ std::string IniPathFor(const std::string& exe_path) {
   return stem + ".INI";
 }
 
-std::string ProgramFolder(const std::string& exe_path) {
-  const std::size_t separator = text::FindLastCharOf(exe_path, "\\");
-  if (separator == text::npos) {
-    const std::size_t colon = text::FindLastCharOf(exe_path, ":");
-    return colon == text::npos ? std::string() : exe_path.substr(0, colon + 1);
-  }
-  if (separator > 0 && exe_path[separator - 1] == ':') return exe_path.substr(0, separator + 1);
-  return exe_path.substr(0, separator);
-}
-
-std::string PathInFolder(const std::string& folder, std::string_view file_name) {
-  const bool ends_in_separator =
-      !folder.empty() && text::FindLastCharOf(folder, "\\") == folder.size() - 1;
-  std::string path = folder;
-  if (!ends_in_separator) path += '\\';
-  path.append(file_name);
-  return path;
-}
+std::string ProgramFolder(const std::string& exe_path) { return std::string(text::FolderOf(exe_path)); }
 
 TSettings LoadSettings(const std::string& ini_path, const std::string& program_folder) {
   TSettings settings = DefaultSettings(program_folder);

@@ -49,11 +49,8 @@ TSettings DefaultSettings(const std::string& program_folder);
 std::string IniPathFor(const std::string& exe_path);
 
 // The executable's folder without a trailing backslash, except that a drive
-// root keeps it ("C:\").
+// root keeps it ("C:\"): text::FolderOf.
 std::string ProgramFolder(const std::string& exe_path);
-
-// `folder` and a file name joined by one backslash ("C:\" + "a.txt" is "C:\a.txt").
-std::string PathInFolder(const std::string& folder, std::string_view file_name);
 
 // Reads every key from the INI file; a missing file or key gives the default,
 // a key present with an empty value gives "" for a text and the default for

@@ -25,21 +25,6 @@ TEST(SettingsPaths, IniPathReplacesTheExtension) {
   EXPECT_EQ(IniPathFor("C:\\Games\\tamiru.表"), "C:\\Games\\tamiru.INI");
 }
 
-TEST(SettingsPaths, ProgramFolderKeepsOnlyADriveRootsBackslash) {
-  EXPECT_EQ(ProgramFolder("C:\\Tamiru\\tamiru.exe"), "C:\\Tamiru");
-  EXPECT_EQ(ProgramFolder("C:\\tamiru.exe"), "C:\\");
-  EXPECT_EQ(ProgramFolder("\\\\server\\share\\tamiru.exe"), "\\\\server\\share");
-  EXPECT_EQ(ProgramFolder("C:\\ゲーム\\表.exe"), "C:\\ゲーム");
-  EXPECT_EQ(ProgramFolder("C:tamiru.exe"), "C:");
-  EXPECT_EQ(ProgramFolder("tamiru.exe"), "");
-}
-
-TEST(SettingsPaths, DefaultListFilesLieInTheProgramFolder) {
-  EXPECT_EQ(PathInFolder("C:\\Tamiru", "friendlist.txt"), "C:\\Tamiru\\friendlist.txt");
-  EXPECT_EQ(PathInFolder("C:\\", "friendlist.txt"), "C:\\friendlist.txt");
-  EXPECT_EQ(PathInFolder("C:\\表", "macro.txt"), "C:\\表\\macro.txt");
-}
-
 class SettingsFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
