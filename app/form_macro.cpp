@@ -186,10 +186,8 @@ void TForm1::Timer4Timer() {
   }
 }
 
-// Each action's verb, in the order of macro::MacroAction.
+// Each action's verb; Run picks it by the action.
 struct TForm1::MacroVerbs {
-  using Verb = void (*)(TForm1&, const macro::TMacroEntry&);
-
   static void ForNames(TForm1& form, const macro::TMacroEntry& entry, const game::ChatCommand& selected,
                        const game::ChatCommand& friends, const game::ChatCommand& one_name) {
     switch (macro::TargetOf(entry.argument)) {
@@ -266,14 +264,36 @@ struct TForm1::MacroVerbs {
                                *files[static_cast<std::size_t>(number - 1)]);
   }
 
-  static constexpr std::array<Verb, macro::kMacroActions.size()> kVerbs{
-      Where, Rank, Ignore, Talk, Hide, List, ChatOn, ChatOff, Say, SaveImage, Spectate, LookUp, Scores, Open};
+
+  // Every action has its case and there is no default: an action added
+  // without a verb stops the build here rather than doing nothing at run time.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic error "-Wswitch"
+  static void Run(TForm1& form, macro::MacroAction action, const macro::TMacroEntry& entry) {
+    switch (action) {
+      case macro::MacroAction::kWhere: return Where(form, entry);
+      case macro::MacroAction::kRank: return Rank(form, entry);
+      case macro::MacroAction::kIgnore: return Ignore(form, entry);
+      case macro::MacroAction::kTalk: return Talk(form, entry);
+      case macro::MacroAction::kHide: return Hide(form, entry);
+      case macro::MacroAction::kList: return List(form, entry);
+      case macro::MacroAction::kChatOn: return ChatOn(form, entry);
+      case macro::MacroAction::kChatOff: return ChatOff(form, entry);
+      case macro::MacroAction::kSay: return Say(form, entry);
+      case macro::MacroAction::kSaveImage: return SaveImage(form, entry);
+      case macro::MacroAction::kSpectate: return Spectate(form, entry);
+      case macro::MacroAction::kLookUpOpponents: return LookUp(form, entry);
+      case macro::MacroAction::kScores: return Scores(form, entry);
+      case macro::MacroAction::kOpen: return Open(form, entry);
+    }
+  }
+#pragma GCC diagnostic pop
 };
 
 void TForm1::DispatchMacroAction(const macro::TMacroEntry& entry) {
   const macro::MacroActionSpec* row = macro::DispatchedMacroAction(entry.action);
   if (row == nullptr) return;
-  MacroVerbs::kVerbs[static_cast<std::size_t>(row->action)](*this, entry);
+  MacroVerbs::Run(*this, row->action, entry);
 }
 
 }  // namespace tamiru::app

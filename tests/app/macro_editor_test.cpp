@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "macro/macro_actions.h"
 #include "macro/macro_file.h"
 #include "platform/fake/fake_controls.h"
 #include "platform/files_testing.h"
@@ -86,8 +87,13 @@ const Lines kThree = {"70 0 1 0 /Where <all> ", "71 1 0 1 /Talk taro お疲れ�
 
 TEST_F(MacroEditorTest, OpensEmptyForANewEntryAndNeedsThePhraseFile) {
   Open({"7B 0 0 0 /Hide "});
-  EXPECT_EQ(action_.Items(), (Lines{"/Where", "/Rank", "/Ignore", "/Talk", "/Hide", "/List", "/CHATON", "/CHATOFF",
-                                    "発言", "画像保存", "瞬間観戦", "対/w,/r", "対戦成績", "OPEN"}));
+  // The fourteen actions in their order, then any added behind them: one
+  // item for every action the macro table knows.
+  const Lines fourteen{"/Where", "/Rank", "/Ignore", "/Talk", "/Hide", "/List", "/CHATON", "/CHATOFF",
+                       "発言", "画像保存", "瞬間観戦", "対/w,/r", "対戦成績", "OPEN"};
+  const Lines items = action_.Items();
+  ASSERT_EQ(items.size(), macro::kMacroActions.size());
+  EXPECT_EQ(Lines(items.begin(), items.begin() + 14), fourteen);
   EXPECT_EQ(phrase_.Items(), (Lines{"よろしく", "お疲れ様 でした"}));
   EXPECT_EQ(label15_.Caption(), "1");
   EXPECT_EQ(label16_.Caption(), "新規");
