@@ -264,9 +264,8 @@ struct TForm1::MacroVerbs {
                                *files[static_cast<std::size_t>(number - 1)]);
   }
 
-
   // Every action has its case and there is no default: an action added
-  // without a verb stops the build here rather than doing nothing at run time.
+  // without its verb stops the build here, not the program when it fires.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic error "-Wswitch"
   static void Run(TForm1& form, macro::MacroAction action, const macro::TMacroEntry& entry) {

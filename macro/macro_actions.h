@@ -7,6 +7,8 @@
 
 namespace tamiru::macro {
 
+// An action added here needs its row in kMacroActions and its verb in the
+// dispatch (app/form_macro.cpp), whose switch fails the build without it.
 enum class MacroAction {
   kWhere, kRank, kIgnore, kTalk, kHide, kList, kChatOn, kChatOff,
   kSay, kSaveImage, kSpectate, kLookUpOpponents, kScores, kOpen,
