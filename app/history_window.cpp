@@ -59,7 +59,7 @@ TForm3::TForm3(TForm1& owner, platform::FormHost& host)
   RadioButton2->SetChecked(kind_ == 1);
   RadioButton3->SetChecked(kind_ == 2);
   FormResize();
-  ReadHistory();
+  ReadHistory(true);
   Timer1->SetInterval(kHistoryCheckMs);
   Timer1->SetEnabled(true);
 }
@@ -103,16 +103,17 @@ void TForm3::RadioButtonClick() {
   const std::string selected = SelectedName();
   order_.clear();
   kind_ = chosen;
-  ShowKind(selected);
+  ShowKind(selected, true);
 }
 
-void TForm3::Button1Click() { ReadHistory(); }
+void TForm3::Button1Click() { ReadHistory(true); }
 
 void TForm3::Button2Click() {
   platform::Dialogs::FileDialogRequest request;
   request.filter = std::string(kCsvFilter);
   request.default_extension = "csv";
   request.file_name = "対戦履歴.csv";
+  request.confirm_replace = true;
   const auto chosen = owner_.services().dialogs.ShowSaveDialog(host_.Handle(), request);
   if (!chosen) return;
   if (!platform::ReplaceFileContents(chosen->path, stats::OpponentsCsv(Opponents(), order_))) {
@@ -133,13 +134,13 @@ void TForm3::ListView1ColumnClick(int column) {
   const std::string selected = SelectedName();
   sort_.Click(static_cast<stats::OpponentColumn>(column));
   order_ = stats::SortedOrder(Opponents(), sort_);
-  ShowRows(selected);
+  ShowRows(selected, true);
 }
 
 // A game that just ended shows up without a click: the client appends to
 // the file, which changes its size and time.
 void TForm3::Timer1Timer() {
-  if (stats::ScoreFileStamp(owner_.ScoreFilePath()) != stamp_) ReadHistory();
+  if (platform::StampOf(owner_.ScoreFilePath()) != stamp_) ReadHistory(false);
 }
 
 void TForm3::FormResize() {
@@ -163,28 +164,28 @@ bool TForm3::FormCloseQuery() {
   return true;
 }
 
-void TForm3::ReadHistory() {
+void TForm3::ReadHistory(bool scroll) {
   const std::string selected = SelectedName();
   const std::string path = owner_.ScoreFilePath();
-  stamp_ = stats::ScoreFileStamp(path);
+  stamp_ = platform::StampOf(path);
   order_.clear();
   history_.reset();  // the old history's memory is free before the new read
   history_ = stats::ReadScoreHistory(path, {owner_.Settings.UserName1, owner_.Settings.UserName2, owner_.Settings.UserName3});
-  ShowKind(selected);
+  ShowKind(selected, scroll);
 }
 
-void TForm3::ShowKind(const std::string& selected) {
+void TForm3::ShowKind(const std::string& selected, bool scroll) {
   if (!history_) {
     Label1->SetCaption(CannotOpenText(owner_.ScoreFilePath()));
   } else {
     Label1->SetCaption(stats::HistorySummaryText(history_->kinds[static_cast<std::size_t>(kind_)], kind_));
   }
   order_ = stats::SortedOrder(Opponents(), sort_);
-  ShowRows(selected);
+  ShowRows(selected, scroll);
   ShowChart();
 }
 
-void TForm3::ShowRows(const std::string& selected) {
+void TForm3::ShowRows(const std::string& selected, bool scroll) {
   int selected_row = -1;
   for (std::size_t i = 0; i < order_.size(); ++i) {
     if (Opponents()[order_[i]].name == selected) selected_row = static_cast<int>(i);
@@ -193,7 +194,7 @@ void TForm3::ShowRows(const std::string& selected) {
     const stats::OpponentRow* shown = RowAt(row);
     return shown ? stats::OpponentCells(*shown)[static_cast<std::size_t>(column)] : std::string();
   });
-  ListView1->SetSelectedIndex(selected_row);
+  ListView1->SetSelectedIndex(selected_row, scroll);
 }
 
 const std::vector<stats::OpponentRow>& TForm3::Opponents() const {

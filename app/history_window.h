@@ -13,6 +13,7 @@
 
 #include "app/general_error.h"
 #include "platform/controls.h"
+#include "platform/files.h"
 #include "platform/form_host.h"
 #include "stats/score_history.h"
 
@@ -59,11 +60,13 @@ class TForm3 {
  private:
   void CreateControls();
   void WireHandlers();
-  // Reads the file again, keeping the sort and the selected player.
-  void ReadHistory();
+  // Reads the file again, keeping the sort and the selected player; the
+  // selection is scrolled into view with `scroll` (not when the file changed
+  // by itself: the table stays where the user scrolled it).
+  void ReadHistory(bool scroll);
   // Shows the kind from what was read, keeping the player `selected`.
-  void ShowKind(const std::string& selected);
-  void ShowRows(const std::string& selected);
+  void ShowKind(const std::string& selected, bool scroll);
+  void ShowRows(const std::string& selected, bool scroll);
   void ShowChart();
   // The players of the kind shown (none when the file could not be read),
   // and the one shown in a row.
@@ -75,7 +78,7 @@ class TForm3 {
   platform::FormHost& host_;
   EventBoundary boundary_;
   std::optional<stats::ScoreHistory> history_;  // none: the file could not be read
-  stats::FileStamp stamp_;
+  platform::FileStamp stamp_;
   int kind_ = 0;
   stats::OpponentSort sort_;
   // The rows in the order shown, as indexes into Opponents(): the table is

@@ -7,6 +7,20 @@
 
 namespace tamiru::platform {
 
+// What tells a changed file: its size and its last write time.
+struct FileStamp {
+  bool exists = false;
+  long long size = 0;
+  long long write_time = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp asked of the file itself. On Windows that is
+// GetFileAttributesExA: the C runtime's stat reads the directory entry, which
+// NTFS may leave stale while another program holds the file open and appends
+// to it (the client and its score file).
+FileStamp StampOf(const std::string& path);
+
 // The file's bytes, or nullopt when it cannot be opened or read.
 std::optional<std::string> ReadWholeFile(const std::string& path);
 

@@ -134,6 +134,8 @@ class Dialogs {
     // The open dialog accepts only a file that exists; with false, a new
     // name in a folder that exists is taken too.
     bool file_must_exist = true;
+    // The save dialog asks before the chosen file replaces one that exists.
+    bool confirm_replace = false;
   };
   struct FileDialogResult {
     std::string path;

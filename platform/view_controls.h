@@ -31,7 +31,8 @@ class ListView : public Control {
   virtual int RowCount() const = 0;
   virtual std::string Cell(int row, int column) const = 0;  // empty out of range
   virtual int SelectedIndex() const = 0;                     // -1 = none
-  virtual void SetSelectedIndex(int row) = 0;                // shown, scrolled into view
+  // Selects the row (-1: none); with `scroll`, it is scrolled into view.
+  virtual void SetSelectedIndex(int row, bool scroll) = 0;
   virtual void SetBounds(int left, int top, int width, int height) = 0;
 };
 

@@ -190,12 +190,24 @@ void AppendCsvRow(std::string& csv, const Cells& cells) {
   csv += "\r\n";
 }
 
+// A spreadsheet takes a cell that begins with one of these for a formula;
+// a handle such as "=A1" or "-x" is kept a text by a leading apostrophe,
+// which the spreadsheet shows not.
+std::string AsTextCell(const std::string& name) {
+  if (name.empty() || std::string_view("=+-@\t\r").find(name.front()) == std::string_view::npos) return name;
+  return "'" + name;
+}
+
 }  // namespace
 
 std::string OpponentsCsv(const std::vector<OpponentRow>& rows, const std::vector<std::uint32_t>& order) {
   std::string csv;
   AppendCsvRow(csv, OpponentColumnNames());
-  for (std::uint32_t i : order) AppendCsvRow(csv, OpponentCells(rows[i]));
+  for (std::uint32_t i : order) {
+    auto cells = OpponentCells(rows[i]);
+    cells[static_cast<std::size_t>(OpponentColumn::kName)] = AsTextCell(cells[static_cast<std::size_t>(OpponentColumn::kName)]);
+    AppendCsvRow(csv, cells);
+  }
   return csv;
 }
 

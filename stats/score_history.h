@@ -109,8 +109,9 @@ std::vector<std::uint32_t> SortedOrder(const std::vector<OpponentRow>& rows, con
 
 // The table as CSV, its rows in `order`: a header row of the column names,
 // then one row per opponent; CR LF after every row; a field holding a comma,
-// a quote or a line break is quoted, its quotes doubled. Shift_JIS like every
-// text.
+// a quote or a line break is quoted, its quotes doubled; a handle that a
+// spreadsheet would take for a formula (=, +, -, @ first) begins with an
+// apostrophe. Shift_JIS like every text.
 std::string OpponentsCsv(const std::vector<OpponentRow>& rows, const std::vector<std::uint32_t>& order);
 
 // ---- The trend ----

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <vector>
 
-#include <sys/stat.h>
 
 #if defined(_WIN32)
 #include <share.h>
@@ -457,17 +456,6 @@ std::FILE* OpenScoreFile(const std::string& path) {
 #else
   return std::fopen(path.c_str(), "rb");
 #endif
-}
-
-FileStamp ScoreFileStamp(const std::string& path) {
-#if defined(_WIN32)
-  struct _stat64 info {};
-  if (_stat64(path.c_str(), &info) != 0) return {};
-#else
-  struct stat info {};
-  if (stat(path.c_str(), &info) != 0) return {};
-#endif
-  return {true, static_cast<long long>(info.st_size), static_cast<long long>(info.st_mtime)};
 }
 
 bool ReadScoreFile(const std::string& path, ScoreRecordReader& reader) {

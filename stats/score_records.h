@@ -171,15 +171,6 @@ class ScoreRecordReader {
 // (the client may be writing it); null when it cannot be opened.
 std::FILE* OpenScoreFile(const std::string& path);
 
-// What tells a changed file: its size and its last write time.
-struct FileStamp {
-  bool exists = false;
-  long long size = 0;
-  long long write_time = 0;
-  bool operator==(const FileStamp&) const = default;
-};
-FileStamp ScoreFileStamp(const std::string& path);
-
 // Feeds the file at `path` to `reader` in large blocks. False when it cannot
 // be opened or a read fails.
 bool ReadScoreFile(const std::string& path, ScoreRecordReader& reader);

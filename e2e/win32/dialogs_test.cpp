@@ -55,3 +55,15 @@ TEST(FileDialogs, CurrentDirectoryKeptAcrossBothDialogs) {
 }
 
 }  // namespace
+
+namespace {
+
+// The filter's "|" bytes end its parts, but not one that is the second byte
+// of a double-byte character ("−" is 0x81 0x7C).
+TEST(Win32Dialogs, FilterSeparatorsAreCharactersOnly) {
+  using tamiru::platform::win32::DialogFilter;
+  EXPECT_EQ(DialogFilter("CSV(*.csv)|*.csv"), std::string("CSV(*.csv)\0*.csv\0\0", 18));
+  EXPECT_EQ(DialogFilter("−表|*.x"), std::string("−表\0*.x\0\0", 10));
+}
+
+}  // namespace

@@ -67,6 +67,37 @@ TEST(Win32Files, TheReplacedFileKeepsItsAttributes) {
   DeleteFileA(path.c_str());
 }
 
+// A replace cut short once left its temporary file behind, hidden and
+// read-only: the next replace goes through all the same.
+TEST(Win32Files, ALeftoverTemporaryFileDoesNotBlockTheNextWrite) {
+  const std::string path = TempFolder() + "\\leftover.txt";
+  const std::string temp = path + ".tmp~";
+  tamiru::platform::WriteListFile(path, {"old"});
+  ASSERT_TRUE(CopyFileA(path.c_str(), temp.c_str(), FALSE));
+  ASSERT_TRUE(SetFileAttributesA(temp.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
+  EXPECT_NO_THROW(tamiru::platform::WriteListFile(path, {"new"}));
+  EXPECT_EQ(tamiru::platform::ReadWholeFile(path).value_or(""), "new\r\n");
+  EXPECT_EQ(GetFileAttributesA(temp.c_str()), INVALID_FILE_ATTRIBUTES);
+  SetFileAttributesA(temp.c_str(), FILE_ATTRIBUTE_NORMAL);
+  DeleteFileA(temp.c_str());
+  DeleteFileA(path.c_str());
+}
+
+// The stamp is the file's own: its size and write time as the file system
+// has them now.
+TEST(Win32Files, StampFollowsTheFile) {
+  const std::string path = TempFolder() + "\\stamp.txt";
+  DeleteFileA(path.c_str());
+  EXPECT_FALSE(tamiru::platform::StampOf(path).exists);
+  tamiru::platform::WriteListFile(path, {"12345"});
+  const auto first = tamiru::platform::StampOf(path);
+  EXPECT_TRUE(first.exists);
+  EXPECT_EQ(first.size, 7);
+  ASSERT_TRUE(tamiru::platform::AppendToFile(path, "678"));
+  EXPECT_EQ(tamiru::platform::StampOf(path).size, 10);
+  DeleteFileA(path.c_str());
+}
+
 TEST(Win32Files, CodePageIs932) { EXPECT_EQ(GetACP(), 932u); }
 
 }  // namespace

@@ -20,7 +20,13 @@ class FakeListView : public FakeControlBase<ListView> {
   int RowCount() const override { return count_; }
   std::string Cell(int row, int column) const override;
   int SelectedIndex() const override { return selected_; }
-  void SetSelectedIndex(int row) override { selected_ = row >= 0 && row < RowCount() ? row : -1; }
+  void SetSelectedIndex(int row, bool scroll) override {
+    selected_ = row >= 0 && row < RowCount() ? row : -1;
+    scrolled_to_ = scroll ? selected_ : scrolled_to_;
+  }
+  // A click on a row selects it.
+  void SetSelectedIndex(int row) { SetSelectedIndex(row, false); }
+  int scrolled_to() const { return scrolled_to_; }
   void SetBounds(int left, int top, int width, int height) override;
   const std::vector<ListColumn>& columns() const { return columns_; }
   int width() const { return width_; }
@@ -31,6 +37,7 @@ class FakeListView : public FakeControlBase<ListView> {
   int count_ = 0;
   CellText cell_;
   int selected_ = -1;
+  int scrolled_to_ = -1;  // the last row scrolled into view
   int width_ = 0;
   int set_rows_calls_ = 0;
 };

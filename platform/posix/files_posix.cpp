@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "platform/files.h"
 #include "platform/files_internal.h"
 
 namespace tamiru::platform {
@@ -35,6 +36,13 @@ void SleepMs(unsigned ms) {
 }
 
 }  // namespace
+
+FileStamp StampOf(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return {};
+  return {true, static_cast<long long>(info.st_size),
+          static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec};
+}
 
 const FileSteps& SystemFileSteps() {
   static const FileSteps steps{Write, AppendBytes, FlushToDisk, CopyAttributes, RenameOver, Remove, SleepMs};

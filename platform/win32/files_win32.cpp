@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "platform/files.h"
 #include "platform/files_internal.h"
 
 namespace tamiru::platform {
@@ -47,7 +48,11 @@ StepResult RenameOver(const std::string& from, const std::string& to) {
   return LastError();
 }
 
+// A read-only file cannot be deleted, and a hidden one cannot be created
+// again over: a temporary file left so by an interrupted replace loses both
+// first.
 StepResult Remove(const std::string& path) {
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   if (DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND) return StepResult::kDone;
   return LastError();
 }
@@ -55,6 +60,16 @@ StepResult Remove(const std::string& path) {
 void SleepMs(unsigned ms) { Sleep(ms); }
 
 }  // namespace
+
+FileStamp StampOf(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return {};
+  const auto join = [](DWORD high, DWORD low) {
+    return static_cast<long long>((static_cast<unsigned long long>(high) << 32) | low);
+  };
+  return {true, join(data.nFileSizeHigh, data.nFileSizeLow),
+          join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)};
+}
 
 const FileSteps& SystemFileSteps() {
   static const FileSteps steps{Write, AppendBytes, FlushToDisk, CopyAttributes, RenameOver, Remove, SleepMs};

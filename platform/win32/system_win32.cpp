@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/win32/handle_win32.h"
+#include "text/sjis.h"
 
 namespace tamiru::platform::win32 {
 
@@ -37,17 +38,24 @@ void EnsureComApartment() {
   static const Apartment apartment;
 }
 
+}  // namespace
+
 // "name|pattern|name|pattern" as the common dialogs want it: parts ended by
-// NUL bytes, the whole by one more.
+// NUL bytes, the whole by one more. A "|" byte that is the second byte of a
+// double-byte character ("−" is 0x81 0x7C) is no separator.
 std::string DialogFilter(const std::string& filter) {
-  std::string parts = filter;
-  for (char& c : parts) {
-    if (c == '|') c = '\0';
+  std::string parts;
+  for (std::size_t i = 0; i < filter.size();) {
+    const std::size_t width = text::CharWidthAt(filter, i);
+    parts.append(width == 1 && filter[i] == '|' ? std::string_view("\0", 1) : std::string_view(filter).substr(i, width));
+    i += width;
   }
   parts.push_back('\0');
   parts.push_back('\0');
   return parts;
 }
+
+namespace {
 
 // The program's current directory, where chat logs and automatically named
 // images go, is put back when the dialog ends: OFN_NOCHANGEDIR has no effect
@@ -84,13 +92,15 @@ std::optional<Dialogs::FileDialogResult> RunFileDialog(WindowHandle owner, const
   dialog.nMaxFile = static_cast<DWORD>(path.size());
   dialog.lpstrInitialDir = request.initial_dir.empty() ? nullptr : request.initial_dir.c_str();
   dialog.lpstrDefExt = request.default_extension.empty() ? nullptr : request.default_extension.c_str();
-  // The save dialog does not ask before replacing a file: the image save
-  // overwrites without a question, as its automatic names do. It refuses a
+  // The save dialog asks before replacing a file only when the caller wants
+  // it (the CSV save): the image save overwrites without a question, as its
+  // automatic names do. It refuses a
   // folder that does not exist while the user can still correct it; one
   // that goes away after the dialog closes ends the save with the program's
   // own message naming the path.
   const DWORD must_exist = save || !request.file_must_exist ? OFN_PATHMUSTEXIST : OFN_FILEMUSTEXIST;
-  dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | must_exist;
+  dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | must_exist |
+                 (save && request.confirm_replace ? OFN_OVERWRITEPROMPT : 0);
   const CurrentDirectoryKept kept;
   using FileDialog = BOOL(WINAPI*)(LPOPENFILENAMEA);
   static const auto open_dialog = LateBound<FileDialog>("comdlg32.dll", "GetOpenFileNameA");

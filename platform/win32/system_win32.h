@@ -44,6 +44,10 @@ class Win32SingleInstance : public SingleInstance {
   void* mutex_ = nullptr;
 };
 
+// A filter of the designer's form "name|pattern|..." as the common dialogs
+// take it: each part ended by a NUL byte, the whole by one more.
+std::string DialogFilter(const std::string& filter);
+
 class Win32Dialogs : public Dialogs {
  public:
   void ShowError(WindowHandle owner, const std::string& title, const std::string& message) override;

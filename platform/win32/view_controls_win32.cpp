@@ -91,7 +91,7 @@ Win32ListView::~Win32ListView() {
 void Win32ListView::SetRowSource(int count, CellText cell) {
   cell_ = std::move(cell);
   count_ = count;
-  SetSelectedIndex(-1);
+  SetSelectedIndex(-1, false);
   // The scroll position stays where the user left it.
   SendMessageA(AsHwnd(window_), LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOSCROLL);
   InvalidateRect(AsHwnd(window_), nullptr, FALSE);
@@ -119,7 +119,7 @@ int Win32ListView::SelectedIndex() const {
   return static_cast<int>(SendMessageA(AsHwnd(window_), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
-void Win32ListView::SetSelectedIndex(int row) {
+void Win32ListView::SetSelectedIndex(int row, bool scroll) {
   LVITEMA item{};
   item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
   item.state = 0;
@@ -127,7 +127,7 @@ void Win32ListView::SetSelectedIndex(int row) {
   if (row < 0 || row >= RowCount()) return;
   item.state = LVIS_SELECTED | LVIS_FOCUSED;
   SendMessageA(AsHwnd(window_), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-  SendMessageA(AsHwnd(window_), LVM_ENSUREVISIBLE, row, FALSE);
+  if (scroll) SendMessageA(AsHwnd(window_), LVM_ENSUREVISIBLE, row, FALSE);
 }
 
 void Win32ListView::SetBounds(int left, int top, int width, int height) {

@@ -25,7 +25,7 @@ class Win32ListView : public Win32Control<ListView> {
   int RowCount() const override { return count_; }
   std::string Cell(int row, int column) const override;
   int SelectedIndex() const override;
-  void SetSelectedIndex(int row) override;
+  void SetSelectedIndex(int row, bool scroll) override;
   void SetBounds(int left, int top, int width, int height) override;
   // Answers the control's request for a cell's text (LVN_GETDISPINFOA).
   void FillDisplayInfo(void* display_info) const;

@@ -127,6 +127,7 @@ TEST_F(HistoryWindowTest, ANewGameShowsUpKeepingTheSortAndTheSelection) {
   loop.Advance(kHistoryCheckMs);
   EXPECT_EQ(Column(0), (std::vector<std::string>{"ddd", "aaa", "bbb", "ccc", "eee", "fff"}));
   EXPECT_EQ(list->Cell(list->SelectedIndex(), 0), "aaa");
+  EXPECT_EQ(list->scrolled_to(), -1);  // the table stays where the user left it
 }
 
 TEST_F(HistoryWindowTest, DoubleClickPutsThePlayersReportIntoTheChatLine) {

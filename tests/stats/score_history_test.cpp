@@ -73,12 +73,16 @@ TEST(ScoreHistory, SortsNumbersAsNumbersAndReversesOnTheSecondClick) {
 }
 
 TEST(ScoreHistory, CsvQuotesWhatNeedsIt) {
-  const std::string csv = OpponentsCsv({Row("a,b", 1, 0, 3), Row("q\"t", 0, 1, -2), Row("plain", 1, 1, 1)}, {0, 1, 2});
+  const std::string csv = OpponentsCsv(
+      {Row("a,b", 1, 0, 3), Row("q\"t", 0, 1, -2), Row("plain", 1, 1, 1), Row("=1+1", 1, 0, 1), Row("-x", 1, 0, 1)},
+      {0, 1, 2, 3, 4});
   EXPECT_EQ(csv,
             "相手,対戦数,勝,敗,分,自分の平均順位,相手の平均順位,自分の平均得点,相手の平均得点\r\n"
             "\"a,b\",1,1,0,0,1,2,3,0\r\n"
             "\"q\"\"t\",1,0,1,0,2,1,-2,0\r\n"
-            "plain,2,1,1,0,1.5,1.5,0.5,0\r\n");
+            "plain,2,1,1,0,1.5,1.5,0.5,0\r\n"
+            "'=1+1,1,1,0,0,1,2,1,0\r\n"
+            "'-x,1,1,0,0,1,2,1,0\r\n");  // the -2 above stays a number
 }
 
 TEST(ScoreHistory, MovingAveragesAndCumulativeScore) {
