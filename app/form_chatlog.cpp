@@ -16,15 +16,14 @@ namespace {
 constexpr std::string_view kAlertSoundName = "call.wav";
 }  // namespace
 
-std::string TForm1::AlertSoundPath() const { return text::JoinPath(program_folder(), kAlertSoundName); }
+std::string ProgramPaths::AlertSound() const { return text::JoinPath(folder, kAlertSoundName); }
 
 void TForm1::CaptureChat() {
-  const chatlog::CaptureState state{LastChatSource, NextChatLine, ChatEndIndex};
   const chatlog::CaptureSettings capture_settings{Settings.SaveChatLog, Settings.ChatLogFormat, Settings.Keyword};
   // The log files lie in the process's current directory.
   const chatlog::CaptureContext context{services_.windows, services_.loop, services_.sound, KeywordList,
-                                        AlertSoundPath(), {}};
-  chatlog::CaptureChat(state, capture_settings, context);
+                                        paths_.AlertSound(), {}};
+  chatlog::CaptureChat(Capture, capture_settings, context);
 }
 
 // One tick: the chat capture when the log or the alert is on and a client

@@ -28,7 +28,7 @@ void TForm1::Timer1Timer() {
 }
 
 game::SpectateContext TForm1::KeepAliveContext() {
-  return game::SpectateContext{services_.windows, services_.loop, ConnectAttemptTick};
+  return game::SpectateContext{services_.windows, services_.loop, AutoConnect.ConnectAttemptTick};
 }
 
 game::SpectateOutcome TForm1::SpectateOnce() { return game::SpectateOnce(KeepAlive, KeepAliveContext()); }
@@ -41,7 +41,7 @@ void TForm1::Button2Click() {
   Button2->SetCaption(SwitchCaption(Settings.AutoWatch));
   if (Settings.AutoWatch == 0) {
     Label6->SetCaption("");
-    KeepAliveStartSec = 0;
+    KeepAlive.KeepAliveStartSec = 0;
   }
   ApplyTimer2Rule();
 }

@@ -14,15 +14,15 @@ void TForm1::WireHistoryMenu() {
 // One window at a time: an open one comes to the front; a closed one is
 // replaced by a new window that reads the file afresh.
 void TForm1::HistoryMenuClick() {
-  if (HistoryWindow && HistoryWindow->Handle() != platform::kNoWindow) {
-    HistoryWindow->BringToFront();
+  if (History.Window && History.Window->Handle() != platform::kNoWindow) {
+    History.Window->BringToFront();
     return;
   }
-  HistoryForm.reset();
-  HistoryWindow = services_.forms.CreateOwnedForm(services_.host.Handle(), TForm3::WindowOptions());
-  if (!HistoryWindow) return;
-  HistoryForm = std::make_unique<TForm3>(*this, *HistoryWindow);
-  HistoryWindow->BringToFront();
+  History.Form.reset();
+  History.Window = services_.forms.CreateOwnedForm(services_.host.Handle(), TForm3::WindowOptions());
+  if (!History.Window) return;
+  History.Form = std::make_unique<TForm3>(*this, *History.Window);
+  History.Window->BringToFront();
 }
 
 }  // namespace tamiru::app

@@ -68,30 +68,30 @@ void TForm1::Button16Click() { SendNameCommand(game::chat_command::kIgnoreFile);
 // ---- Phrase list ----
 
 void TForm1::Button26Click() {
-  lists::AddPhrase(*ComboBox1, PhraseInsertIndex, Settings.File3, services_.shell, services_.host.Handle());
+  lists::AddPhrase(*ComboBox1, Lists.PhraseInsertIndex, Settings.File3, services_.shell, services_.host.Handle());
 }
 
 void TForm1::Button4Click() { lists::RemovePhrase(*ComboBox1, Settings.File3); }
 
-void TForm1::ComboBox1Click() { PhraseInsertIndex = ComboBox1->SelectedIndex(); }
+void TForm1::ComboBox1Click() { Lists.PhraseInsertIndex = ComboBox1->SelectedIndex(); }
 
 // ---- Dragging to reorder ----
 
 void TForm1::ListBox1MouseDown() {
-  if (lists::BeginDrag(Drag, 1, *ListBox1)) services_.host.BeginDrag(*ListBox1, lists::kDragThreshold);
+  if (lists::BeginDrag(Lists.Drag, 1, *ListBox1)) services_.host.BeginDrag(*ListBox1, lists::kDragThreshold);
 }
 
 void TForm1::ListBox2MouseDown() {
-  if (lists::BeginDrag(Drag, 2, *ListBox2)) services_.host.BeginDrag(*ListBox2, lists::kDragThreshold);
+  if (lists::BeginDrag(Lists.Drag, 2, *ListBox2)) services_.host.BeginDrag(*ListBox2, lists::kDragThreshold);
 }
 
 // The item under the pointer is selected and the list scrolls one step at
 // once, whichever list box the drag began in; the drop is accepted only in
 // the list box it began in, so the pointer shows what the drop will do.
 bool TForm1::DragOverListBox(int list_number, platform::ListBox& box, int x, int y) {
-  if (!lists::DragOver(Drag, list_number, box, x, y)) return false;
+  if (!lists::DragOver(Lists.Drag, list_number, box, x, y)) return false;
   Timer3Timer();
-  return Drag.DragSourceList == list_number;
+  return Lists.Drag.DragSourceList == list_number;
 }
 
 bool TForm1::ListBox1DragOver(int x, int y) { return DragOverListBox(1, *ListBox1, x, y); }
@@ -99,15 +99,15 @@ bool TForm1::ListBox1DragOver(int x, int y) { return DragOverListBox(1, *ListBox
 bool TForm1::ListBox2DragOver(int x, int y) { return DragOverListBox(2, *ListBox2, x, y); }
 
 void TForm1::ListBox1DragDrop(int x, int y) {
-  if (lists::DragDrop(Drag, 1, *ListBox1, x, y)) lists::SaveItems(*ListBox1, Settings.File1);
+  if (lists::DragDrop(Lists.Drag, 1, *ListBox1, x, y)) lists::SaveItems(*ListBox1, Settings.File1);
 }
 
-void TForm1::ListBox2DragDrop(int x, int y) { lists::DragDrop(Drag, 2, *ListBox2, x, y); }
+void TForm1::ListBox2DragDrop(int x, int y) { lists::DragDrop(Lists.Drag, 2, *ListBox2, x, y); }
 
 // One auto-scroll step over the list box the drag is over, with the
 // pointer's position and the left button asked of the system now.
 void TForm1::Timer3Timer() {
-  platform::ListBox& box = DragOverList == 1 ? *ListBox1 : *ListBox2;
+  platform::ListBox& box = Lists.Drag.DragOverList == 1 ? *ListBox1 : *ListBox2;
   const platform::Input::Point cursor = services_.input.CursorPosition();
   const platform::ClientPoint point = services_.host.ScreenToClient(box, cursor.x, cursor.y);
   lists::AutoScrollStep(box, point.y, services_.input.IsKeyDown(platform::kVkLButton), *Timer3);

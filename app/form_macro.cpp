@@ -150,33 +150,33 @@ void TForm1::WireMacroHandlers() {
 }
 
 void TForm1::Timer4Timer() {
-  if (macro_tick_depth_ >= kMostNestedTicks) return;
-  const DepthScope depth(macro_tick_depth_);
-  if (MacroList.empty()) return;
+  if (Macros.tick_depth >= kMostNestedTicks) return;
+  const DepthScope depth(Macros.tick_depth);
+  if (Macros.MacroList.empty()) return;
   platform::WindowSystem& windows = services_.windows;
   const platform::WindowHandle front = windows.GetForegroundWindow();
   // This program's own main window needs no look: its class and caption are
   // its own. Another window's class is asked once while it stays in front.
   const bool own_window = front != platform::kNoWindow && front == services_.host.Handle();
-  if (!own_window && front != macro_front_) {
-    macro_front_ = front;
-    macro_front_class_ =
+  if (!own_window && front != Macros.front) {
+    Macros.front = front;
+    Macros.front_class =
         front == platform::kNoWindow ? std::string() : windows.GetClassName(front, kWindowTextBufferBytes);
   }
   const FrontWindow front_kind =
-      own_window ? FrontWindow::kThisProgram : ClassifyFront(windows, front, macro_front_class_);
+      own_window ? FrontWindow::kThisProgram : ClassifyFront(windows, front, Macros.front_class);
   if (front_kind == FrontWindow::kOther) return;
   KeyStates keys(services_.input);
   std::optional<bool> rule_holds;
 
   // The count is read once; the list is asked again before each line, as an
   // editor change handled inside an action's wait may have shortened it.
-  const std::size_t count = MacroList.size();
-  for (std::size_t i = 0; i < count && i < MacroList.size(); ++i) {
+  const std::size_t count = Macros.MacroList.size();
+  for (std::size_t i = 0; i < count && i < Macros.MacroList.size(); ++i) {
     // A line that does not parse binds no key.
-    const auto combination = CombinationOf(MacroList[i]);
+    const auto combination = CombinationOf(Macros.MacroList[i]);
     if (!combination || !CombinationDown(keys, *combination)) continue;
-    const auto entry = macro::ParseMacroLine(MacroList[i]);
+    const auto entry = macro::ParseMacroLine(Macros.MacroList[i]);
     if (!rule_holds) rule_holds = IsTheGameWindow(windows, front, front_kind);
     if (!*rule_holds) return;
     // The entry is a copy: the action may wait, and the list may change.
@@ -224,8 +224,8 @@ struct TForm1::MacroVerbs {
   // "/Talk" nested inside another one's pause puts back the outer phrase
   // instead, which the outer send goes on reading line by line.
   static void TellList(TForm1& form, const macro::TMacroEntry& entry, const game::ChatCommand& command) {
-    const std::string outer_text = form.macro_talk_depth_ > 0 ? form.ComboBox1->Text() : std::string();
-    const DepthScope talking(form.macro_talk_depth_);
+    const std::string outer_text = form.Macros.talk_depth > 0 ? form.ComboBox1->Text() : std::string();
+    const DepthScope talking(form.Macros.talk_depth);
     form.ComboBox1->SetText(entry.text);
     struct Restore {
       platform::ComboBox& line;
@@ -245,7 +245,7 @@ struct TForm1::MacroVerbs {
   // Unlike the button, no chat capture first.
   static void Spectate(TForm1& form, const macro::TMacroEntry&) {
     form.SpectateOnce();
-    form.KeepAliveStartSec = platform::SecondsSinceStart(form.services_.loop.TickCount());
+    form.KeepAlive.KeepAliveStartSec = platform::SecondsSinceStart(form.services_.loop.TickCount());
   }
   static void LookUp(TForm1& form, const macro::TMacroEntry&) { form.LookUpOpponents(); }
   static void Scores(TForm1& form, const macro::TMacroEntry& entry) {

@@ -51,22 +51,20 @@ std::string SwitchCaption(std::int32_t value) { return value != 0 ? "ON" : "OFF"
 TForm1::TForm1(const FormServices& services)
     : services_(services), boundary_(services_.host, services_.dialogs) {
   const std::string exe_path = services_.shell.ExecutablePath();
-  ini_path_ = settings::IniPathFor(exe_path);
-  program_folder_ = settings::ProgramFolder(exe_path);
+  paths_.ini = settings::IniPathFor(exe_path);
+  paths_.folder = settings::ProgramFolder(exe_path);
 
   CreateControls();
   WireHandlers();
   TablePlayers = {};
-  Settings = settings::LoadSettings(ini_path_, program_folder_);
+  Settings = settings::LoadSettings(paths_.ini, paths_.folder);
   LoadLists();
   ApplySettings();
   AutoConnect = {};
-  LastChatSource = 0;
-  NextChatLine = 1;
-  ChatEndIndex = 0;
-  PhraseInsertIndex = -1;
-  KeepAliveStartSec = 0;
-  Drag = lists::DragState{0, 0, 0};
+  Capture = {};
+  Lists.PhraseInsertIndex = -1;
+  KeepAlive.KeepAliveStartSec = 0;
+  Lists.Drag = lists::DragState{0, 0, 0};
 }
 
 TForm1::~TForm1() = default;
@@ -162,7 +160,7 @@ void TForm1::WireHandlers() {
 
 void TForm1::LoadLists() {
   ReloadLists();
-  macro::LoadMacroFile(Settings.File6, MacroList);
+  macro::LoadMacroFile(Settings.File6, Macros.MacroList);
 }
 
 void TForm1::ReloadLists() {
@@ -201,25 +199,25 @@ void TForm1::RunHandler(const std::function<void()>& handler) { boundary_.Run(ha
 
 void TForm1::ShowError(std::string_view message) { boundary_.ShowError(message); }
 
-std::string TForm1::HelpPagePath() const { return text::JoinPath(program_folder_, kHelpFileName); }
+std::string ProgramPaths::HelpPage() const { return text::JoinPath(folder, kHelpFileName); }
 
 // Closing never asks and is never refused: a refused settings write is shown,
 // and the window closes all the same (the user asked to leave).
 bool TForm1::FormCloseQuery() {
   try {
-    settings::SaveSettings(Settings, ini_path_, settings::SaveScope::kAll);
+    settings::SaveSettings(Settings, paths_.ini, settings::SaveScope::kAll);
   } catch (const std::exception& error) {
     ShowError(error.what());
   }
   KeywordList.clear();
   KeywordList.shrink_to_fit();
-  MacroList.clear();
-  MacroList.shrink_to_fit();
+  Macros.MacroList.clear();
+  Macros.MacroList.shrink_to_fit();
   return true;
 }
 
 void TForm1::FormDblClick() {
-  PhraseInsertIndex = -1;
+  Lists.PhraseInsertIndex = -1;
   ListBox1->SetSelectedIndex(-1);
   ListBox2->SetSelectedIndex(-1);
 }
@@ -227,7 +225,7 @@ void TForm1::FormDblClick() {
 // The help page opens with the default action in a normal window: a page
 // asked for by the user and then opened hidden would never be seen.
 void TForm1::Button24Click() {
-  services_.shell.ShellExecute(platform::kNoWindow, std::nullopt, HelpPagePath(), std::nullopt, kSwShowNormal);
+  services_.shell.ShellExecute(platform::kNoWindow, std::nullopt, paths_.HelpPage(), std::nullopt, kSwShowNormal);
 }
 
 void TForm1::Button5Click() { SendSimpleCommand(game::chat_command::kChatOn); }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/general_error.h"
+#include "chatlog/capture.h"
 #include "game/auto_connect.h"
 #include "game/chat_send.h"
 #include "game/keep_alive.h"
@@ -72,6 +73,34 @@ struct FormServices {
 };
 
 class TForm3;
+
+// The lists' state: where the phrase add inserts, and the list drag. A drop
+// on the list box the drag did not begin in is refused, as DragSourceIndex
+// means nothing there.
+struct ListsState {
+  std::int32_t PhraseInsertIndex = -1;
+  lists::DragState Drag;
+};
+
+// The macro key poll's state: the macro lines, Timer4 ticks running (nested
+// ones included) and "/Talk" list actions running, and the last window
+// found in front with its class (a window's class never changes, so it is
+// asked again only when another comes in front).
+struct MacroPollState {
+  std::vector<std::string> MacroList;
+  int tick_depth = 0;
+  int talk_depth = 0;
+  platform::WindowHandle front = platform::kNoWindow;
+  std::string front_class;
+};
+
+// Paths worked out from the executable's own path.
+struct ProgramPaths {
+  std::string ini;     // the settings file
+  std::string folder;  // the executable's folder
+  std::string HelpPage() const;
+  std::string AlertSound() const;  // "call.wav"
+};
 
 class TForm1 {
  public:
@@ -159,8 +188,6 @@ class TForm1 {
   void SaveGameImage();
   // One chat capture with this window's capture state, settings and lists.
   void CaptureChat();
-  // "call.wav" in the executable's folder.
-  std::string AlertSoundPath() const;
   // What a spectate needs from this window: the client's windows, the wait,
   // and ConnectAttemptTick, which dismissing "観戦失敗" clears.
   game::SpectateContext KeepAliveContext();
@@ -188,37 +215,25 @@ class TForm1 {
   // handler there and goes to the general error display.
   void RunHandler(const std::function<void()>& handler);
 
-  // Paths worked out from the executable's own path.
-  const std::string& ini_path() const { return ini_path_; }
-  const std::string& program_folder() const { return program_folder_; }
-  std::string HelpPagePath() const;
+  const ProgramPaths& paths() const { return paths_; }
 
-  // ---- Members of the data model ----
+  // ---- Members of the data model, each feature's state by value ----
   settings::TSettings Settings;
   std::vector<std::string> KeywordList;
-  std::vector<std::string> MacroList;
-  // Auto-connect's state; its members under their own names.
+  // Auto-connect: AutoConnectOn, ConnectAttemptTick.
   game::AutoConnectState AutoConnect;
-  std::int32_t& AutoConnectOn = AutoConnect.AutoConnectOn;
-  std::uint32_t& ConnectAttemptTick = AutoConnect.ConnectAttemptTick;
-  std::int32_t LastChatSource = 0;
-  std::int32_t NextChatLine = 1;
-  std::int32_t ChatEndIndex = 0;
-  std::int32_t PhraseInsertIndex = -1;
-  // The keep-alive's state, one for the window: Timer2, Button2, Button17
-  // and the spectate macro all work on it, so that a spectate waiting for
-  // the client is seen by every handler that runs inside its waits.
-  // KeepAliveStartSec is its interval start, under its own name.
+  // Keep-alive spectating (KeepAliveStartSec), one for the window: Timer2,
+  // Button2, Button17 and the spectate macro all work on it, so that a
+  // spectate waiting for the client is seen by every handler that runs
+  // inside its waits.
   game::KeepAliveState KeepAlive;
-  std::int32_t& KeepAliveStartSec = KeepAlive.KeepAliveStartSec;
+  // The chat capture: LastChatSource, NextChatLine, ChatEndIndex.
+  chatlog::CaptureState Capture;
+  // The lists: PhraseInsertIndex and the list drag.
+  ListsState Lists;
   std::array<std::string, 4> TablePlayers;
-  // The list drag's state; its members under their own names. A drop on
-  // the list box the drag did not begin in is refused, as DragSourceIndex
-  // means nothing there.
-  lists::DragState Drag;
-  std::int32_t& DragSourceIndex = Drag.DragSourceIndex;
-  std::int32_t& DragOverList = Drag.DragOverList;
-  std::int32_t& DragSourceList = Drag.DragSourceList;
+  // The macro key poll: MacroList and what the poll keeps between ticks.
+  MacroPollState Macros;
 
   // ---- Controls, by designer name ----
   std::unique_ptr<platform::Label> Label1, Label2, Label3, Label5, Label6, Label7, Label8;
@@ -231,8 +246,10 @@ class TForm1 {
   std::unique_ptr<platform::CheckBox> CheckBox1;
   std::unique_ptr<platform::Timer> Timer1, Timer2, Timer3, Timer4;
   // The match history window while it exists (closed: no window handle).
-  std::unique_ptr<platform::FormHost> HistoryWindow;
-  std::unique_ptr<TForm3> HistoryForm;
+  struct HistorySlot {
+    std::unique_ptr<platform::FormHost> Window;
+    std::unique_ptr<TForm3> Form;
+  } History;
 
   const FormServices& services() const { return services_; }
 
@@ -255,16 +272,7 @@ class TForm1 {
 
   FormServices services_;
   EventBoundary boundary_;
-  std::string ini_path_;
-  std::string program_folder_;
-  // Timer4 ticks running, nested ones included, and "/Talk" list actions
-  // running (form_macro.cpp).
-  int macro_tick_depth_ = 0;
-  int macro_talk_depth_ = 0;
-  // The last window the macro poll found in front, and its class: a window's
-  // class never changes, so it is asked again only when another comes in front.
-  platform::WindowHandle macro_front_ = platform::kNoWindow;
-  std::string macro_front_class_;
+  ProgramPaths paths_;
 };
 
 }  // namespace tamiru::app

@@ -67,7 +67,7 @@ TForm2::TForm2(TForm1& owner, platform::ModalFormHost& host)
   MacroPage = std::make_unique<MacroEditor>(
       MacroEditorControls{*Label15, *Label16, *Edit13, *CheckBox4, *CheckBox5, *CheckBox6, *ComboBox1, *ComboBox2,
                           *ComboBox3},
-      owner_.Settings, owner_.MacroList, [this](const std::string& message) { ShowError(message); });
+      owner_.Settings, owner_.Macros.MacroList, [this](const std::string& message) { ShowError(message); });
   WireHandlers();
 }
 
@@ -262,7 +262,7 @@ void TForm2::Button1Click() {
   s.ImageFileFormat = RadioButton1->IsChecked() ? 0 : 1;
   s.Macro = CheckBox7->IsChecked() ? 1 : 0;
 
-  settings::SaveSettings(s, owner_.ini_path(), settings::SaveScope::kDialog);
+  settings::SaveSettings(s, owner_.paths().ini, settings::SaveScope::kDialog);
   owner_.ReloadLists();
   owner_.ApplyTimerSettings();
   host_.EndModal();

@@ -38,7 +38,7 @@ std::optional<ChatSource> FindChatSource(platform::WindowSystem& windows) {
   return std::nullopt;
 }
 
-void Restart(const CaptureState& state) {
+void Restart(CaptureState& state) {
   state.NextChatLine = 1;
   state.ChatEndIndex = 0;
 }
@@ -103,7 +103,7 @@ std::string ChatLogPath(const std::string& log_folder, const platform::LocalTime
   return log_folder + ChatLogFileName(time);
 }
 
-CaptureOutcome CaptureChat(const CaptureState& state, const CaptureSettings& settings,
+CaptureOutcome CaptureChat(CaptureState& state, const CaptureSettings& settings,
                            const CaptureContext& context) {
   CaptureOutcome outcome;
   const std::optional<ChatSource> found = FindChatSource(context.windows);

@@ -19,15 +19,15 @@ namespace tamiru::chatlog {
 inline constexpr std::int32_t kSourceWaitingRoom = 0;
 inline constexpr std::int32_t kSourceGameMain = 1;
 
-// The capture state: members of the main window, not saved between runs.
+// The capture's state, held by the main window, not saved between runs.
 // Line numbers count the lines of the chat text (runs ending in LF, and the
 // last line without one), so a view that wraps long lines on screen, or
 // reports its line positions in characters rather than bytes, still has
 // every line logged once.
 struct CaptureState {
-  std::int32_t& LastChatSource;  // 1 = game main window, 0 = waiting room
-  std::int32_t& NextChatLine;    // first line the next capture handles
-  std::int32_t& ChatEndIndex;    // 0 until a capture has read since a restart
+  std::int32_t LastChatSource = 0;  // 1 = game main window, 0 = waiting room
+  std::int32_t NextChatLine = 1;    // first line the next capture handles
+  std::int32_t ChatEndIndex = 0;    // 0 until a capture has read since a restart
 };
 
 struct CaptureSettings {
@@ -72,7 +72,7 @@ std::string ChatLogPath(const std::string& log_folder, const platform::LocalTime
 // One capture. Does nothing when neither the game main window nor the
 // waiting room is open. A log file that cannot be opened loses only this
 // capture's records: the state moves on and the keyword alert sounds as usual.
-CaptureOutcome CaptureChat(const CaptureState& state, const CaptureSettings& settings,
+CaptureOutcome CaptureChat(CaptureState& state, const CaptureSettings& settings,
                            const CaptureContext& context);
 
 }  // namespace tamiru::chatlog

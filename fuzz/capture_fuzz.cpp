@@ -72,9 +72,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const chatlog::CaptureSettings settings{(flags & 32) != 0 ? 0 : 1, flags & 3, (flags & 4) != 0 ? 1 : 0};
   const bool room = (flags & 8) != 0;
   const bool corrupted = (flags & 16) != 0;
-  std::int32_t LastChatSource = room ? chatlog::kSourceWaitingRoom : chatlog::kSourceGameMain;
-  std::int32_t NextChatLine = corrupted ? static_cast<std::int8_t>(data[1]) : 1;
-  std::int32_t ChatEndIndex = corrupted ? static_cast<std::int8_t>(data[2]) * 64 : 0;
+  chatlog::CaptureState state{room ? chatlog::kSourceWaitingRoom : chatlog::kSourceGameMain,
+                              corrupted ? static_cast<std::int8_t>(data[1]) : 1,
+                              corrupted ? static_cast<std::int8_t>(data[2]) * 64 : 0};
+  const std::int32_t& LastChatSource = state.LastChatSource;
+  const std::int32_t& NextChatLine = state.NextChatLine;
+  const std::int32_t& ChatEndIndex = state.ChatEndIndex;
   const std::string_view input(reinterpret_cast<const char*>(data) + 3, size - 3);
 
   // One desktop for each chat source, kept from run to run (made afresh,
@@ -95,7 +98,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   log.clear();
   tamiru::platform::RedirectAppends(&log);
   const chatlog::CaptureContext context{desktop, loop, sound, keywords, "call.wav", ""};
-  const chatlog::CaptureState state{LastChatSource, NextChatLine, ChatEndIndex};
 
   // Kept from run to run, as the capture keeps its buffer, so that a run
   // allocates little beyond what the capture itself does.

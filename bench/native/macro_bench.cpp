@@ -114,7 +114,7 @@ struct Bench {
 void BM_Timer4TickNoKeyDown(benchmark::State& state) {
   Bench bench;
   for (auto _ : state) bench.form->Timer4Timer();
-  state.counters["lines"] = static_cast<double>(bench.form->MacroList.size());
+  state.counters["lines"] = static_cast<double>(bench.form->Macros.MacroList.size());
 }
 BENCHMARK(BM_Timer4TickNoKeyDown)->Unit(benchmark::kMicrosecond);
 

@@ -122,8 +122,7 @@ int main(int argc, char** argv) {
   tamiru::platform::win32::Win32EventLoop loop;
   NoSound sound;
   const std::vector<std::string> keywords{"ロン"};
-  std::int32_t source = 0, next = 1, end = 0;
-  const cl::CaptureState state{source, next, end};
+  cl::CaptureState state;
   cl::CaptureSettings settings{1, 2, 1};  // log on with the date, keyword alert on
   const cl::CaptureContext context{windows, loop, sound, keywords, "call.wav", ""};
   const auto view = reinterpret_cast<WindowHandle>(g_view);

@@ -63,10 +63,10 @@ TEST_F(FormChatlog, Timer2CapturesTheChatIntoTheMonthsLogAndSounds) {
   EXPECT_EQ(folder.Read("LOG0112.txt"), "2001/12/08(土)13:05 a" + kPad13 + ">hi\r\n" +
                                             "2001/12/08(土)13:05 b" + kPad13 + ">ron!\r\n");
   ASSERT_EQ(sound.played.size(), 1u);
-  EXPECT_EQ(sound.played[0], form->AlertSoundPath());
-  EXPECT_TRUE(form->AlertSoundPath().ends_with("call.wav"));
-  EXPECT_EQ(form->NextChatLine, 2);
-  EXPECT_EQ(form->LastChatSource, 1);
+  EXPECT_EQ(sound.played[0], form->paths().AlertSound());
+  EXPECT_TRUE(form->paths().AlertSound().ends_with("call.wav"));
+  EXPECT_EQ(form->Capture.NextChatLine, 2);
+  EXPECT_EQ(form->Capture.LastChatSource, 1);
 
   // Ticks without new lines change nothing; the next line is logged once.
   loop.Advance(6000);
@@ -83,7 +83,7 @@ TEST_F(FormChatlog, BothSwitchesOffTheTickCapturesNothing) {
   desktop.SetText(room.chat_view, "a\thi\r\nb\tho");
   loop.Advance(3000);
   EXPECT_FALSE(std::filesystem::exists(folder.File("LOG0112.txt")));
-  EXPECT_EQ(form->NextChatLine, 1);
+  EXPECT_EQ(form->Capture.NextChatLine, 1);
 }
 
 TEST_F(FormChatlog, KeywordAddOpensRefusesADuplicateOrWritesTheWholeFile) {

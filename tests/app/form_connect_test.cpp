@@ -64,13 +64,13 @@ TEST_F(FormConnectTest, SwitchOnWithoutClientStartsItFromTheScoreFilesFolderAndT
   EXPECT_EQ(shell.commands, std::vector<std::string>{"C:\\Program Files\\MjTonpu\\MJ.exe"});
   EXPECT_EQ(caption_while_starting, "ON");
   EXPECT_EQ(painted_while_starting, "ON");
-  EXPECT_EQ(form->AutoConnectOn, 1);
+  EXPECT_EQ(form->AutoConnect.AutoConnectOn, 1);
   EXPECT_EQ(form->Button1->Caption(), "ON");
   EXPECT_TRUE(form->Timer1->IsEnabled());
 
   // The client did not come up: the first tick finds no connect dialog.
   loop.Advance(450);
-  EXPECT_EQ(form->AutoConnectOn, 0);
+  EXPECT_EQ(form->AutoConnect.AutoConnectOn, 0);
   EXPECT_EQ(form->Button1->Caption(), "OFF");
   EXPECT_FALSE(form->Timer1->IsEnabled());
   EXPECT_EQ(form->Label5->Caption(), "");
@@ -84,7 +84,7 @@ TEST_F(FormConnectTest, Timer1PressesConnectCountsDownAndPressesTheAttemptOutAnd
 
   loop.Advance(450);
   EXPECT_EQ(Presses(dialog.child[8]), 1u);
-  const std::uint32_t pressed_at = form->ConnectAttemptTick;
+  const std::uint32_t pressed_at = form->AutoConnect.ConnectAttemptTick;
   EXPECT_NE(pressed_at, 0u);
   EXPECT_EQ(form->Label5->Caption(), "") << "the step that presses does not count";
 
@@ -101,13 +101,13 @@ TEST_F(FormConnectTest, Timer1PressesConnectCountsDownAndPressesTheAttemptOutAnd
   EXPECT_LT(FirstIndexOf(dialog.child[9]), static_cast<int>(desktop.Messages().size()) - 1);
   EXPECT_EQ(desktop.Messages().back().window, dialog.child[8]);
   EXPECT_EQ(form->Label5->Caption(), "残り0秒");
-  EXPECT_GT(form->ConnectAttemptTick, pressed_at);
+  EXPECT_GT(form->AutoConnect.ConnectAttemptTick, pressed_at);
 
   // Connected: the dialog goes, and the next step switches everything off.
   desktop.Destroy(dialog.window);
   loop.Advance(450);
-  EXPECT_EQ(form->AutoConnectOn, 0);
-  EXPECT_EQ(form->ConnectAttemptTick, 0u);
+  EXPECT_EQ(form->AutoConnect.AutoConnectOn, 0);
+  EXPECT_EQ(form->AutoConnect.ConnectAttemptTick, 0u);
   EXPECT_EQ(form->Label5->Caption(), "");
   EXPECT_EQ(form->Button1->Caption(), "OFF");
   EXPECT_FALSE(form->Timer1->IsEnabled());
@@ -118,17 +118,17 @@ TEST_F(FormConnectTest, ErrorDialogIsDismissedAndTheNextAttemptWaitsForItToGo) {
   const auto dialog = desktop.CreateConnectDialog();
   ASSERT_TRUE(host.Click("Button1"));
   loop.Advance(450);
-  ASSERT_NE(form->ConnectAttemptTick, 0u);
+  ASSERT_NE(form->AutoConnect.ConnectAttemptTick, 0u);
 
   const auto error = desktop.CreateMessageDialog("エラー", "接続できません");
   loop.Advance(450);
   EXPECT_EQ(desktop.CountOf(error.child[0], msg::kButtonClick), 1u);
-  EXPECT_EQ(form->ConnectAttemptTick, 0u);
+  EXPECT_EQ(form->AutoConnect.ConnectAttemptTick, 0u);
   EXPECT_EQ(Presses(dialog.child[8]), 1u) << "no attempt in the step that dismissed";
   loop.Advance(450);
   EXPECT_FALSE(desktop.Exists(error.window));
   EXPECT_EQ(Presses(dialog.child[8]), 2u);
-  EXPECT_NE(form->ConnectAttemptTick, 0u);
+  EXPECT_NE(form->AutoConnect.ConnectAttemptTick, 0u);
 }
 
 TEST_F(FormConnectTest, SwitchingOffStopsTheStepsAndClearsTheAttempt) {
@@ -136,12 +136,12 @@ TEST_F(FormConnectTest, SwitchingOffStopsTheStepsAndClearsTheAttempt) {
   const auto dialog = desktop.CreateConnectDialog();
   ASSERT_TRUE(host.Click("Button1"));
   loop.Advance(900);
-  ASSERT_NE(form->ConnectAttemptTick, 0u);
+  ASSERT_NE(form->AutoConnect.ConnectAttemptTick, 0u);
   ASSERT_EQ(form->Label5->Caption(), "残り15秒");
 
   ASSERT_TRUE(host.Click("Button1"));
-  EXPECT_EQ(form->AutoConnectOn, 0);
-  EXPECT_EQ(form->ConnectAttemptTick, 0u);
+  EXPECT_EQ(form->AutoConnect.AutoConnectOn, 0);
+  EXPECT_EQ(form->AutoConnect.ConnectAttemptTick, 0u);
   EXPECT_EQ(form->Label5->Caption(), "");
   EXPECT_EQ(form->Button1->Caption(), "OFF");
   loop.Advance(30'000);
@@ -159,12 +159,12 @@ TEST_F(FormConnectTest, Button2TogglesTheSavedSwitchAndTimer2FollowsAllThreeSwit
   EXPECT_EQ(form->Button2->Caption(), "ON");
   EXPECT_TRUE(form->Timer2->IsEnabled());
 
-  form->KeepAliveStartSec = 1234;
+  form->KeepAlive.KeepAliveStartSec = 1234;
   form->Label6->SetCaption("残り3分");
   ASSERT_TRUE(host.Click("Button2"));
   EXPECT_EQ(form->Settings.AutoWatch, 0);
   EXPECT_EQ(form->Button2->Caption(), "OFF");
-  EXPECT_EQ(form->KeepAliveStartSec, 0);
+  EXPECT_EQ(form->KeepAlive.KeepAliveStartSec, 0);
   EXPECT_EQ(form->Label6->Caption(), "");
   EXPECT_FALSE(form->Timer2->IsEnabled());
 
@@ -190,7 +190,7 @@ TEST_F(FormConnectTest, Button17SpectatesSendsF4AndRestartsTheInterval) {
   ASSERT_NE(table, platform::kNoWindow);
   EXPECT_EQ(desktop.CountOf(table, msg::kKeyDown), 1u);
   EXPECT_EQ(desktop.CountOf(table, msg::kKeyUp), 1u);
-  EXPECT_EQ(form->KeepAliveStartSec, NowSeconds());
+  EXPECT_EQ(form->KeepAlive.KeepAliveStartSec, NowSeconds());
   EXPECT_FALSE(form->KeepAlive.SpectateRunning);
   EXPECT_EQ(FirstIndexOf(room.chat_view), -1) << "no capture with the chat log off";
 }
@@ -214,10 +214,10 @@ TEST_F(FormConnectTest, RefusedSpectateClearsTheConnectAttemptOfTheSameWindow) {
   desktop.OnMessage(room.spectate_button, msg::kButtonClick, [this](const RecordedMessage&) {
     loop.ScheduleAfter(300, [this] { desktop.CreateMessageDialog("観戦失敗", "観戦できません"); });
   });
-  form->ConnectAttemptTick = 777;
+  form->AutoConnect.ConnectAttemptTick = 777;
   ASSERT_TRUE(host.Click("Button17"));
   EXPECT_EQ(desktop.FindWindow("#32770", "観戦失敗"), platform::kNoWindow);
-  EXPECT_EQ(form->ConnectAttemptTick, 0u);
+  EXPECT_EQ(form->AutoConnect.ConnectAttemptTick, 0u);
   EXPECT_EQ(desktop.FindWindow("KatuGameMjMain", std::nullopt), platform::kNoWindow);
 }
 
@@ -258,13 +258,13 @@ TEST_F(FormConnectTest, Timer2SpectatesWhenTheIntervalRunsOutAndShowsTheMinutesL
   Start("AutoWatch=1\r\nAutoWatchTimeInterval=1\r\nSaveChatLogTimeInterval=10\r\n");
   const auto room = RoomWithTableInPlay(500);
   loop.Advance(10'000);
-  const std::int32_t started = form->KeepAliveStartSec;
+  const std::int32_t started = form->KeepAlive.KeepAliveStartSec;
   EXPECT_NE(started, 0);
   EXPECT_EQ(form->Label6->Caption(), "残り1分");
   EXPECT_EQ(Presses(room.spectate_button), 0u);
   loop.Advance(60'000);
   EXPECT_EQ(Presses(room.spectate_button), 1u);
-  EXPECT_GT(form->KeepAliveStartSec, started);
+  EXPECT_GT(form->KeepAlive.KeepAliveStartSec, started);
 }
 
 }  // namespace

@@ -183,7 +183,7 @@ TEST_F(FormListsTest, PhrasesGoInFrontOfTheLastAddedOrChosenUntilTheFormIsDouble
 
   form->ComboBox1->SetSelectedIndex(1);  // the user chooses B
   host.Click("ComboBox1");
-  EXPECT_EQ(form->PhraseInsertIndex, 1);
+  EXPECT_EQ(form->Lists.PhraseInsertIndex, 1);
   form->ComboBox1->SetText("X");
   host.Click("Button26");
   EXPECT_EQ(form->ComboBox1->Items(), (Items{"A", "X", "B", "C", "E", "D"}));
@@ -207,7 +207,7 @@ TEST_F(FormListsTest, RemovingTakesTheLaterTwinAndAnInsertPointPastTheEndAddsAtT
   form->ComboBox1->SetText("C");
   host.Click("Button4");
   EXPECT_EQ(folder.Read("chatlist.txt"), "A\r\nB\r\n");
-  EXPECT_EQ(form->PhraseInsertIndex, 3);  // now beyond the end
+  EXPECT_EQ(form->Lists.PhraseInsertIndex, 3);  // now beyond the end
   form->ComboBox1->SetText("N");
   host.Click("Button26");
   EXPECT_EQ(form->ComboBox1->Items(), (Items{"A", "B", "N"}));
@@ -245,13 +245,13 @@ TEST_F(FormListsTest, DraggingTheFirstOfFiveOntoTheFourthMovesItThereAndWritesTh
   StartWith("0\r\n1\r\n2\r\n3\r\n4\r\n");
   pointer.left_down = true;
   ASSERT_TRUE(host.MouseDown("ListBox1", Row(0)));
-  EXPECT_EQ(form->DragSourceIndex, 0);
+  EXPECT_EQ(form->Lists.Drag.DragSourceIndex, 0);
   EXPECT_TRUE(host.DragArmed());
   EXPECT_FALSE(host.MouseMove("ListBox1", {22, 10}));  // under 5 pixels: still a click
   EXPECT_FALSE(host.Dragging());
   PointAt("ListBox1", Row(3));
   EXPECT_TRUE(host.MouseMove("ListBox1", Row(3)));
-  EXPECT_EQ(form->DragOverList, 1);
+  EXPECT_EQ(form->Lists.Drag.DragOverList, 1);
   EXPECT_EQ(form->ListBox1->SelectedIndex(), 3);
   pointer.left_down = false;
   ASSERT_TRUE(host.MouseUp("ListBox1", Row(3)));
@@ -275,7 +275,7 @@ TEST_F(FormListsTest, AClickWithoutMovementBelowTheItemsOrFromTheOtherListMovesN
   form->ListBox2->SetItems({"s0", "s1", "s2"});
   host.MouseDown("ListBox2", Row(2));
   EXPECT_FALSE(host.MouseMove("ListBox1", Row(0)));
-  EXPECT_EQ(form->DragOverList, 1);
+  EXPECT_EQ(form->Lists.Drag.DragOverList, 1);
   EXPECT_EQ(form->ListBox1->SelectedIndex(), 0);
   EXPECT_FALSE(host.MouseUp("ListBox1", Row(0)));
   // Within the selection list the same drag moves the name, in memory only.
@@ -307,7 +307,7 @@ TEST_F(FormListsTest, HeldAboveTheListItScrollsUpTwoItemsEvery50MsUntilTheTop) {
   form->ListBox1->SetTopIndex(7);
   pointer.left_down = true;
   host.MouseDown("ListBox1", Row(0));  // item 7
-  EXPECT_EQ(form->DragSourceIndex, 7);
+  EXPECT_EQ(form->Lists.Drag.DragSourceIndex, 7);
   PointAt("ListBox1", Row(1));
   host.MouseMove("ListBox1", Row(1));  // over item 8, out of the scroll zones
   EXPECT_FALSE(form->Timer3->IsEnabled());

@@ -151,7 +151,7 @@ TEST_F(FormMacroTest, MouseButtonCapturedInTheEditorIsTheOneThePollFindsDown) {
     mouse.physical_down.clear();
     EXPECT_EQ(dialog.MacroPage->KeyCodeText, c.code);
 
-    form->MacroList = {dialog.MacroPage->KeyCodeText + " 0 0 0 /List "};
+    form->Macros.MacroList = {dialog.MacroPage->KeyCodeText + " 0 0 0 /List "};
     const std::size_t before = TypedLines().size();
     for (const int held : {c.other, c.pressed}) {
       loop.ScheduleAfter(1, [this, held] { mouse.physical_down = {held}; });
@@ -179,7 +179,7 @@ TEST_F(FormMacroTest, EveryLineOnTheCombinationFiresInListOrderAndBrokenLinesBin
   EXPECT_TRUE(dialogs.errors.empty());
 
   // An empty list: the poll does nothing.
-  form->MacroList.clear();
+  form->Macros.MacroList.clear();
   Tap({kF12});
   EXPECT_EQ(TypedLines().size(), 2u);
 }
@@ -227,15 +227,15 @@ TEST_F(FormMacroTest, IdleTicksReadEachKeyOnceAndNoneWithAnotherProgramInFront) 
   };
   EXPECT_EQ(reads_in_ten_ticks(desktop.CreateTopLevel("Notepad", "Tamiru.txt - Notepad")), 0u);
   EXPECT_EQ(reads_in_ten_ticks(game.window), 20u) << "F12 and ALT once a tick";
-  form->MacroList.clear();
+  form->Macros.MacroList.clear();
   for (int key = 0x41; key < 0x41 + 20; ++key) {
-    form->MacroList.push_back(std::string{"0123456789ABCDEF"[key >> 4], "0123456789ABCDEF"[key & 15]} + " 0 1 0 /Hide ");
+    form->Macros.MacroList.push_back(std::string{"0123456789ABCDEF"[key >> 4], "0123456789ABCDEF"[key & 15]} + " 0 1 0 /Hide ");
   }
   EXPECT_EQ(reads_in_ten_ticks(game.window), 10u) << "twenty ALT lines: ALT once a tick, no key";
   Tap({kAlt, 0x41 + 19});
   EXPECT_EQ(TypedLines().size(), 1u) << "and the last line still fires";
 
-  form->MacroList = {"7B 0 0 0 OPEN macro "};
+  form->Macros.MacroList = {"7B 0 0 0 OPEN macro "};
   desktop.Destroy(game.window);
   const auto room = desktop.CreateWaitingRoom().window;
   const auto other_room = desktop.CreateTopLevel("#32770", "待合室");
@@ -283,7 +283,7 @@ TEST_F(FormMacroTest, HeldKeyFiresNestedInsideAPauseAndTheOuterSendKeepsItsPhras
   EXPECT_EQ(form->ComboBox1->Text(), "");
 
   // Another phrase nested in the pause: the outer's later lines keep theirs.
-  form->MacroList.push_back("71 0 0 0 /Talk <R-ListBox> nested ");
+  form->Macros.MacroList.push_back("71 0 0 0 /Talk <R-ListBox> nested ");
   form->ListBox2->SetItems({"sel"});
   Hold({kSpace}, 100, 80);
   Hold({kF2}, 1000, 80);
@@ -301,8 +301,8 @@ TEST_F(FormMacroTest, ListShortenedDuringAnActionIsNotReadPastItsNewEnd) {
   Hold({kSpace}, 100, 80);
   std::uint32_t shortened_at = 0;
   loop.ScheduleAfter(1000, [&] {
-    form->MacroList = std::vector<std::string>{"20 0 0 0 /Talk <all> hi "};
-    form->MacroList.shrink_to_fit();
+    form->Macros.MacroList = std::vector<std::string>{"20 0 0 0 /Talk <all> hi "};
+    form->Macros.MacroList.shrink_to_fit();
     shortened_at = loop.TickCount();
   });
   loop.Advance(20000);
@@ -356,7 +356,7 @@ TEST_F(FormMacroTest, EachActionOnce) {
       {"/Shout taro ", {}},
   };
   for (const auto& action : chat_actions) {
-    form->MacroList = {std::string("7B 0 0 0 ") + action.fields};
+    form->Macros.MacroList = {std::string("7B 0 0 0 ") + action.fields};
     const std::size_t before = TypedLines().size();
     Tap({kF12});
     const Lines typed = TypedLines();
@@ -370,7 +370,7 @@ TEST_F(FormMacroTest, EachActionOnce) {
   form->Settings.TonpuImageNumber = 4;
   const auto previous_dir = std::filesystem::current_path();
   std::filesystem::current_path(folder.File(""));
-  form->MacroList = {"7B 0 0 0 画像保存 "};
+  form->Macros.MacroList = {"7B 0 0 0 画像保存 "};
   Tap({kF12});
   std::filesystem::current_path(previous_dir);
   EXPECT_EQ(still_screen.grabs, 1);
@@ -378,18 +378,18 @@ TEST_F(FormMacroTest, EachActionOnce) {
 
   // The spectate restarts the keep-alive interval: the tick count read as
   // signed, in seconds rounded toward zero.
-  form->MacroList = {"7B 0 0 0 瞬間観戦 "};
+  form->Macros.MacroList = {"7B 0 0 0 瞬間観戦 "};
   loop.SetTick(0xFFFFE000u);
   form->Timer4->SetInterval(80);  // the next tick 80 ms from the new time
   Tap({kF12});
-  EXPECT_EQ(form->KeepAliveStartSec, -8);  // 0xFFFFE050 is -8112 ms
+  EXPECT_EQ(form->KeepAlive.KeepAliveStartSec, -8);  // 0xFFFFE050 is -8112 ms
 
   folder.Write("mjscore.txt", score::WithCrLf(score::Game({"aaa", "me", "ccc", "ddd"},
                                                           {{1, "me", 40}, {2, "aaa", 10}, {3, "ccc", -15},
                                                            {4, "ddd", -35}}) +
                                               score::Header() + score::PlayersLine({"xxx", "me", "yyy", "zzz"}) +
                                               "  東1局 0本場(リーチ0) xxx 1000点 ロン\n"));
-  form->MacroList = {"7B 0 0 0 対/w,/r "};
+  form->Macros.MacroList = {"7B 0 0 0 対/w,/r "};
   const std::size_t before = Sent().size();
   Tap({kF12});
   EXPECT_EQ(SentAfter(before), (Lines{"/w xxx", "/r xxx", "/w yyy", "/r yyy", "/w zzz", "/r zzz"}));
@@ -398,10 +398,10 @@ TEST_F(FormMacroTest, EachActionOnce) {
   // empty selection list stops the one but not the other.
   form->ListBox2->SetItems({});
   form->ComboBox1->SetText("kept");
-  form->MacroList = {"7B 0 0 0 対戦成績 <R-ListBox> "};
+  form->Macros.MacroList = {"7B 0 0 0 対戦成績 <R-ListBox> "};
   Tap({kF12});
   EXPECT_EQ(form->ComboBox1->Text(), "kept");
-  form->MacroList = {"7B 0 0 0 対戦成績 aaa "};
+  form->Macros.MacroList = {"7B 0 0 0 対戦成績 aaa "};
   Tap({kF12});
   EXPECT_EQ(form->ComboBox1->Text(), "1勝0敗 平均順位1：2 平均得点40：10");
   for (const auto& error : dialogs.errors) ADD_FAILURE() << error.message;
@@ -419,7 +419,7 @@ TEST_F(FormMacroTest, OpenPicksTheFirstFileWordInItsOrderAndOpensItFromTheWindow
       {"macro+friendlist", form->Settings.File1}, {"keyword,mjscore", form->Settings.File4},
   };
   for (const auto& open : cases) {
-    form->MacroList = {std::string("7B 0 0 0 OPEN ") + open.argument + " "};
+    form->Macros.MacroList = {std::string("7B 0 0 0 OPEN ") + open.argument + " "};
     shell.calls.clear();
     Tap({kF12});
     ASSERT_EQ(shell.calls.size(), 1u) << open.argument;
@@ -429,7 +429,7 @@ TEST_F(FormMacroTest, OpenPicksTheFirstFileWordInItsOrderAndOpensItFromTheWindow
     EXPECT_EQ(shell.calls[0].directory, std::optional<std::string>("c:\\Windows"));
     EXPECT_EQ(shell.calls[0].show, 5);
   }
-  form->MacroList = {"7B 0 0 0 OPEN Macro "};
+  form->Macros.MacroList = {"7B 0 0 0 OPEN Macro "};
   shell.calls.clear();
   Tap({kF12});
   EXPECT_TRUE(shell.calls.empty()) << "the words are compared byte for byte";
@@ -450,7 +450,7 @@ TEST_F(FormMacroTest, OverLongNamesAreIgnoredAndOverLongTellLinesCutAtACharacter
            {"/Ignore " + name16 + "n ", {}},
            {"/Talk " + name16 + "n hi ", {"/t " + name16 + "n hi"}},
        }) {
-    form->MacroList = {"7B 0 0 0 " + fields};
+    form->Macros.MacroList = {"7B 0 0 0 " + fields};
     const std::size_t before = Sent().size();
     Tap({kF12});
     EXPECT_EQ(SentAfter(before), expected) << fields;
@@ -458,7 +458,7 @@ TEST_F(FormMacroTest, OverLongNamesAreIgnoredAndOverLongTellLinesCutAtACharacter
 
   // "/t taro " and 99 bytes of phrase: the line stops at 98 bytes, before
   // the double-byte character that would end past byte 99.
-  form->MacroList = {"7B 0 0 0 /Talk taro " + phrase + " "};
+  form->Macros.MacroList = {"7B 0 0 0 /Talk taro " + phrase + " "};
   Tap({kF12});
   const std::string line = Sent().back();
   EXPECT_EQ(line.size(), 98u);

@@ -77,12 +77,12 @@ TEST_F(FormTest, EmptyListFilesGiveEmptyListsAndTheStateMembersStartAsDefined) {
   EXPECT_EQ(form->ListBox1->Count(), 0);
   EXPECT_EQ(form->ComboBox1->Count(), 0);
   EXPECT_TRUE(form->KeywordList.empty());
-  EXPECT_TRUE(form->MacroList.empty());
-  EXPECT_EQ(form->AutoConnectOn, 0);
-  EXPECT_EQ(form->NextChatLine, 1);
-  EXPECT_EQ(form->PhraseInsertIndex, -1);
-  EXPECT_EQ(form->ChatEndIndex, 0);
-  EXPECT_EQ(form->KeepAliveStartSec, 0);
+  EXPECT_TRUE(form->Macros.MacroList.empty());
+  EXPECT_EQ(form->AutoConnect.AutoConnectOn, 0);
+  EXPECT_EQ(form->Capture.NextChatLine, 1);
+  EXPECT_EQ(form->Lists.PhraseInsertIndex, -1);
+  EXPECT_EQ(form->Capture.ChatEndIndex, 0);
+  EXPECT_EQ(form->KeepAlive.KeepAliveStartSec, 0);
   for (const auto& player : form->TablePlayers) EXPECT_TRUE(player.empty());
 }
 
@@ -93,7 +93,7 @@ TEST_F(FormTest, ListFilesFillTheFriendListPhrasesKeywordsAndMacros) {
   EXPECT_EQ(form->ListBox1->Items(), (std::vector<std::string>{"bob", "alice", "bob"}));
   EXPECT_EQ(form->ComboBox1->Items(), (std::vector<std::string>{"こんにちは", "よろしく"}));
   EXPECT_EQ(form->KeywordList, std::vector<std::string>{"ron"});
-  EXPECT_EQ(form->MacroList, (std::vector<std::string>{"line1", "line2"}));
+  EXPECT_EQ(form->Macros.MacroList, (std::vector<std::string>{"line1", "line2"}));
   EXPECT_EQ(form->ListBox2->Count(), 0);
 }
 
@@ -167,7 +167,7 @@ TEST_F(FormTest, CloseRightAfterStartWritesAll21KeysAndReleasesTheLists) {
     EXPECT_NE(ini.find(key), std::string::npos) << key;
   }
   EXPECT_TRUE(form->KeywordList.empty());
-  EXPECT_TRUE(form->MacroList.empty());
+  EXPECT_TRUE(form->Macros.MacroList.empty());
   EXPECT_TRUE(dialogs.errors.empty());
   // No list file is written at close.
   EXPECT_EQ(folder.Read("keyword.txt"), "k1\r\n");
@@ -178,7 +178,7 @@ TEST_F(FormTest, ChangedSwitchReachesTheFileAtClose) {
   form->Settings.AutoWatch = 1;
   form->Settings.UserName1 = "自分";
   ASSERT_TRUE(host.Close());
-  const auto saved = settings::LoadSettings(form->ini_path(), form->program_folder());
+  const auto saved = settings::LoadSettings(form->paths().ini, form->paths().folder);
   EXPECT_EQ(saved.AutoWatch, 1);
   EXPECT_EQ(saved.UserName1, "自分");
 }
@@ -190,7 +190,7 @@ TEST_F(FormTest, RefusedSettingsWriteAtCloseIsShownAndTheWindowStillCloses) {
   platform::InjectWriteFailureAfter(-1);
   EXPECT_TRUE(closed);
   ASSERT_EQ(dialogs.errors.size(), 1u);
-  EXPECT_EQ(dialogs.errors[0].message, form->ini_path() + " に書き込めません.");
+  EXPECT_EQ(dialogs.errors[0].message, form->paths().ini + " に書き込めません.");
   EXPECT_EQ(dialogs.errors[0].title, "Tamiru");
 }
 
@@ -203,11 +203,11 @@ TEST_F(FormTest, DoubleClickOnTheFreeAreaClearsBothSelectionsAndTheInsertionPoin
   form->ListBox2->SetItems({"x", "y"});
   form->ListBox1->SetSelectedIndex(1);
   form->ListBox2->SetSelectedIndex(0);
-  form->PhraseInsertIndex = 3;
+  form->Lists.PhraseInsertIndex = 3;
   ASSERT_TRUE(host.DblClickForm());
   EXPECT_EQ(form->ListBox1->SelectedIndex(), -1);
   EXPECT_EQ(form->ListBox2->SelectedIndex(), -1);
-  EXPECT_EQ(form->PhraseInsertIndex, -1);
+  EXPECT_EQ(form->Lists.PhraseInsertIndex, -1);
   EXPECT_EQ(form->ListBox1->Items(), (std::vector<std::string>{"a", "b"}));
   EXPECT_EQ(form->ListBox2->Items(), (std::vector<std::string>{"x", "y"}));
 }
@@ -219,7 +219,7 @@ TEST_F(FormTest, HelpOpensTheShippedPageWithTheDefaultAction) {
   EXPECT_EQ(shell.calls[0].owner, platform::kNoWindow);
   EXPECT_FALSE(shell.calls[0].verb.has_value());
   EXPECT_FALSE(shell.calls[0].directory.has_value());
-  EXPECT_EQ(shell.calls[0].file, form->HelpPagePath());
+  EXPECT_EQ(shell.calls[0].file, form->paths().HelpPage());
   EXPECT_NE(shell.calls[0].file.find("TamiruHelp.html"), std::string::npos);
   EXPECT_NE(shell.calls[0].show, platform::kSwHide);
 }

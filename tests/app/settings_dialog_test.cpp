@@ -153,7 +153,7 @@ TEST_F(SettingsDialogTest, OkWithoutChangeWritesTheDialogKeysAndReloadsTheLists)
   EXPECT_EQ(form->ComboBox1->Text(), "書きかけ");  // the chat line being written stays
   EXPECT_EQ(form->KeywordList, (std::vector<std::string>{"tsumo"}));
   // MacroList goes on with its entries.
-  EXPECT_EQ(form->MacroList, (std::vector<std::string>{"70 0 1 0 /Hide "}));
+  EXPECT_EQ(form->Macros.MacroList, (std::vector<std::string>{"70 0 1 0 /Hide "}));
 }
 
 TEST_F(SettingsDialogTest, MacroSwitchStartsAndStopsTheKeyPollAtOnce) {
@@ -325,7 +325,7 @@ TEST_F(SettingsDialogTest, MacroPageEventsReachTheEditor) {
     shown.Click("Button2");
   };
   host.Click("Button23");
-  EXPECT_EQ(form->MacroList, (std::vector<std::string>{"70 0 1 0 /Where <all> "}));
+  EXPECT_EQ(form->Macros.MacroList, (std::vector<std::string>{"70 0 1 0 /Where <all> "}));
   EXPECT_EQ(folder.Read("macro.txt"), "70 0 1 0 /Where <all> \r\n");
 }
 

@@ -34,7 +34,7 @@ class Capture : public ::testing::Test {
 
   CaptureOutcome Run() {
     const CaptureContext context{desktop, loop, sound, keywords, "C:\\Tamiru\\call.wav", log_folder};
-    return CaptureChat(CaptureState{LastChatSource, NextChatLine, ChatEndIndex}, settings, context);
+    return CaptureChat(state, settings, context);
   }
   std::string Log(const std::string& name = "LOG0112.txt") const {
     std::ifstream in(folder_ / name, std::ios::binary);
@@ -47,7 +47,10 @@ class Capture : public ::testing::Test {
   RecordingSound sound;
   std::vector<std::string> keywords;
   CaptureSettings settings{1, 0, 0};
-  std::int32_t LastChatSource = 0, NextChatLine = 1, ChatEndIndex = 0;
+  CaptureState state;
+  std::int32_t& LastChatSource = state.LastChatSource;
+  std::int32_t& NextChatLine = state.NextChatLine;
+  std::int32_t& ChatEndIndex = state.ChatEndIndex;
   std::string log_folder;
 
  private:
