@@ -6,11 +6,16 @@
 
 namespace tamiru::app {
 
-void TForm1::ShowAutoConnect(const game::AutoConnectView& view) {
-  Button1->SetCaption(view.on ? "ON" : "OFF");
-  Timer1->SetEnabled(view.on);
-  if (view.Label5) Label5->SetCaption(*view.Label5);
+namespace {
+
+// Button1, Timer1 and Label5 as auto-connect's switch or step left them.
+void ShowAutoConnect(TForm1& form, const game::AutoConnectView& view) {
+  form.Button1->SetCaption(view.on ? "ON" : "OFF");
+  form.Timer1->SetEnabled(view.on);
+  if (view.Label5) form.Label5->SetCaption(*view.Label5);
 }
+
+}  // namespace
 
 // Switching on may start the client, and WinExec holds the message loop
 // until the client is ready for input: "ON" is painted before it.
@@ -19,21 +24,21 @@ void TForm1::Button1Click() {
     Button1->SetCaption("ON");
     Button1->Repaint();
   };
-  ShowAutoConnect(game::Button1Click(AutoConnect, Settings.File4, services_.windows, services_.shell, show_on));
+  ShowAutoConnect(*this, game::Button1Click(AutoConnect, Settings.File4, services_.windows, services_.shell, show_on));
 }
 
 void TForm1::Timer1Timer() {
-  ShowAutoConnect(
-      game::Timer1Timer(AutoConnect, Settings.AutoConnectTimeInterval, services_.windows, services_.loop));
+  ShowAutoConnect(*this,
+                  game::Timer1Timer(AutoConnect, Settings.AutoConnectTimeInterval, services_.windows, services_.loop));
 }
 
-game::SpectateContext TForm1::KeepAliveContext() {
+// What a spectate needs from this window: the client's windows, the wait,
+// and ConnectAttemptTick, which dismissing "観戦失敗" clears.
+game::SpectateContext TForm1::SpectateContext() {
   return game::SpectateContext{services_.windows, services_.loop, AutoConnect.ConnectAttemptTick};
 }
 
-game::SpectateOutcome TForm1::SpectateOnce() { return game::SpectateOnce(KeepAlive, KeepAliveContext()); }
-
-void TForm1::SpectateAndRestartInterval() { game::SpectateAndRestartInterval(KeepAlive, KeepAliveContext()); }
+void TForm1::SpectateAndRestartInterval() { game::SpectateAndRestartInterval(KeepAlive, SpectateContext()); }
 
 // "落ち防止": off also ends the running interval.
 void TForm1::Button2Click() {

@@ -6,11 +6,6 @@
 
 namespace tamiru::app {
 
-void TForm1::WireHistoryMenu() {
-  services_.host.AddSystemMenuItem(kHistoryMenuId, std::string(kHistoryMenuCaption),
-                                   [this] { RunHandler([this] { HistoryMenuClick(); }); });
-}
-
 // One window at a time: an open one comes to the front; a closed one is
 // replaced by a new window that reads the file afresh.
 void TForm1::HistoryMenuClick() {
@@ -21,7 +16,9 @@ void TForm1::HistoryMenuClick() {
   History.Form.reset();
   History.Window = services_.forms.CreateOwnedForm(services_.host.Handle(), TForm3::WindowOptions());
   if (!History.Window) return;
-  History.Form = std::make_unique<TForm3>(*this, *History.Window);
+  const HistoryOwner owner{Settings, services_.dialogs, [this] { return ScoreFilePath(); },
+                           [this](const std::string& target) { ReportScoresFor(target); }};
+  History.Form = std::make_unique<TForm3>(owner, *History.Window);
   History.Window->BringToFront();
 }
 

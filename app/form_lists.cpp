@@ -1,7 +1,8 @@
 // The friend list (ListBox1, File1), the selection list (ListBox2), the
 // ignore list file (File2) and the phrase list (ComboBox1, File3) on the main
 // window, with dragging to reorder either list box. A list file that cannot
-// be written throws; RunHandler shows it, and the change on the screen stays.
+// be written throws; the event boundary shows it, and the change on the
+// screen stays.
 #include "app/main_window.h"
 #include "game/chat_send.h"
 #include "lists/list_drag.h"
@@ -11,32 +12,6 @@
 namespace tamiru::app {
 
 using platform::ControlEvent;
-
-void TForm1::WireListHandlers() {
-  On(*ListBox1, ControlEvent::kDblClick, &TForm1::ListBox1DblClick);
-  On(*ListBox2, ControlEvent::kDblClick, &TForm1::ListBox2DblClick);
-  On(*ListBox1, ControlEvent::kMouseDown, &TForm1::ListBox1MouseDown);
-  On(*ListBox2, ControlEvent::kMouseDown, &TForm1::ListBox2MouseDown);
-  OnTimer(*Timer3, &TForm1::Timer3Timer);
-
-  platform::FormHost& host = services_.host;
-  using platform::ClientPoint;
-  // A drag-over that fails refuses the drop.
-  const auto over = [this](bool (TForm1::*handler)(int, int)) {
-    return [this, handler](ClientPoint point) {
-      bool accepted = false;
-      RunHandler([&] { accepted = (this->*handler)(point.x, point.y); });
-      return accepted;
-    };
-  };
-  const auto drop = [this](void (TForm1::*handler)(int, int)) {
-    return [this, handler](ClientPoint point) { RunHandler([&] { (this->*handler)(point.x, point.y); }); };
-  };
-  host.ConnectDragOver(*ListBox1, over(&TForm1::ListBox1DragOver));
-  host.ConnectDragOver(*ListBox2, over(&TForm1::ListBox2DragOver));
-  host.ConnectDragDrop(*ListBox1, drop(&TForm1::ListBox1DragDrop));
-  host.ConnectDragDrop(*ListBox2, drop(&TForm1::ListBox2DragDrop));
-}
 
 // ---- Friend, selection and ignore lists ----
 
@@ -85,18 +60,22 @@ void TForm1::ListBox2MouseDown() {
   if (lists::BeginDrag(Lists.Drag, 2, *ListBox2)) services_.host.BeginDrag(*ListBox2, lists::kDragThreshold);
 }
 
+namespace {
+
 // The item under the pointer is selected and the list scrolls one step at
 // once, whichever list box the drag began in; the drop is accepted only in
 // the list box it began in, so the pointer shows what the drop will do.
-bool TForm1::DragOverListBox(int list_number, platform::ListBox& box, int x, int y) {
-  if (!lists::DragOver(Lists.Drag, list_number, box, x, y)) return false;
-  Timer3Timer();
-  return Lists.Drag.DragSourceList == list_number;
+bool DragOverListBox(TForm1& form, int list_number, platform::ListBox& box, int x, int y) {
+  if (!lists::DragOver(form.Lists.Drag, list_number, box, x, y)) return false;
+  form.Timer3Timer();
+  return form.Lists.Drag.DragSourceList == list_number;
 }
 
-bool TForm1::ListBox1DragOver(int x, int y) { return DragOverListBox(1, *ListBox1, x, y); }
+}  // namespace
 
-bool TForm1::ListBox2DragOver(int x, int y) { return DragOverListBox(2, *ListBox2, x, y); }
+bool TForm1::ListBox1DragOver(int x, int y) { return DragOverListBox(*this, 1, *ListBox1, x, y); }
+
+bool TForm1::ListBox2DragOver(int x, int y) { return DragOverListBox(*this, 2, *ListBox2, x, y); }
 
 void TForm1::ListBox1DragDrop(int x, int y) {
   if (lists::DragDrop(Lists.Drag, 1, *ListBox1, x, y)) lists::SaveItems(*ListBox1, Settings.File1);

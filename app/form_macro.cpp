@@ -143,12 +143,6 @@ bool CombinationDown(KeyStates& keys, const Combination& combination) {
 
 }  // namespace
 
-void TForm1::WireMacroHandlers() {
-  OnTimer(*Timer4, &TForm1::Timer4Timer);
-  // A held combination fires again inside a long action's wait.
-  Timer4->SetNestedTicks(true);
-}
-
 void TForm1::Timer4Timer() {
   if (Macros.tick_depth >= kMostNestedTicks) return;
   const DepthScope depth(Macros.tick_depth);
@@ -193,7 +187,7 @@ struct TForm1::MacroVerbs {
     switch (macro::TargetOf(entry.argument)) {
       case macro::ArgumentTarget::kSelectionList: form.SendNameCommand(selected); break;
       case macro::ArgumentTarget::kAll: form.SendNameCommand(friends); break;
-      case macro::ArgumentTarget::kOneName: form.SendCommandForName(one_name, entry.argument, {}); break;
+      case macro::ArgumentTarget::kOneName: game::SendCommandForName(form.services().windows, one_name, entry.argument, {}); break;
     }
   }
   static void Where(TForm1& form, const macro::TMacroEntry& entry) {
@@ -208,7 +202,7 @@ struct TForm1::MacroVerbs {
     if (macro::TargetOf(entry.argument, false) == macro::ArgumentTarget::kAll) {
       form.SendNameCommand(game::chat_command::kIgnoreFile);
     } else {
-      form.SendCommandForName(game::chat_command::kIgnoreName, entry.argument, {});
+      game::SendCommandForName(form.services().windows, game::chat_command::kIgnoreName, entry.argument, {});
     }
   }
   static void Talk(TForm1& form, const macro::TMacroEntry& entry) {
@@ -216,7 +210,7 @@ struct TForm1::MacroVerbs {
       case macro::ArgumentTarget::kSelectionList: TellList(form, entry, game::chat_command::kTellSelected); break;
       case macro::ArgumentTarget::kAll: TellList(form, entry, game::chat_command::kTellFriends); break;
       case macro::ArgumentTarget::kOneName:
-        form.SendCommandForName(game::chat_command::kTellName, entry.argument, entry.text);
+        game::SendCommandForName(form.services().windows, game::chat_command::kTellName, entry.argument, entry.text);
         break;
     }
   }
@@ -240,11 +234,11 @@ struct TForm1::MacroVerbs {
   static void ChatOff(TForm1& form, const macro::TMacroEntry&) {
     form.SendSimpleCommand(game::chat_command::kChatOff);
   }
-  static void Say(TForm1& form, const macro::TMacroEntry& entry) { form.SendChatText(entry.text); }
+  static void Say(TForm1& form, const macro::TMacroEntry& entry) { game::SendChatText(form.services().windows, entry.text); }
   static void SaveImage(TForm1& form, const macro::TMacroEntry&) { form.SaveGameImage(); }
   // Unlike the button, no chat capture first.
   static void Spectate(TForm1& form, const macro::TMacroEntry&) {
-    form.SpectateOnce();
+    game::SpectateOnce(form.KeepAlive, form.SpectateContext());
     form.KeepAlive.KeepAliveStartSec = platform::SecondsSinceStart(form.services_.loop.TickCount());
   }
   static void LookUp(TForm1& form, const macro::TMacroEntry&) { form.LookUpOpponents(); }

@@ -29,8 +29,13 @@ void TForm1::Button23Click() {
   const std::unique_ptr<platform::ModalFormHost> window =
       services_.forms.CreateModalForm(services_.host.Handle(), TForm2::WindowOptions());
   if (!window) return;
-  TForm2 dialog(*this, *window);
+  TForm2 dialog(SettingsDialogOwnerOf(*this), *window);
   window->ShowModal();
+}
+
+SettingsDialogOwner SettingsDialogOwnerOf(TForm1& form) {
+  return {form.Settings, form.Macros.MacroList, form.paths().ini, form.services().dialogs,
+          [&form] { form.ReloadLists(); }, [&form] { form.ApplyTimerSettings(); }};
 }
 
 }  // namespace tamiru::app

@@ -49,8 +49,8 @@ platform::WindowOptions TForm3::WindowOptions() {
   return options;
 }
 
-TForm3::TForm3(TForm1& owner, platform::FormHost& host)
-    : owner_(owner), host_(host), boundary_(host, owner.services().dialogs) {
+TForm3::TForm3(const HistoryOwner& owner, platform::FormHost& host)
+    : owner_(owner), host_(host), boundary_(host, owner.dialogs) {
   const int table_type = owner_.Settings.TableType;
   kind_ = table_type >= 0 && table_type < stats::table_type::kCount ? table_type : stats::table_type::kEastOnly;
   CreateControls();
@@ -114,7 +114,7 @@ void TForm3::Button2Click() {
   request.default_extension = "csv";
   request.file_name = "対戦履歴.csv";
   request.confirm_replace = true;
-  const auto chosen = owner_.services().dialogs.ShowSaveDialog(host_.Handle(), request);
+  const auto chosen = owner_.dialogs.ShowSaveDialog(host_.Handle(), request);
   if (!chosen) return;
   if (!platform::ReplaceFileContents(chosen->path, stats::OpponentsCsv(Opponents(), order_))) {
     throw FileCreateError(chosen->path);
@@ -126,7 +126,7 @@ void TForm3::Button3Click() { host_.CloseWindow(); }
 // The player's one-line report into the main window's chat line, through
 // the very call that "対戦成績" ends in.
 void TForm3::ListView1DblClick() {
-  if (const stats::OpponentRow* row = RowAt(ListView1->SelectedIndex())) owner_.ReportScoresFor(row->name);
+  if (const stats::OpponentRow* row = RowAt(ListView1->SelectedIndex())) owner_.report_scores_for(row->name);
 }
 
 void TForm3::ListView1ColumnClick(int column) {
@@ -140,7 +140,7 @@ void TForm3::ListView1ColumnClick(int column) {
 // A game that just ended shows up without a click: the client appends to
 // the file, which changes its size and time.
 void TForm3::Timer1Timer() {
-  if (platform::StampOf(owner_.ScoreFilePath()) != stamp_) ReadHistory(false);
+  if (platform::StampOf(owner_.score_file_path()) != stamp_) ReadHistory(false);
 }
 
 void TForm3::FormResize() {
@@ -166,7 +166,7 @@ bool TForm3::FormCloseQuery() {
 
 void TForm3::ReadHistory(bool scroll) {
   const std::string selected = SelectedName();
-  const std::string path = owner_.ScoreFilePath();
+  const std::string path = owner_.score_file_path();
   stamp_ = platform::StampOf(path);
   order_.clear();
   history_.reset();  // the old history's memory is free before the new read
@@ -176,7 +176,7 @@ void TForm3::ReadHistory(bool scroll) {
 
 void TForm3::ShowKind(const std::string& selected, bool scroll) {
   if (!history_) {
-    Label1->SetCaption(CannotOpenText(owner_.ScoreFilePath()));
+    Label1->SetCaption(CannotOpenText(owner_.score_file_path()));
   } else {
     Label1->SetCaption(stats::HistorySummaryText(history_->kinds[static_cast<std::size_t>(kind_)], kind_));
   }

@@ -12,14 +12,13 @@
 #include <vector>
 
 #include "app/general_error.h"
+#include "app/owner_views.h"
 #include "platform/controls.h"
 #include "platform/files.h"
 #include "platform/form_host.h"
 #include "stats/score_history.h"
 
 namespace tamiru::app {
-
-class TForm1;
 
 inline constexpr std::string_view kHistoryWindowClass = "TForm3";
 inline constexpr std::string_view kHistoryWindowCaption = "対戦履歴";
@@ -33,7 +32,7 @@ class TForm3 {
   static platform::WindowOptions WindowOptions();
 
   // Creates the controls on `host`, reads the file and shows TableType's kind.
-  TForm3(TForm1& owner, platform::FormHost& host);
+  TForm3(const HistoryOwner& owner, platform::FormHost& host);
   TForm3(const TForm3&) = delete;
   TForm3& operator=(const TForm3&) = delete;
 
@@ -74,7 +73,7 @@ class TForm3 {
   const stats::OpponentRow* RowAt(int row) const;
   std::string SelectedName() const;
 
-  TForm1& owner_;
+  HistoryOwner owner_;
   platform::FormHost& host_;
   EventBoundary boundary_;
   std::optional<stats::ScoreHistory> history_;  // none: the file could not be read

@@ -58,7 +58,8 @@ TForm1::TForm1(const FormServices& services)
   WireHandlers();
   TablePlayers = {};
   Settings = settings::LoadSettings(paths_.ini, paths_.folder);
-  LoadLists();
+  ReloadLists();
+  macro::LoadMacroFile(Settings.File6, Macros.MacroList);
   ApplySettings();
   AutoConnect = {};
   Capture = {};
@@ -73,6 +74,10 @@ TForm1::~TForm1() = default;
 // client pixels; a label without a size is as large as its caption.
 void TForm1::CreateControls() {
   platform::FormHost& host = services_.host;
+  // A button of this window, made with its click handler.
+  const auto ClickButton = [this](const ControlSpec& layout, void (TForm1::*handler)()) {
+    return boundary_.Clicking(services_.host.CreateButton(layout), *this, handler);
+  };
   Label1 = host.CreateLabel(PlaceControl("Label1", "自動接続", 8, 8));
   Button1 = ClickButton(Button("Button1", "OFF", 64, 8), &TForm1::Button1Click);
   Label5 = host.CreateLabel(PlaceControl("Label5", "", 8, 24, 45, 12));
@@ -131,36 +136,46 @@ void TForm1::CreateControls() {
   Timer4->SetInterval(kTimer4PeriodMs);
 }
 
-void TForm1::On(const platform::Control& control, ControlEvent event, void (TForm1::*handler)()) {
-  boundary_.Connect(control, event, *this, handler);
-}
-
-std::unique_ptr<platform::Button> TForm1::ClickButton(const ControlSpec& layout, void (TForm1::*handler)()) {
-  return boundary_.Clicking(services_.host.CreateButton(layout), *this, handler);
-}
-
-void TForm1::OnTimer(platform::Timer& timer, void (TForm1::*handler)()) {
-  boundary_.Connect(timer, [this, handler] { (this->*handler)(); });
-}
-
 // The events of this window besides the clicks, which its controls get as
-// they are made: the timers, the lists' mouse, the macro keys, the window's
-// own events and the history menu.
+// they are made: the timers, the lists' mouse and drag, the window's own
+// events and the history menu.
 void TForm1::WireHandlers() {
-  OnTimer(*Timer1, &TForm1::Timer1Timer);
-  OnTimer(*Timer2, &TForm1::Timer2Timer);
-  // Its ticks go on inside the waits of a spectate it started.
+  const auto on_timer = [this](platform::Timer& timer, void (TForm1::*handler)()) {
+    boundary_.Connect(timer, [this, handler] { (this->*handler)(); });
+  };
+  on_timer(*Timer1, &TForm1::Timer1Timer);
+  on_timer(*Timer2, &TForm1::Timer2Timer);
+  on_timer(*Timer3, &TForm1::Timer3Timer);
+  on_timer(*Timer4, &TForm1::Timer4Timer);
+  // Timer2's ticks go on inside the waits of a spectate it started, and a
+  // held macro combination fires again inside a long action's wait.
   Timer2->SetNestedTicks(true);
-  WireListHandlers();
-  WireMacroHandlers();
-  services_.host.Connect(platform::FormEvent::kDblClick, [this] { RunHandler([this] { FormDblClick(); }); });
-  services_.host.SetCloseQuery([this] { return FormCloseQuery(); });
-  WireHistoryMenu();
-}
-
-void TForm1::LoadLists() {
-  ReloadLists();
-  macro::LoadMacroFile(Settings.File6, Macros.MacroList);
+  Timer4->SetNestedTicks(true);
+  boundary_.Connect(*ListBox1, ControlEvent::kDblClick, *this, &TForm1::ListBox1DblClick);
+  boundary_.Connect(*ListBox2, ControlEvent::kDblClick, *this, &TForm1::ListBox2DblClick);
+  boundary_.Connect(*ListBox1, ControlEvent::kMouseDown, *this, &TForm1::ListBox1MouseDown);
+  boundary_.Connect(*ListBox2, ControlEvent::kMouseDown, *this, &TForm1::ListBox2MouseDown);
+  platform::FormHost& host = services_.host;
+  using platform::ClientPoint;
+  // A drag-over that fails refuses the drop.
+  const auto over = [this](bool (TForm1::*handler)(int, int)) {
+    return [this, handler](ClientPoint point) {
+      bool accepted = false;
+      boundary_.Run([&] { accepted = (this->*handler)(point.x, point.y); });
+      return accepted;
+    };
+  };
+  const auto drop = [this](void (TForm1::*handler)(int, int)) {
+    return [this, handler](ClientPoint point) { boundary_.Run([&] { (this->*handler)(point.x, point.y); }); };
+  };
+  host.ConnectDragOver(*ListBox1, over(&TForm1::ListBox1DragOver));
+  host.ConnectDragOver(*ListBox2, over(&TForm1::ListBox2DragOver));
+  host.ConnectDragDrop(*ListBox1, drop(&TForm1::ListBox1DragDrop));
+  host.ConnectDragDrop(*ListBox2, drop(&TForm1::ListBox2DragDrop));
+  host.Connect(platform::FormEvent::kDblClick, [this] { boundary_.Run([this] { FormDblClick(); }); });
+  host.SetCloseQuery([this] { return FormCloseQuery(); });
+  host.AddSystemMenuItem(kHistoryMenuId, std::string(kHistoryMenuCaption),
+                         [this] { boundary_.Run([this] { HistoryMenuClick(); }); });
 }
 
 void TForm1::ReloadLists() {
@@ -195,10 +210,6 @@ void TForm1::ApplyTimer2Rule() {
   Timer2->SetEnabled(runs);
 }
 
-void TForm1::RunHandler(const std::function<void()>& handler) { boundary_.Run(handler); }
-
-void TForm1::ShowError(std::string_view message) { boundary_.ShowError(message); }
-
 std::string ProgramPaths::HelpPage() const { return text::JoinPath(folder, kHelpFileName); }
 
 // Closing never asks and is never refused: a refused settings write is shown,
@@ -207,7 +218,7 @@ bool TForm1::FormCloseQuery() {
   try {
     settings::SaveSettings(Settings, paths_.ini, settings::SaveScope::kAll);
   } catch (const std::exception& error) {
-    ShowError(error.what());
+    boundary_.ShowError(error.what());
   }
   KeywordList.clear();
   KeywordList.shrink_to_fit();
@@ -266,10 +277,5 @@ void TForm1::SendSimpleCommand(const game::ChatCommand& command) {
   game::SendSimpleCommand(services_.windows, command, ComboBox1->Text());
 }
 
-void TForm1::SendChatText(std::string_view text) { game::SendChatText(services_.windows, text); }
-
-void TForm1::SendCommandForName(const game::ChatCommand& command, std::string_view name, std::string_view text) {
-  game::SendCommandForName(services_.windows, command, name, text);
-}
 
 }  // namespace tamiru::app

@@ -73,6 +73,7 @@ struct FormServices {
 };
 
 class TForm3;
+struct SettingsDialogOwner;
 
 // The lists' state: where the phrase add inserts, and the list drag. A drop
 // on the list box the drag did not begin in is refused, as DragSourceIndex
@@ -173,9 +174,6 @@ class TForm1 {
   // ---- Shared operations on this window's controls ----
   void SendNameCommand(const game::ChatCommand& command);
   void SendSimpleCommand(const game::ChatCommand& command);
-  void SendChatText(std::string_view text);
-  // A command for one name (a macro's argument), with a tell's text.
-  void SendCommandForName(const game::ChatCommand& command, std::string_view name, std::string_view text);
   // The statistics on this window's settings, lists and chat line (the
   // buttons and the macro actions "対戦成績" and "対/w,/r").
   void ReportScoresFor(const std::string& target);
@@ -190,13 +188,9 @@ class TForm1 {
   void CaptureChat();
   // What a spectate needs from this window: the client's windows, the wait,
   // and ConnectAttemptTick, which dismissing "観戦失敗" clears.
-  game::SpectateContext KeepAliveContext();
-  // One spectate on this window's keep-alive state (Button17, the macro).
-  game::SpectateOutcome SpectateOnce();
+  game::SpectateContext SpectateContext();
   // A spectate, then the keep-alive interval again from its end.
   void SpectateAndRestartInterval();
-  // Button1, Timer1 and Label5 as auto-connect's switch or step left them.
-  void ShowAutoConnect(const game::AutoConnectView& view);
   // Steps 1 to 5 of applying the settings: switch captions, Timer2, Timer4.
   void ApplySettings();
   // Timer2 runs while AutoWatch, SaveChatLog or Keyword is 1; stopped, its
@@ -211,9 +205,9 @@ class TForm1 {
   // read, and the reload stops there (FileOpenError).
   void ReloadLists();
 
-  // Runs a handler at the event boundary: an error that escapes it ends the
-  // handler there and goes to the general error display.
-  void RunHandler(const std::function<void()>& handler);
+  // The event boundary of this window: an error that escapes a handler run
+  // through it ends the handler there and goes to the general error display.
+  EventBoundary& boundary() { return boundary_; }
 
   const ProgramPaths& paths() const { return paths_; }
 
@@ -256,17 +250,6 @@ class TForm1 {
  private:
   void CreateControls();
   void WireHandlers();
-  void LoadLists();
-  void ShowError(std::string_view message);
-  // The one place where a handler meets its control's event.
-  void On(const platform::Control& control, platform::ControlEvent event, void (TForm1::*handler)());
-  void OnTimer(platform::Timer& timer, void (TForm1::*handler)());
-  // A button of this window, made with its click handler.
-  std::unique_ptr<platform::Button> ClickButton(const platform::ControlSpec& layout, void (TForm1::*handler)());
-  void WireListHandlers();
-  bool DragOverListBox(int list_number, platform::ListBox& box, int x, int y);
-  void WireMacroHandlers();
-  void WireHistoryMenu();
   // The macro actions' verbs (form_macro.cpp).
   struct MacroVerbs;
 
@@ -274,5 +257,8 @@ class TForm1 {
   EventBoundary boundary_;
   ProgramPaths paths_;
 };
+
+// What the settings dialog gets of the main window (form_settings.cpp).
+SettingsDialogOwner SettingsDialogOwnerOf(TForm1& form);
 
 }  // namespace tamiru::app

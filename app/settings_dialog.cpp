@@ -57,8 +57,8 @@ platform::WindowOptions TForm2::WindowOptions() {
           kDialogWidth, kDialogHeight, {std::string(kWindowFontFace), kFontHeight}};
 }
 
-TForm2::TForm2(TForm1& owner, platform::ModalFormHost& host)
-    : owner_(owner), host_(host), boundary_(host, owner.services().dialogs) {
+TForm2::TForm2(const SettingsDialogOwner& owner, platform::ModalFormHost& host)
+    : owner_(owner), host_(host), boundary_(host, owner.dialogs) {
   CreateControls();
   FillControls();
   // Step 9 of the filling: the macro page reads the phrase list file and
@@ -67,7 +67,7 @@ TForm2::TForm2(TForm1& owner, platform::ModalFormHost& host)
   MacroPage = std::make_unique<MacroEditor>(
       MacroEditorControls{*Label15, *Label16, *Edit13, *CheckBox4, *CheckBox5, *CheckBox6, *ComboBox1, *ComboBox2,
                           *ComboBox3},
-      owner_.Settings, owner_.Macros.MacroList, [this](const std::string& message) { ShowError(message); });
+      owner_.Settings, owner_.MacroList, [this](const std::string& message) { ShowError(message); });
   WireHandlers();
 }
 
@@ -262,9 +262,9 @@ void TForm2::Button1Click() {
   s.ImageFileFormat = RadioButton1->IsChecked() ? 0 : 1;
   s.Macro = CheckBox7->IsChecked() ? 1 : 0;
 
-  settings::SaveSettings(s, owner_.paths().ini, settings::SaveScope::kDialog);
-  owner_.ReloadLists();
-  owner_.ApplyTimerSettings();
+  settings::SaveSettings(s, owner_.ini_path, settings::SaveScope::kDialog);
+  owner_.reload_lists();
+  owner_.apply_timer_settings();
   host_.EndModal();
 }
 
@@ -286,7 +286,7 @@ void TForm2::Browse(platform::Edit& edit) {
   request.file_name = OpenDialog1.file_name;
   // A list file may be named before it exists; its folder must exist.
   request.file_must_exist = false;
-  const auto chosen = owner_.services().dialogs.ShowOpenDialog(host_.Handle(), request);
+  const auto chosen = owner_.dialogs.ShowOpenDialog(host_.Handle(), request);
   if (!chosen) return;
   edit.SetText(chosen->path);
   OpenDialog1.initial_dir = text::FolderOf(chosen->path);

@@ -11,12 +11,11 @@
 
 #include "app/general_error.h"
 #include "app/macro_editor.h"
+#include "app/owner_views.h"
 #include "platform/controls.h"
 #include "platform/form_host.h"
 
 namespace tamiru::app {
-
-class TForm1;
 
 inline constexpr std::string_view kSettingsDialogClass = "TForm2";
 inline constexpr std::string_view kSettingsDialogCaption = "各種設定";
@@ -35,7 +34,7 @@ class TForm2 {
   // Creates the controls on `host` and fills them from `owner`'s settings.
   // Throws FileOpenError when the phrase list file cannot be read: the
   // dialog is then not to be shown.
-  TForm2(TForm1& owner, platform::ModalFormHost& host);
+  TForm2(const SettingsDialogOwner& owner, platform::ModalFormHost& host);
   TForm2(const TForm2&) = delete;
   TForm2& operator=(const TForm2&) = delete;
 
@@ -104,7 +103,7 @@ class TForm2 {
   void RunHandler(const std::function<void()>& handler);
   void ShowError(const std::string& message);
 
-  TForm1& owner_;
+  SettingsDialogOwner owner_;
   platform::ModalFormHost& host_;
   EventBoundary boundary_;
   OpenDialogState OpenDialog1;

@@ -136,7 +136,7 @@ TEST_F(FormMacroTest, MouseButtonCapturedInTheEditorIsTheOneThePollFindsDown) {
   constexpr int kPhysicalLeft = 0x01, kPhysicalRight = 0x02;
   StartMacros({}, {}, {}, &mouse_services);
   platform::fake::FakeFormHost dialog_host(loop);
-  TForm2 dialog(*form, dialog_host);
+  TForm2 dialog(SettingsDialogOwnerOf(*form), dialog_host);
   struct Case {
     bool swapped;
     int pressed, other;  // physical buttons

@@ -41,7 +41,7 @@ class SettingsDialogTest : public testing_support::FormTest {
   // The main window on `extra_ini`, then the dialog on its own in-memory window.
   void Open(const std::string& extra_ini = {}) {
     Start(extra_ini);
-    dialog = std::make_unique<app::TForm2>(*form, dialog_host);
+    dialog = std::make_unique<app::TForm2>(app::SettingsDialogOwnerOf(*form), dialog_host);
   }
   std::string Ini() const { return folder.Read("tamiru.INI"); }
   static bool Holds(const std::string& ini, const std::string& line) {
@@ -134,7 +134,7 @@ TEST_F(SettingsDialogTest, OkWithoutChangeWritesTheDialogKeysAndReloadsTheLists)
   form->Settings.AutoWatch = 0;
   form->Settings.TonpuImageNumber = 9;
   form->ComboBox1->SetText("書きかけ");
-  dialog = std::make_unique<app::TForm2>(*form, dialog_host);
+  dialog = std::make_unique<app::TForm2>(app::SettingsDialogOwnerOf(*form), dialog_host);
   dialog_host.Click("Button1");
 
   const std::string ini = Ini();
@@ -166,7 +166,7 @@ TEST_F(SettingsDialogTest, MacroSwitchStartsAndStopsTheKeyPollAtOnce) {
   EXPECT_TRUE(Holds(Ini(), "Macro=0"));
 
   FakeFormHost again_host{loop, 0x7201};
-  app::TForm2 again(*form, again_host);
+  app::TForm2 again(app::SettingsDialogOwnerOf(*form), again_host);
   again_host.Click("CheckBox7");
   again_host.Click("Button1");
   EXPECT_TRUE(form->Timer4->IsEnabled());
@@ -180,7 +180,7 @@ TEST_F(SettingsDialogTest, CancelAfterBrowsingTakesNothingOver) {
   form = std::make_unique<app::TForm1>(
       app::FormServices{desktop, loop, input, shell, sound, browsing, host, still_screen, forms});
   const std::string ini_before = Ini();
-  dialog = std::make_unique<app::TForm2>(*form, dialog_host);
+  dialog = std::make_unique<app::TForm2>(app::SettingsDialogOwnerOf(*form), dialog_host);
 
   // 表 ends in the byte of a backslash: the split is at the real one.
   const std::string chosen = "C:\\表\\other.txt";

@@ -1,0 +1,34 @@
+#pragma once
+// What the main window's second windows see of it: each gets the few things
+// it works with, not the whole main window.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/system.h"
+#include "settings/settings.h"
+
+namespace tamiru::app {
+
+// The settings dialog: the settings it edits, the macro lines its macro
+// page works on directly, where OK saves, and what OK sets going.
+struct SettingsDialogOwner {
+  settings::TSettings& Settings;
+  std::vector<std::string>& MacroList;
+  std::string ini_path;
+  platform::Dialogs& dialogs;
+  std::function<void()> reload_lists;  // may throw FileOpenError
+  std::function<void()> apply_timer_settings;
+};
+
+// The match history window: the settings it reads (the user's handles and
+// the kind of table), the score file as it is read, and the one-line report
+// of a player into the main window's chat line.
+struct HistoryOwner {
+  const settings::TSettings& Settings;
+  platform::Dialogs& dialogs;
+  std::function<std::string()> score_file_path;
+  std::function<void(const std::string& target)> report_scores_for;
+};
+
+}  // namespace tamiru::app
