@@ -44,6 +44,12 @@ ControlSpec NameList(std::string name, int left, int top) {
   return layout;
 }
 
+std::unique_ptr<platform::Timer> StoppedTimer(platform::FormHost& host, const char* name, std::uint32_t period_ms) {
+  auto timer = host.CreateTimer(name);
+  timer->SetInterval(period_ms);
+  return timer;
+}
+
 }  // namespace
 
 std::string SwitchCaption(std::int32_t value) { return value != 0 ? "ON" : "OFF"; }
@@ -126,14 +132,10 @@ void TForm1::CreateControls() {
 
   // All four timers stand stopped with their design periods; the settings
   // start Timer2 and Timer4 and give Timer2 its period.
-  Timer1 = host.CreateTimer("Timer1");
-  Timer1->SetInterval(game::kTimer1IntervalMs);
-  Timer2 = host.CreateTimer("Timer2");
-  Timer2->SetInterval(10 * 1000);
-  Timer3 = host.CreateTimer("Timer3");
-  Timer3->SetInterval(kTimer3PeriodMs);
-  Timer4 = host.CreateTimer("Timer4");
-  Timer4->SetInterval(kTimer4PeriodMs);
+  Timer1 = StoppedTimer(host, "Timer1", game::kTimer1IntervalMs);
+  Timer2 = StoppedTimer(host, "Timer2", 10 * 1000);
+  Timer3 = StoppedTimer(host, "Timer3", kTimer3PeriodMs);
+  Timer4 = StoppedTimer(host, "Timer4", kTimer4PeriodMs);
 }
 
 // The events of this window besides the clicks, which its controls get as

@@ -17,6 +17,7 @@
 #include "game/chat_send.h"
 #include "game/keep_alive.h"
 #include "lists/list_drag.h"
+#include "macro/macro_poll.h"
 #include "platform/controls.h"
 #include "platform/event_loop.h"
 #include "platform/form_host.h"
@@ -81,18 +82,6 @@ struct SettingsDialogOwner;
 struct ListsState {
   std::int32_t PhraseInsertIndex = -1;
   lists::DragState Drag;
-};
-
-// The macro key poll's state: the macro lines, Timer4 ticks running (nested
-// ones included) and "/Talk" list actions running, and the last window
-// found in front with its class (a window's class never changes, so it is
-// asked again only when another comes in front).
-struct MacroPollState {
-  std::vector<std::string> MacroList;
-  int tick_depth = 0;
-  int talk_depth = 0;
-  platform::WindowHandle front = platform::kNoWindow;
-  std::string front_class;
 };
 
 // Paths worked out from the executable's own path.
@@ -227,7 +216,7 @@ class TForm1 {
   ListsState Lists;
   std::array<std::string, 4> TablePlayers;
   // The macro key poll: MacroList and what the poll keeps between ticks.
-  MacroPollState Macros;
+  macro::MacroPoll Macros;
 
   // ---- Controls, by designer name ----
   std::unique_ptr<platform::Label> Label1, Label2, Label3, Label5, Label6, Label7, Label8;
