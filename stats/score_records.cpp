@@ -83,6 +83,15 @@ std::size_t FindResultsHeader(std::string_view data, std::size_t from) {
   return std::string_view::npos;
 }
 
+// Texts of a few bytes compared without a call.
+bool SameShortText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
 // The field's runs between spaces, in order.
 void FindSpacedRuns(ScoreEntry& entry) {
   const std::string_view field = entry.field;
@@ -134,7 +143,7 @@ bool HandlePatterns::InField(const ScoreEntry& entry) const {
   if (spaced_) return HoldsSjis(entry.field, result_);
   const std::string_view handle(result_.data() + 1, result_.size() - 2);
   for (std::size_t i = 0; i < entry.run_count; ++i) {
-    if (entry.Run(i) != handle) continue;
+    if (!SameShortText(entry.Run(i), handle)) continue;
     const std::size_t space = entry.runs[i].begin - 1U;
     if (space == 0 || !text::IsLeadByte(static_cast<unsigned char>(entry.field[space - 1]))) return true;
     return text::ContainsSjis(entry.field, result_);
@@ -350,17 +359,32 @@ ScoreRecordReader::Next ScoreRecordReader::HeaderAtLineStart(std::string_view da
 // 20 bytes as a text-mode read returns them: CR LF counts as one byte.
 bool ScoreRecordReader::ReadField(std::string_view data, bool at_end, std::size_t& pos) {
   char* field = fields_[static_cast<std::size_t>(record_.entry_count)].data();
-  while (field_size_ < kFieldBytes) {
+  // Counted in a local: the stores through `field` would otherwise make the
+  // member be written back on every byte.
+  std::size_t size = field_size_;
+  const auto wait = [&](bool done) {
+    field_size_ = size;
+    return done;
+  };
+  while (size < kFieldBytes) {
     if (pos >= data.size()) {
-      if (!at_end) return false;
+      if (!at_end) return wait(false);
       state_ = State::kDone;  // the file ends inside the record
-      return true;
+      return wait(true);
     }
     switch (HeaderAtLineStart(data, at_end, pos)) {
-      case Next::kWait: return false;
-      case Next::kEnd: return true;
+      case Next::kWait: return wait(false);
+      case Next::kEnd: return wait(true);
       case Next::kPiece: break;
     }
+    // The bytes before the next CR or LF come as they are.
+    const std::size_t run_end = std::min(data.size(), pos + (kFieldBytes - size));
+    std::size_t run = pos;
+    while (run < run_end && data[run] != '\r' && data[run] != '\n') ++run;
+    std::memcpy(field + size, data.data() + pos, run - pos);
+    size += run - pos;
+    pos = run;
+    if (run == run_end) continue;
     char c = data[pos];
     if (c == '\r') {
       if (pos + 1 < data.size()) {
@@ -369,13 +393,14 @@ bool ScoreRecordReader::ReadField(std::string_view data, bool at_end, std::size_
           ++pos;
         }
       } else if (!at_end) {
-        return false;
+        return wait(false);
       }
     }
     ++pos;
-    field[field_size_++] = c;
+    field[size++] = c;
     line_start_ = c == '\n';
   }
+  field_size_ = size;
   // The field is searched as the string it makes in its buffer.
   ScoreEntry& entry = record_.entries[static_cast<std::size_t>(record_.entry_count)];
   entry.field = text::AsBuffered({field, kFieldBytes}, kFieldBytes + 1);
