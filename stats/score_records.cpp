@@ -335,10 +335,9 @@ ScoreRecordReader::Next ScoreRecordReader::HeaderAtLineStart(std::string_view da
   // A header's marks lie in its first piece: a line whose first piece holds
   // no '=' is none, which settles most lines without reading them as pieces.
   const std::size_t limit = std::min(data.size(), pos + kPieceBytes);
-  std::size_t i = pos;
-  while (i < limit && data[i] != '\n' && data[i] != '=') ++i;
-  if (i == limit && limit == data.size() && !at_end) return Next::kWait;
-  if (i == limit || data[i] == '\n') {
+  const std::size_t line_end = FindByte(data, '\n', pos, limit);
+  if (line_end == std::string_view::npos && limit == data.size() && !at_end) return Next::kWait;
+  if (FindByte(data, '=', pos, line_end == std::string_view::npos ? limit : line_end) == std::string_view::npos) {
     line_start_ = false;
     return Next::kPiece;
   }
