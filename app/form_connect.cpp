@@ -1,6 +1,7 @@
 // The main window's auto-connect switch and its step, the keep-alive switch
 // and the one-click spectate.
 #include "app/main_window.h"
+#include "platform/files.h"
 #include "game/auto_connect.h"
 #include "game/keep_alive.h"
 
@@ -24,7 +25,10 @@ void TForm1::Button1Click() {
     Button1->SetCaption("ON");
     Button1->Repaint();
   };
-  ShowAutoConnect(*this, game::Button1Click(AutoConnect, Settings.File4, services_.windows, services_.shell, show_on));
+  // The client is started from the folder where its score file was found.
+  const std::string score_file =
+      ClientScoreFile(services_, Settings.File4, [](const std::string& path) { return platform::StampOf(path).exists; });
+  ShowAutoConnect(*this, game::Button1Click(AutoConnect, score_file, services_.windows, services_.shell, show_on));
 }
 
 void TForm1::Timer1Timer() {

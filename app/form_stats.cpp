@@ -5,6 +5,8 @@
 #include "app/main_window.h"
 #include "game/chat_send.h"
 #include "game/discovery.h"
+#include "platform/files.h"
+#include "text/path.h"
 #include "stats/score_report.h"
 #include "stats/table_players.h"
 
@@ -18,8 +20,29 @@ stats::UserNames UserNamesOf(const settings::TSettings& settings) {
 
 }  // namespace
 
-// File4, or its newer VirtualStore copy where an old client's writes went.
-std::string TForm1::ScoreFilePath() const { return services_.shell.FileToRead(Settings.File4); }
+std::string ClientScoreFile(const FormServices& services, const std::string& file4,
+                            const std::function<bool(const std::string&)>& exists) {
+  const std::string installed = services.shell.InstalledPath(file4);
+  if (exists(services.shell.FileToRead(installed))) return installed;
+  const platform::WindowHandle client_windows[] = {game::FindGameMainWindow(services.windows),
+                                                   game::FindWaitingRoom(services.windows),
+                                                   game::FindConnectDialog(services.windows)};
+  for (const platform::WindowHandle window : client_windows) {
+    if (window == platform::kNoWindow) continue;
+    const std::string program = services.windows.ProgramPathOf(window);
+    if (program.empty()) continue;
+    const std::string beside = text::JoinPath(text::FolderOf(program), text::FileNameOf(file4));
+    if (exists(services.shell.FileToRead(beside))) return beside;
+  }
+  return installed;
+}
+
+// Where the client keeps the file, or its newer VirtualStore copy where an
+// old client's writes went.
+std::string TForm1::ScoreFilePath() const {
+  return services_.shell.FileToRead(
+      ClientScoreFile(services_, Settings.File4, [](const std::string& path) { return platform::StampOf(path).exists; }));
+}
 
 // A score file that cannot be read leaves the chat line as it is, silently.
 void TForm1::ReportScoresFor(const std::string& target) {

@@ -247,6 +247,15 @@ class TForm1 {
   ProgramPaths paths_;
 };
 
+// The score file where the client keeps it (form_stats.cpp): File4 when it
+// (or its VirtualStore copy) exists; else the same path under Program Files
+// (x86), where 64-bit Windows puts the 32-bit client; else the file of that
+// name beside a running client's MJ.exe (the program of its game main
+// window, waiting room or connect dialog); else File4. The setting itself
+// stays as the user set it.
+std::string ClientScoreFile(const FormServices& services, const std::string& file4,
+                            const std::function<bool(const std::string&)>& exists);
+
 // What the settings dialog gets of the main window (form_settings.cpp).
 SettingsDialogOwner SettingsDialogOwnerOf(TForm1& form);
 

@@ -58,4 +58,15 @@ std::optional<std::string> VirtualStorePath(std::string_view path, const std::ve
 
 bool PreferVirtualStoreCopy(WriteTime file, WriteTime copy) { return copy && (!file || *copy > *file); }
 
+std::optional<std::string> ProgramFilesX86Twin(std::string_view path, std::string_view program_files,
+                                               std::string_view program_files_x86) {
+  while (!program_files.empty() && program_files.back() == '\\') program_files.remove_suffix(1);
+  while (!program_files_x86.empty() && program_files_x86.back() == '\\') program_files_x86.remove_suffix(1);
+  if (program_files_x86.empty() || LiesUnder(program_files_x86, program_files) ||
+      !LiesUnder(path, program_files) || LiesUnder(path, program_files_x86)) {
+    return std::nullopt;
+  }
+  return std::string(program_files_x86) + std::string(path.substr(program_files.size()));
+}
+
 }  // namespace tamiru::platform

@@ -67,6 +67,10 @@ class Shell {
   // wrote there: see NewerCopy. Where the system redirects no writes, the
   // path itself.
   virtual std::string FileToRead(const std::string& path) { return path; }
+  // Where a file the user named under Program Files lies when 64-bit Windows
+  // put its 32-bit program under Program Files (x86): the same path there
+  // when only that one (or its VirtualStore copy) exists, else the path.
+  virtual std::string InstalledPath(const std::string& path) { return path; }
 };
 
 // An old 32-bit program without a manifest, run without elevation, has its
@@ -77,6 +81,13 @@ class Shell {
 // `program_files` folders (letter case aside), else nullopt.
 std::optional<std::string> VirtualStorePath(std::string_view path, const std::vector<std::string>& program_files,
                                             std::string_view local_app_data);
+
+// The same path under the 32-bit programs' folder: `path` below
+// `program_files` (C:\Program Files, letter case aside) moved below
+// `program_files_x86` (C:\Program Files (x86)); nullopt for a path below
+// neither, or when the two folders are one.
+std::optional<std::string> ProgramFilesX86Twin(std::string_view path, std::string_view program_files,
+                                               std::string_view program_files_x86);
 
 // A file's last write time (any monotonic count); nullopt when it does not exist.
 using WriteTime = std::optional<std::uint64_t>;

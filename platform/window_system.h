@@ -115,6 +115,10 @@ class WindowSystem {
   // a screen image, in which an icon would show nothing of the window.
   virtual bool RestoreToForeground(WindowHandle window) = 0;
   virtual WindowHandle GetForegroundWindow() = 0;
+  // The full path of the program that made the window (asked with the least
+  // access right, so that a program run as administrator answers too);
+  // empty when the system does not tell.
+  virtual std::string ProgramPathOf(WindowHandle /*window*/) { return {}; }
 };
 
 }  // namespace tamiru::platform

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/files.h"
+#include "platform/win32/system_win32.h"
 #include "text/error.h"
 
 namespace {
@@ -96,6 +97,24 @@ TEST(Win32Files, StampFollowsTheFile) {
   ASSERT_TRUE(tamiru::platform::AppendToFile(path, "678"));
   EXPECT_EQ(tamiru::platform::StampOf(path).size, 10);
   DeleteFileA(path.c_str());
+}
+
+// A file set under Program Files that 64-bit Windows put under Program Files
+// (x86) is found there; one that exists where it was set stays.
+TEST(Win32Files, InstalledPathFindsTheFileUnderProgramFilesX86) {
+  char x86[MAX_PATH] = {};
+  char native[MAX_PATH] = {};
+  if (GetEnvironmentVariableA("ProgramFiles(x86)", x86, MAX_PATH) == 0) GTEST_SKIP() << "32-bit Windows";
+  if (GetEnvironmentVariableA("ProgramW6432", native, MAX_PATH) == 0) GTEST_SKIP() << "no ProgramW6432";
+  const std::string folder = std::string(x86) + "\\TamiruTestClient";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  tamiru::platform::WriteListFile(folder + "\\mjscore.txt", {"x"});
+  tamiru::platform::win32::Win32Shell shell;
+  const std::string set = std::string(native) + "\\TamiruTestClient\\mjscore.txt";
+  EXPECT_EQ(shell.InstalledPath(set), folder + "\\mjscore.txt");
+  EXPECT_EQ(shell.InstalledPath("C:\\nowhere\\mjscore.txt"), "C:\\nowhere\\mjscore.txt");
+  DeleteFileA((folder + "\\mjscore.txt").c_str());
+  RemoveDirectoryA(folder.c_str());
 }
 
 TEST(Win32Files, CodePageIs932) { EXPECT_EQ(GetACP(), 932u); }

@@ -335,3 +335,17 @@ TEST_F(Win32Layer, BoundedWaitSeesAnAnswerThatArrivesByMessage) {
 }
 
 }  // namespace
+
+namespace {
+
+// The program behind a window is asked of the system: here, this test's own.
+TEST_F(Win32Layer, ProgramPathOfAWindowIsItsProcessImage) {
+  OwnedWindow window("STATIC", "x", 0);
+  char own[MAX_PATH * 2] = {};
+  GetModuleFileNameA(nullptr, own, sizeof own);
+  EXPECT_EQ(CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, windows.ProgramPathOf(window.handle()).c_str(), -1, own, -1),
+            CSTR_EQUAL);
+  EXPECT_EQ(windows.ProgramPathOf(H(nullptr)), "");
+}
+
+}  // namespace

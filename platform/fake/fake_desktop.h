@@ -96,6 +96,12 @@ class FakeDesktop : public WindowSystem {
   bool PostMessage(WindowHandle window, unsigned message, WParam wparam, LParam lparam) override;
   bool SetForegroundWindow(WindowHandle window) override;
   bool RestoreToForeground(WindowHandle window) override;
+  std::string ProgramPathOf(WindowHandle window) override {
+    const auto it = program_paths.find(window);
+    return it == program_paths.end() ? std::string() : it->second;
+  }
+  // The program behind a window, as ProgramPathOf reports it.
+  std::map<WindowHandle, std::string> program_paths;
   WindowHandle GetForegroundWindow() override { return foreground_; }
 
   // ---- Building the desktop ----

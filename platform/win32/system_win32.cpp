@@ -175,6 +175,14 @@ std::string Win32Shell::FileToRead(const std::string& path) {
   return path;
 }
 
+std::string Win32Shell::InstalledPath(const std::string& path) {
+  if (LastWriteOf(FileToRead(path))) return path;
+  const auto twin = ProgramFilesX86Twin(path, EnvironmentValue("ProgramW6432").empty() ? EnvironmentValue("ProgramFiles")
+                                                                                      : EnvironmentValue("ProgramW6432"),
+                                        EnvironmentValue("ProgramFiles(x86)"));
+  return twin && LastWriteOf(FileToRead(*twin)) ? *twin : path;
+}
+
 void Win32Sound::PlayAsync(const std::string& path) {
   using Play = BOOL(WINAPI*)(LPCSTR, UINT);
   static const auto play = LateBound<Play>("winmm.dll", "sndPlaySoundA");

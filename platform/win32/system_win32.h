@@ -26,6 +26,7 @@ class Win32Shell : public Shell {
   // The newer of the file and its VirtualStore copy, for a file under either
   // Program Files folder.
   std::string FileToRead(const std::string& path) override;
+  std::string InstalledPath(const std::string& path) override;
 };
 
 class Win32Sound : public Sound {

@@ -280,4 +280,17 @@ bool Win32WindowSystem::BringToForeground(WindowHandle window, bool restore_mini
 
 WindowHandle Win32WindowSystem::Foreground() { return AsHandle(::GetForegroundWindow()); }
 
+std::string Win32WindowSystem::ProgramPathOf(WindowHandle window) {
+  DWORD process_id = 0;
+  if (GetWindowThreadProcessId(AsHwnd(window), &process_id) == 0 || process_id == 0) return {};
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id);
+  if (process == nullptr) return {};
+  std::string path(MAX_PATH * 4, '\0');
+  DWORD size = static_cast<DWORD>(path.size());
+  const BOOL found = QueryFullProcessImageNameA(process, 0, path.data(), &size);
+  CloseHandle(process);
+  path.resize(found ? size : 0);
+  return path;
+}
+
 }  // namespace tamiru::platform::win32

@@ -50,6 +50,7 @@ class Win32WindowSystem : public WindowSystem {
   }
   bool SetForegroundWindow(WindowHandle window) override { return BringToForeground(window, false); }
   bool RestoreToForeground(WindowHandle window) override { return BringToForeground(window, true); }
+  std::string ProgramPathOf(WindowHandle window) override;
   WindowHandle GetForegroundWindow() override { return Foreground(); }
 
   std::uint32_t send_bound_ms() const { return send_bound_ms_; }

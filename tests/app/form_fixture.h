@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -41,7 +42,13 @@ class RecordingShell : public platform::Shell {
     if (while_starting) while_starting();
   }
   std::string ExecutablePath() override { return exe_; }
+  std::string InstalledPath(const std::string& path) override {
+    const auto it = installed.find(path);
+    return it == installed.end() ? path : it->second;
+  }
   std::vector<ShellCall> calls;
+  // Files the system finds elsewhere (under Program Files (x86)).
+  std::map<std::string, std::string> installed;
   std::vector<std::string> commands;
   // Runs inside WinExec, which returns only once the client waits for input.
   std::function<void()> while_starting;

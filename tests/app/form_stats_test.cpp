@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -201,6 +202,35 @@ TEST_F(FormStatsTest, LookupEndsWhenTheClientNeverTakesALine) {
   ASSERT_TRUE(host.Click("Button21"));
   EXPECT_EQ(desktop.CountOf(game.chat_input, msg::kSetText), 1U);
   EXPECT_EQ(desktop.CountOf(game.chat_input, msg::kKeyDown), 0U);
+}
+
+// Where the score file is looked for, in order: the setting (or its
+// VirtualStore copy), the same path under Program Files (x86), beside a
+// running client's program; the setting when none is found.
+TEST_F(FormStatsTest, ScoreFileIsLookedForWhereTheClientKeepsIt) {
+  const std::string set = "C:\\Program Files\\MjTonpu\\mjscore.txt";
+  const std::string x86 = "C:\\Program Files (x86)\\MjTonpu\\mjscore.txt";
+  const std::string beside = "D:\\ゲーム\\ソ\\mjscore.txt";  // ソ ends in a 0x5C byte
+  const auto table = desktop.CreateGameMainWindow();
+  desktop.program_paths[table.window] = "D:\\ゲーム\\ソ\\MJ.exe";
+  struct Case {
+    const char* what;
+    std::set<std::string> existing;
+    std::string found;
+  };
+  const Case cases[] = {
+      {"the setting's file", {set, x86, beside}, set},
+      {"under Program Files (x86)", {x86, beside}, x86},
+      {"beside the running client", {beside}, beside},
+      {"nowhere: the setting", {}, set},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto exists = [&](const std::string& path) { return c.existing.count(path) != 0; };
+    // As the system's shell answers: the twin only when the set path is missing.
+    shell.installed[set] = !exists(set) && exists(x86) ? x86 : set;
+    EXPECT_EQ(app::ClientScoreFile(services, set, exists), c.found);
+  }
 }
 
 }  // namespace

@@ -46,6 +46,26 @@ TEST(VirtualStorePath, OnlyBelowAProgramFilesFolderWhateverTheLetterCase) {
   EXPECT_EQ(VirtualStorePath("C:\\Program Files\\a.txt", folders, ""), std::nullopt);
 }
 
+TEST(ProgramFilesX86Twin, TheSamePathUnderTheThirtyTwoBitProgramsFolder) {
+  struct Case {
+    const char* path;
+    const char* x86;  // ProgramFiles(x86); empty on 32-bit Windows
+    std::optional<std::string> twin;
+  };
+  for (const Case& c : {
+           Case{"C:\\Program Files\\MjTonpu\\mjscore.txt", "C:\\Program Files (x86)",
+                "C:\\Program Files (x86)\\MjTonpu\\mjscore.txt"},
+           Case{"c:\\program files\\MjTonpu\\mjscore.txt", "C:\\Program Files (x86)\\",
+                "C:\\Program Files (x86)\\MjTonpu\\mjscore.txt"},
+           Case{"C:\\Program Files (x86)\\MjTonpu\\mjscore.txt", "C:\\Program Files (x86)", std::nullopt},
+           Case{"D:\\Games\\mjscore.txt", "C:\\Program Files (x86)", std::nullopt},
+           Case{"C:\\Program Files\\MjTonpu\\mjscore.txt", "", std::nullopt},
+           Case{"C:\\Program Files\\MjTonpu\\mjscore.txt", "C:\\Program Files", std::nullopt},
+       }) {
+    EXPECT_EQ(ProgramFilesX86Twin(c.path, "C:\\Program Files", c.x86), c.twin) << c.path << " " << c.x86;
+  }
+}
+
 TEST(VirtualStorePath, TrailBytesOfTheFolderCompareExactly) {
   // "プ" is 0x83 0x76 ('v'): the trail byte must not match 'V' without case.
   const std::vector<std::string> folders{"C:\\\x83\x76"};
