@@ -1,7 +1,6 @@
 // The main window's auto-connect switch and its step, the keep-alive switch
 // and the one-click spectate.
 #include "app/main_window.h"
-#include "platform/files.h"
 #include "game/auto_connect.h"
 #include "game/keep_alive.h"
 
@@ -26,8 +25,7 @@ void TForm1::Button1Click() {
     Button1->Repaint();
   };
   // The client is started from the folder where its score file was found.
-  const std::string score_file =
-      ClientScoreFile(services_, Settings.File4, [](const std::string& path) { return platform::StampOf(path).exists; });
+  const std::string score_file = ClientScoreFile(services_, Settings.File4);
   ShowAutoConnect(*this, game::Button1Click(AutoConnect, score_file, services_.windows, services_.shell, show_on));
 }
 

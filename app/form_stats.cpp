@@ -40,8 +40,7 @@ std::string ClientScoreFile(const FormServices& services, const std::string& fil
 // Where the client keeps the file, or its newer VirtualStore copy where an
 // old client's writes went.
 std::string TForm1::ScoreFilePath() const {
-  return services_.shell.FileToRead(
-      ClientScoreFile(services_, Settings.File4, [](const std::string& path) { return platform::StampOf(path).exists; }));
+  return services_.shell.FileToRead(ClientScoreFile(services_, Settings.File4));
 }
 
 // A score file that cannot be read leaves the chat line as it is, silently.

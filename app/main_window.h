@@ -20,6 +20,7 @@
 #include "macro/macro_poll.h"
 #include "platform/controls.h"
 #include "platform/event_loop.h"
+#include "platform/files.h"
 #include "platform/form_host.h"
 #include "platform/system.h"
 #include "platform/window_system.h"
@@ -254,7 +255,7 @@ class TForm1 {
 // window, waiting room or connect dialog); else File4. The setting itself
 // stays as the user set it.
 std::string ClientScoreFile(const FormServices& services, const std::string& file4,
-                            const std::function<bool(const std::string&)>& exists);
+                            const std::function<bool(const std::string&)>& exists = platform::FileExists);
 
 // What the settings dialog gets of the main window (form_settings.cpp).
 SettingsDialogOwner SettingsDialogOwnerOf(TForm1& form);

@@ -20,6 +20,7 @@ struct FileStamp {
 // NTFS may leave stale while another program holds the file open and appends
 // to it (the client and its score file).
 FileStamp StampOf(const std::string& path);
+inline bool FileExists(const std::string& path) { return StampOf(path).exists; }
 
 // The file's bytes, or nullopt when it cannot be opened or read.
 std::optional<std::string> ReadWholeFile(const std::string& path);

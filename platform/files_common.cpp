@@ -66,7 +66,7 @@ bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
   const FileSteps& steps = ActiveFileSteps();
   const std::string temp = path + ".tmp~";
   // What an interrupted replace left behind must not stand in the way.
-  if (StampOf(temp).exists) steps.remove(temp);
+  if (FileExists(temp)) steps.remove(temp);
   bool ok = WriteTemporary(steps, temp, bytes);
   if (ok) {
     steps.copy_attributes(path, temp);
