@@ -10,10 +10,9 @@ namespace tamiru::app {
 
 namespace {
 
-// Room around the plots for the axes' labels, between the two panels, and
-// the ticks' length and the labels' height.
-constexpr int kLeft = 56, kRight = 12, kTop = 20, kBottom = 22;
-constexpr int kPanelGap = 26, kTickLength = 4, kTextHeight = 12;
+// The ticks' length, the room between a tick and its label, and the least
+// room at the box's edges; every other margin follows the font's text sizes.
+constexpr int kTickLength = 4, kLabelGap = 2, kEdge = 4;
 constexpr platform::Colour kAxisColour = 0x404040;
 constexpr platform::Colour kGridColour = 0xC8C8C8;
 constexpr platform::Colour kShortColour = 0x1F5FD0;
@@ -65,26 +64,58 @@ std::string TickText(double value) {
   return buffer;
 }
 
-// The frame of a panel, its value ticks from `from` by `step`, labelled at the left.
-void AddValueAxis(platform::Picture& picture, const Panel& panel, double from, double to, double step) {
+// The values from `from` to `to` (either way round) at the multiples of `step`.
+std::vector<double> TickValues(double from, double to, double step) {
+  std::vector<double> values;
+  const double low = std::min(from, to);
+  const double high = std::max(from, to);
+  for (double value = std::ceil(low / step) * step; value <= high + step * 1e-9; value += step) values.push_back(value);
+  return values;
+}
+
+// The frame of a panel and its value ticks, labelled at the left, each label
+// centred on its tick.
+void AddValueAxis(platform::Picture& picture, const Panel& panel, const std::vector<double>& ticks, int text_height) {
   picture.lines.push_back({{{panel.left, panel.top}, {panel.left, panel.bottom}, {panel.right, panel.bottom},
                             {panel.right, panel.top}, {panel.left, panel.top}},
                            kAxisColour});
-  const double low = std::min(from, to);
-  const double high = std::max(from, to);
-  for (double value = std::ceil(low / step) * step; value <= high + step * 1e-9; value += step) {
+  for (double value : ticks) {
     const int y = panel.Y(value);
     picture.lines.push_back({{{panel.left + 1, y}, {panel.right - 1, y}}, kGridColour});
     picture.lines.push_back({{{panel.left - kTickLength, y}, {panel.left, y}}, kAxisColour});
-    picture.texts.push_back({{panel.left - kTickLength - 2, y - kTextHeight / 2}, TickText(value), kAxisColour, true});
+    picture.texts.push_back(
+        {{panel.left - kTickLength - kLabelGap, y - text_height / 2}, TickText(value), kAxisColour, true});
   }
 }
 
-// Game-number ticks under the lower panel, with ticks on both panels.
-void AddGameAxis(platform::Picture& picture, const Panel& upper, const Panel& lower, std::size_t count) {
-  const double step = std::max(1.0, NiceStep(static_cast<double>(count - 1), 6));
-  // The first game, then the round numbers of games.
+// The legend of a panel above its top left: the items one after the other,
+// each as wide as the font makes it.
+void AddLegend(platform::Picture& picture, const Panel& panel, const TextMeasure& measure,
+               const std::vector<std::pair<std::string, platform::Colour>>& items) {
+  const int height = measure("0").y;
+  int x = panel.left;
+  for (const auto& [text, colour] : items) {
+    picture.texts.push_back({{x, panel.top - height - kLabelGap - 1}, text, colour});
+    x += measure(text).x + height;
+  }
+}
+
+// The game numbers to label: the first game, then round numbers, as many
+// as fit under `width` with a label's width of room between them.
+std::vector<double> GameTicks(std::size_t count, int width, int label_width) {
+  const int fitting = std::clamp(width / std::max(1, 2 * label_width), 1, 6);
+  const double step = std::max(1.0, NiceStep(static_cast<double>(count - 1), fitting));
+  std::vector<double> games;
   for (double game = 1; game <= static_cast<double>(count) + 1e-9; game = game == 1 && step > 1 ? step : game + step) {
+    games.push_back(game);
+  }
+  return games;
+}
+
+// Game-number ticks under the lower panel, with ticks on both panels.
+void AddGameAxis(platform::Picture& picture, const Panel& upper, const Panel& lower, std::size_t count,
+                 const std::vector<double>& games) {
+  for (double game : games) {
     const int x = GameX(lower, static_cast<std::size_t>(game) - 1, count);
     for (const Panel* panel : {&upper, &lower}) {
       picture.lines.push_back({{{x, panel->bottom}, {x, panel->bottom + kTickLength}}, kAxisColour});
@@ -93,25 +124,39 @@ void AddGameAxis(platform::Picture& picture, const Panel& upper, const Panel& lo
   }
 }
 
-void AddRankPanel(platform::Picture& picture, const Panel& panel, const stats::KindHistory& history, int table_type) {
+// Every rank, or only the best and the worst when the panel is too low for
+// a label at each.
+std::vector<double> RankTicks(const Panel& panel, int text_height) {
   const double worst = panel.bottom_value;
-  AddValueAxis(picture, panel, 1, worst, 1);
+  const bool each_fits = (panel.bottom - panel.top) / (worst - 1) >= text_height;
+  return TickValues(1, worst, each_fits ? 1 : worst - 1);
+}
+
+void AddRankPanel(platform::Picture& picture, const Panel& panel, const stats::KindHistory& history, int table_type,
+                  const TextMeasure& measure) {
+  AddValueAxis(picture, panel, RankTicks(panel, measure("0").y), measure("0").y);
   const double expected = stats::ExpectedRank(table_type);
   picture.lines.push_back({{{panel.left, panel.Y(expected)}, {panel.right, panel.Y(expected)}}, kReferenceColour, 1, true});
   picture.lines.push_back(SeriesLine(panel, stats::MovingAverage(history.trend, kLongHalfLife), kLongColour));
   picture.lines.push_back(SeriesLine(panel, stats::MovingAverage(history.trend, kShortHalfLife), kShortColour));
-  const int legend_y = panel.top - kTextHeight - 4;
-  picture.texts.push_back({{panel.left, legend_y}, "平均順位 (10試合)", kShortColour});
-  picture.texts.push_back({{panel.left + 130, legend_y}, "平均順位 (50試合)", kLongColour});
-  picture.texts.push_back({{panel.left + 260, legend_y}, "期待値 " + TickText(expected), kReferenceColour});
+  AddLegend(picture, panel, measure,
+            {{"平均順位 (10試合)", kShortColour}, {"平均順位 (50試合)", kLongColour},
+             {"期待値 " + TickText(expected), kReferenceColour}});
 }
 
-void AddScorePanel(platform::Picture& picture, const Panel& panel, const std::vector<long long>& sums) {
-  const double step = NiceStep(panel.top_value - panel.bottom_value, 4);
-  AddValueAxis(picture, panel, panel.bottom_value, panel.top_value, step);
+void AddScorePanel(platform::Picture& picture, const Panel& panel, const std::vector<long long>& sums,
+                   const std::vector<double>& ticks, const TextMeasure& measure) {
+  AddValueAxis(picture, panel, ticks, measure("0").y);
   picture.lines.push_back({{{panel.left, panel.Y(0)}, {panel.right, panel.Y(0)}}, kAxisColour, 1, true});
   picture.lines.push_back(SeriesLine(panel, sums, kScoreColour));
-  picture.texts.push_back({{panel.left, panel.top - kTextHeight - 2}, "累積得点", kScoreColour});
+  AddLegend(picture, panel, measure, {{"累積得点", kScoreColour}});
+}
+
+// The widest label of `values`.
+int WidestLabel(const std::vector<double>& values, const TextMeasure& measure) {
+  int widest = 0;
+  for (double value : values) widest = std::max(widest, measure(TickText(value)).x);
+  return widest;
 }
 
 }  // namespace
@@ -126,25 +171,40 @@ double NiceStep(double range, int parts) {
   return 10 * power;
 }
 
-platform::Picture TrendPicture(const stats::KindHistory& history, int table_type, int width, int height) {
+platform::Picture TrendPicture(const stats::KindHistory& history, int table_type, int width, int height,
+                               const TextMeasure& measure) {
   platform::Picture picture;
+  const int text_height = measure("0").y;
   if (history.trend.size() < 2) {
-    picture.texts.push_back({{width / 2, height / 2 - kTextHeight / 2}, std::string(kTooFewGames), kAxisColour, false, true});
+    picture.texts.push_back({{width / 2, height / 2 - text_height / 2}, std::string(kTooFewGames), kAxisColour, false, true});
     return picture;
   }
-  const int plot_bottom = std::max(height - kBottom, kTop + 2 * kPanelGap);
-  const int split = kTop + (plot_bottom - kTop) * 3 / 5;
+  // The room the texts take decides the margins: the legends above each
+  // panel, the value labels at the left, the game numbers below.
+  const int top = kEdge + text_height + kLabelGap + 1;
+  const int gap = kTickLength + kEdge + top;
+  const int bottom = kTickLength + 1 + text_height + kEdge;
+  const int plot_bottom = std::max(height - bottom, top + 2 * gap);
+  const int split = top + (plot_bottom - top) * 3 / 5;
   const double worst = stats::EntriesOfKind(table_type);
-  const Panel upper{kLeft, kTop, std::max(width - kRight, kLeft + 10), split - kPanelGap / 2, 1, worst};
   const std::vector<long long> sums = stats::CumulativeScore(history.trend);
   const auto [low, high] = std::minmax_element(sums.begin(), sums.end());
   const double bottom_value = std::min<double>(0, static_cast<double>(*low));
   double top_value = std::max<double>(0, static_cast<double>(*high));
   if (top_value == bottom_value) top_value = bottom_value + 1;
-  const Panel lower{upper.left, split + kPanelGap / 2, upper.right, plot_bottom, top_value, bottom_value};
-  AddRankPanel(picture, upper, history, table_type);
-  AddScorePanel(picture, lower, sums);
-  AddGameAxis(picture, upper, lower, history.trend.size());
+  // As many score ticks as have two text heights between them.
+  const int lower_height = plot_bottom - (split + gap / 2);
+  const int score_parts = std::clamp(lower_height / std::max(1, 2 * text_height), 1, 4);
+  const std::vector<double> score_ticks = TickValues(bottom_value, top_value, NiceStep(top_value - bottom_value, score_parts));
+  const std::vector<double> rank_ticks = TickValues(1, worst, 1);
+  const int left = kEdge + std::max(WidestLabel(rank_ticks, measure), WidestLabel(score_ticks, measure)) + kLabelGap + kTickLength;
+  const int last_label = measure(TickText(static_cast<double>(history.trend.size()))).x;
+  const int right = std::max(width - kEdge - last_label / 2, left + 10);
+  const Panel upper{left, top, right, split - gap / 2, 1, worst};
+  const Panel lower{left, split + gap / 2, right, plot_bottom, top_value, bottom_value};
+  AddRankPanel(picture, upper, history, table_type, measure);
+  AddScorePanel(picture, lower, sums, score_ticks, measure);
+  AddGameAxis(picture, upper, lower, history.trend.size(), GameTicks(history.trend.size(), right - left, last_label));
   return picture;
 }
 

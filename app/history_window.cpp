@@ -15,7 +15,9 @@ using platform::ControlEvent;
 
 // The window's first and least client sizes, and its layout.
 constexpr int kWidth = 780, kHeight = 520, kMinWidth = 560, kMinHeight = 380;
-constexpr int kMargin = 8, kTableTop = 58, kFontHeight = 12;
+// All at 96 DPI: the window's host scales them, and the chart's texts take
+// the room its font gives.
+constexpr int kMargin = 8, kSummaryTop = 38, kSummaryHeight = 16, kTableTop = 58, kMinControl = 40;
 
 const std::vector<platform::ListColumn>& Columns() {
   static const std::vector<platform::ListColumn> columns = [] {
@@ -80,7 +82,7 @@ void TForm3::CreateControls() {
   Button1 = button(PlaceControl("Button1", "更新", 240, 7, 64, 24), &TForm3::Button1Click);
   Button2 = button(PlaceControl("Button2", "CSV保存", 310, 7, 72, 24), &TForm3::Button2Click);
   Button3 = button(PlaceControl("Button3", "閉じる", 388, 7, 64, 24), &TForm3::Button3Click);
-  Label1 = host_.CreateLabel(platform::PlaceControl("Label1", "", kMargin, 38, 1400, kFontHeight + 4));
+  Label1 = host_.CreateLabel(platform::PlaceControl("Label1", "", kMargin, kSummaryTop, kWidth - 2 * kMargin, kSummaryHeight));
   ListView1 = host_.CreateListView(platform::PlaceControl("ListView1", "", kMargin, kTableTop, kWidth - 2 * kMargin, 200));
   ListView1->SetColumns(Columns());
   PaintBox1 = host_.CreatePictureBox(platform::PlaceControl("PaintBox1", "", kMargin, 266, kWidth - 2 * kMargin, 246));
@@ -144,12 +146,15 @@ void TForm3::Timer1Timer() {
 }
 
 void TForm3::FormResize() {
+  // The size the window has: a screen smaller than the least size (a laptop
+  // at 200 %) leaves the window smaller than that.
   const platform::ClientPoint size = host_.ClientSize();
-  const int width = std::max(size.x, kMinWidth) - 2 * kMargin;
-  const int below = std::max(size.y, kMinHeight) - kTableTop - kMargin;
+  const int width = std::max(size.x, 2 * kMinControl) - 2 * kMargin;
+  const int below = std::max(size.y, kTableTop + 4 * kMinControl) - kTableTop - kMargin;
   const int table = below * 9 / 20;
-  ListView1->SetBounds(kMargin, kTableTop, width, table);
-  PaintBox1->SetBounds(kMargin, kTableTop + table + kMargin, width, below - table - kMargin);
+  host_.MoveControl(*Label1, kMargin, kSummaryTop, width, kSummaryHeight);
+  host_.MoveControl(*ListView1, kMargin, kTableTop, width, table);
+  host_.MoveControl(*PaintBox1, kMargin, kTableTop + table + kMargin, width, below - table - kMargin);
   ShowChart();
 }
 
@@ -210,7 +215,9 @@ const stats::OpponentRow* TForm3::RowAt(int row) const {
 void TForm3::ShowChart() {
   static const stats::KindHistory kNothing;
   const stats::KindHistory& kind = history_ ? history_->kinds[static_cast<std::size_t>(kind_)] : kNothing;
-  PaintBox1->SetPicture(TrendPicture(kind, kind_, PaintBox1->Width(), PaintBox1->Height()));
+  const platform::PictureBox& box = *PaintBox1;
+  PaintBox1->SetPicture(TrendPicture(kind, kind_, box.Width(), box.Height(),
+                                     [&box](std::string_view text) { return box.TextSize(text); }));
 }
 
 std::string TForm3::SelectedName() const {

@@ -165,8 +165,11 @@ class FormHost {
   virtual std::unique_ptr<ListView> CreateListView(const ControlSpec& /*layout*/) { return nullptr; }
   virtual std::unique_ptr<PictureBox> CreatePictureBox(const ControlSpec& /*layout*/) { return nullptr; }
   virtual void ConnectColumnClick(const ListView& /*view*/, std::function<void(int column)> /*handler*/) {}
-  // The client area's size (x = width, y = height).
+  // The client area's size (x = width, y = height) at 96 DPI, like the layout.
   virtual ClientPoint ClientSize() const { return {0, 0}; }
+  // Places a control made here anew, at 96 DPI like its layout (a window
+  // the user sizes lays its controls out again).
+  virtual void MoveControl(const Control& /*control*/, int /*left*/, int /*top*/, int /*width*/, int /*height*/) {}
   // An item of the window's system menu, below a separator; `handler` runs
   // when it is chosen.
   virtual void AddSystemMenuItem(int /*id*/, const std::string& /*caption*/, std::function<void()> /*handler*/) {}

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/controls.h"
@@ -13,7 +14,7 @@ namespace tamiru::platform {
 
 struct ListColumn {
   std::string caption;
-  int width = 0;          // pixels
+  int width = 0;          // pixels at 96 DPI
   bool right_aligned = false;
 };
 
@@ -33,7 +34,6 @@ class ListView : public Control {
   virtual int SelectedIndex() const = 0;                     // -1 = none
   // Selects the row (-1: none); with `scroll`, it is scrolled into view.
   virtual void SetSelectedIndex(int row, bool scroll) = 0;
-  virtual void SetBounds(int left, int top, int width, int height) = 0;
 };
 
 using Colour = std::uint32_t;  // 0xRRGGBB
@@ -64,12 +64,15 @@ struct Picture {
   std::vector<PictureText> texts;
 };
 
+// Its picture and sizes are in the window's layout pixels (96 DPI), like
+// every other control's; the window's host places it.
 class PictureBox : public Control {
  public:
   virtual void SetPicture(const Picture& picture) = 0;  // redrawn from it
-  virtual void SetBounds(int left, int top, int width, int height) = 0;
   virtual int Width() const = 0;
   virtual int Height() const = 0;
+  // The width and height `text` takes in the font the box draws with.
+  virtual PicturePoint TextSize(std::string_view text) const = 0;
 };
 
 }  // namespace tamiru::platform

@@ -1,5 +1,7 @@
 // End-to-end harness: see harness.h.
 #include "harness.h"
+// After <windows.h>: the tab control's messages.
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -309,8 +311,14 @@ bool BringToFront(HWND window) {
 }
 
 void SaveWindowImage(HWND window, const std::string& path) {
+  // The client area, painted anew first: under Wine without a window
+  // manager the frame is not drawn, and what lay over the window may still
+  // be on the screen.
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Sleep(200);
   RECT rect{};
-  GetWindowRect(window, &rect);
+  GetClientRect(window, &rect);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
   HDC screen = GetDC(nullptr);
@@ -614,6 +622,38 @@ void DragRow(HWND list, int from_row, int to_row) {
   }
   Sleep(100);
   MouseButton(false);
+}
+
+void ClickIn(HWND window, int x, int y) {
+  RECT client{};
+  GetClientRect(window, &client);
+  POINT point{x >= 0 ? x : client.right / 2, y >= 0 ? y : client.bottom / 2};
+  ClientToScreen(window, &point);
+  MouseTo(point);
+  MouseButton(true);
+  MouseButton(false);
+  Sleep(90);
+}
+
+void PressKey(WORD key) {
+  INPUT input[2]{};
+  input[0].type = INPUT_KEYBOARD;
+  input[0].ki.wVk = key;
+  input[1] = input[0];
+  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, input, sizeof input[0]);
+  Sleep(80);
+}
+
+// Tried three times: a key press that reaches the window before the click
+// gave it the focus is lost.
+bool ShowTabPage(HWND tabs, int index) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    ClickIn(tabs, 16, 8);
+    for (int i = 0; i < index; ++i) PressKey(VK_RIGHT);
+    if (WaitFor([&] { return SendBounded(tabs, TCM_GETCURSEL, 0, 0) == index; }, 2000)) return true;
+  }
+  return false;
 }
 
 // ---- faults ----

@@ -96,7 +96,7 @@ void PumpFor(DWORD ms);
 // without a window manager does not raise a window on activation, so it is
 // raised too.
 bool BringToFront(HWND window);
-// The window as it stands on the screen, as a 24-bit BMP.
+// The window's client area as it stands on the screen, as a 24-bit BMP.
 void SaveWindowImage(HWND window, const std::string& path);
 
 // The `nth` (0-based) button of `window` with this caption ("追加" and "削除"
@@ -117,6 +117,13 @@ POINT RowPoint(HWND list, int row);
 // Press on one row, move in small steps with the button held, release on
 // another: the way a hand drags.
 void DragRow(HWND list, int from_row, int to_row);
+// A click in the middle of `window`, or at `x`, `y` of its client area.
+void ClickIn(HWND window, int x = -1, int y = -1);
+// A key pressed and released on the real keyboard.
+void PressKey(WORD key);
+// The user clicks the first tab of a tab control, then goes right with the
+// arrow key to the tab of page `index`; true once it is shown.
+bool ShowTabPage(HWND tabs, int index);
 
 // ---- faults ----
 

@@ -1,9 +1,11 @@
-// Both windows of tamiru.exe at 144 DPI: every place, size, font and row
-// height of the layout (given at 96 DPI) scaled by 1.5. Wine reads the
+// The windows of tamiru.exe at 96, 120, 144 and 192 DPI. Wine reads the
 // system DPI from HKCU\Control Panel\Desktop\LogPixels when a process
-// starts, so Tamiru is run once at 96 and once at 144 DPI and each control
-// is held against its place at 96; a drag in the friend list lands on the
-// same row at both.
+// starts, so Tamiru is run once at each. At every DPI, on every page of the
+// settings dialog (the macro editor's included) and in the match history
+// window, no two visible controls lie on each other and none leaves its
+// parent; at 144 every place, size, font, row height and list column of the
+// layout (given at 96 DPI) is 1.5 times its size at 96; a drag in the friend
+// list lands on the same row at every DPI.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -11,6 +13,9 @@
 #include <vector>
 
 #include "e2e/scenarios/harness.h"
+#include "tests/stats/score_test_util.h"
+// After <windows.h>: the list view's messages.
+#include <commctrl.h>
 
 namespace {
 
@@ -43,12 +48,26 @@ class SystemDpi {
 };
 
 // Each control's window rectangle in its parent's client coordinates, in
-// enumeration order, and the client size of the window.
+// enumeration order, and the client size of the window; for the tidiness
+// check, which are shown, their parents and the parents' client sizes.
 struct Layout {
   SIZE client{};
   std::vector<std::string> classes;
   std::vector<RECT> places;
+  std::vector<HWND> parents;
+  std::vector<SIZE> parent_clients;
+  std::vector<bool> shown;
+  std::vector<bool> holders;
+  std::vector<int> columns;  // a list view's column widths
 };
+
+// A frame that holds other controls (a group box, the tab control under its
+// pages) lies under them by design.
+bool IsHolder(HWND window) {
+  const std::string kind = e2e::ClassOf(window);
+  return kind == "SysTabControl32" ||
+         (kind == "Button" && (GetWindowLongA(window, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX);
+}
 
 Layout LayoutOf(HWND window) {
   Layout layout;
@@ -56,21 +75,50 @@ Layout LayoutOf(HWND window) {
   GetClientRect(window, &client);
   layout.client = {client.right, client.bottom};
   for (HWND child : e2e::Descendants(window)) {
-    if (e2e::ClassOf(GetParent(child)) == "ComboBox") continue;  // its edit part, placed by the combo box
+    HWND parent = GetParent(child);
+    if (e2e::ClassOf(parent) == "ComboBox") continue;  // its edit part, placed by the combo box
     RECT place{};
     GetWindowRect(child, &place);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&place), 2);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
+    RECT parent_client{};
+    GetClientRect(parent, &parent_client);
     layout.classes.push_back(e2e::ClassOf(child));
     layout.places.push_back(place);
+    layout.parents.push_back(parent);
+    layout.parent_clients.push_back({parent_client.right, parent_client.bottom});
+    layout.shown.push_back(IsWindowVisible(child) != FALSE);
+    layout.holders.push_back(IsHolder(child));
+    if (e2e::ClassOf(child) == "SysListView32") {
+      for (int column = 0;; ++column) {
+        const int width = static_cast<int>(e2e::SendBounded(child, LVM_GETCOLUMNWIDTH, column, 0));
+        if (width <= 0) break;
+        layout.columns.push_back(width);
+      }
+    }
   }
   return layout;
 }
 
-struct BothWindows {
-  Layout main;
-  Layout settings;
-  std::string friends_after_drag;
-};
+// Every shown control inside its parent's client area, and no two shown
+// controls of one parent on each other.
+void ExpectTidy(const Layout& layout, const std::string& window) {
+  for (std::size_t i = 0; i < layout.places.size(); ++i) {
+    if (!layout.shown[i]) continue;
+    const RECT& a = layout.places[i];
+    const std::string where = window + " child " + std::to_string(i) + " " + layout.classes[i];
+    EXPECT_TRUE(a.left >= 0 && a.top >= 0 && a.right <= layout.parent_clients[i].cx &&
+                a.bottom <= layout.parent_clients[i].cy)
+        << where << " at " << a.left << "," << a.top << "-" << a.right << "," << a.bottom << " in "
+        << layout.parent_clients[i].cx << "x" << layout.parent_clients[i].cy;
+    for (std::size_t j = 0; j < i; ++j) {
+      if (!layout.shown[j] || layout.parents[j] != layout.parents[i]) continue;
+      const RECT& b = layout.places[j];
+      const bool apart = a.right <= b.left || b.right <= a.left || a.bottom <= b.top || b.bottom <= a.top;
+      EXPECT_TRUE(apart || layout.holders[i] || layout.holders[j])
+          << where << " on child " << j << " " << layout.classes[j];
+    }
+  }
+}
 
 // Drags the friend list's first row onto its third by the list box's own
 // mouse messages, at rows as high as the list box has them now: the drag
@@ -87,17 +135,47 @@ std::string DragFirstFriendToThirdRow(const Session& s, HWND main) {
   return friends;
 }
 
-// Starts Tamiru at `dpi`, reads both windows' layouts; with `shots`, saves
-// each window's image beside the binaries (docs/screenshots holds them as
-// PNG).
-BothWindows RunAt(DWORD dpi, bool shots) {
-  BothWindows windows;
+struct Windows {
+  Layout main;
+  std::vector<Layout> settings_pages;  // the dialog as each page shows it
+  Layout history;
+  std::string friends_after_drag;
+};
+
+constexpr int kSettingsPages = 4;
+constexpr UINT kHistoryMenuId = 0x0110;
+
+// Thirty games of the user's against players with long handles, for a
+// table and a chart with something in them.
+std::string ScoreFile() {
+  namespace score = tamiru::stats::testing;
+  std::string file;
+  for (int game = 0; game < 30; ++game) {
+    const std::vector<std::string> seats{"me", "山田太郎六段", "=formula", "ddd"};
+    const int first = game % 4;
+    std::vector<score::ResultEntry> entries;
+    for (int rank = 1; rank <= 4; ++rank) {
+      entries.push_back({rank, seats[static_cast<std::size_t>((first + rank - 1) % 4)], 45 - 30 * (rank - 1)});
+    }
+    file += score::Game(seats, entries);
+  }
+  return score::WithCrLf(file);
+}
+
+// Starts Tamiru at `dpi` and reads the layouts of its windows: the main
+// window, each page of the settings dialog, the match history window; with
+// `shots`, saves each window's image beside the binaries (docs/screenshots
+// holds them as PNG).
+Windows RunAt(DWORD dpi, bool shots) {
+  Windows windows;
   const SystemDpi system_dpi(dpi);
   Session s("high_dpi_" + std::to_string(dpi));
   EXPECT_TRUE(s.WriteFile("friendlist.txt", "aaa\r\nbbb\r\n東風\r\n"));
   EXPECT_TRUE(s.WriteFile("chatlist.txt", "よろしく\r\n"));
   EXPECT_TRUE(s.WriteFile("keyword.txt", ""));
   EXPECT_TRUE(s.WriteFile("macro.txt", ""));
+  EXPECT_TRUE(s.WriteFile("mjscore.txt", ScoreFile()));
+  EXPECT_TRUE(s.WriteFile("tamiru.INI", "[Setting]\r\nUserName1=me\r\nTableType=0\r\nFile4=" + s.PathOf("mjscore.txt") + "\r\n"));
   if (!s.StartTamiru()) {
     ADD_FAILURE() << "Tamiru did not start at " << dpi << " DPI";
     return windows;
@@ -107,9 +185,10 @@ BothWindows RunAt(DWORD dpi, bool shots) {
   windows.main = LayoutOf(main);
   e2e::BringToFront(main);
   const std::string shots_dir = e2e::BinDir() + "\\";
+  const std::string suffix = "_" + std::to_string(dpi) + "dpi.bmp";
   if (shots) {
     Sleep(300);
-    e2e::SaveWindowImage(main, shots_dir + "main_window_144dpi.bmp");
+    e2e::SaveWindowImage(main, shots_dir + "main_window" + suffix);
   }
   windows.friends_after_drag = DragFirstFriendToThirdRow(s, main);
   EXPECT_TRUE(e2e::PostClick(e2e::FindDescendantByText(main, "設定", "Button")));
@@ -118,11 +197,29 @@ BothWindows RunAt(DWORD dpi, bool shots) {
     ADD_FAILURE() << "the settings dialog did not open at " << dpi << " DPI";
     return windows;
   }
-  windows.settings = LayoutOf(dialog);
+  e2e::BringToFront(dialog);
+  HWND tabs = e2e::FindDescendantByClass(dialog, "SysTabControl32");
+  for (int page = 0; page < kSettingsPages; ++page) {
+    EXPECT_TRUE(e2e::ShowTabPage(tabs, page)) << "page " << page << " at " << dpi << " DPI";
+    windows.settings_pages.push_back(LayoutOf(dialog));
+    if (shots && (page == 0 || page == kSettingsPages - 1)) {
+      Sleep(300);
+      e2e::SaveWindowImage(dialog, shots_dir + (page == 0 ? "settings_dialog" : "macro_editor") + suffix);
+    }
+  }
+  EXPECT_TRUE(e2e::PostClick(e2e::ButtonNamed(dialog, "キャンセル")));
+  EXPECT_TRUE(e2e::WaitForNoTop("TForm2", "各種設定"));
+  PostMessageA(main, WM_SYSCOMMAND, kHistoryMenuId, 0);
+  HWND history = e2e::WaitForTop("TForm3", "対戦履歴", 10000);
+  if (history == nullptr || !e2e::WaitFor([&] { return IsWindowVisible(history) != FALSE; }, 10000)) {
+    ADD_FAILURE() << "the match history did not open at " << dpi << " DPI";
+    return windows;
+  }
+  windows.history = LayoutOf(history);
   if (shots) {
-    e2e::BringToFront(dialog);
+    e2e::BringToFront(history);
     Sleep(300);
-    e2e::SaveWindowImage(dialog, shots_dir + "settings_dialog_144dpi.bmp");
+    e2e::SaveWindowImage(history, shots_dir + "history_window" + suffix);
   }
   return windows;
 }
@@ -145,28 +242,45 @@ void ExpectScaled(const Layout& at96, const Layout& at144, const char* window) {
     const RECT& small = at96.places[i];
     const RECT& large = at144.places[i];
     const std::string where = std::string(window) + " child " + std::to_string(i) + " " + at96.classes[i];
-    if (at96.classes[i] == "TamiruPage") continue;
+    // The pages lie under the tab control's row of tabs; a list view's
+    // header is as high as the font and as wide as the columns.
+    if (at96.classes[i] == "TamiruPage" || at96.classes[i] == "SysHeader32") continue;
     EXPECT_NEAR(large.left, AtOneAndAHalf(small.left), 1) << where;
     EXPECT_NEAR(large.top, AtOneAndAHalf(small.top), 1) << where;
     if (SystemSized(at96.classes[i])) continue;
     EXPECT_NEAR(large.right - large.left, AtOneAndAHalf(small.right - small.left), 1) << where;
     EXPECT_NEAR(large.bottom - large.top, AtOneAndAHalf(small.bottom - small.top), 1) << where;
   }
+  ASSERT_EQ(at96.columns.size(), at144.columns.size()) << window;
+  for (std::size_t i = 0; i < at96.columns.size(); ++i) {
+    EXPECT_NEAR(at144.columns[i], AtOneAndAHalf(at96.columns[i]), 1) << window << " column " << i;
+  }
 }
 
-TEST(HighDpi, BothWindowsScaleEveryLayoutValueAt144Dpi) {
+TEST(HighDpi, EveryWindowIsTidyAtEachDpiAndScaledByOneAndAHalfAt144) {
   if (!Session::TamiruBuilt()) GTEST_FAIL() << "tamiru.exe is not in " << e2e::BinDir();
   // This process reads the other's windows in their own pixels.
   SetProcessDPIAware();
-  const BothWindows at96 = RunAt(96, false);
-  const BothWindows at144 = RunAt(144, true);
+  std::vector<std::pair<DWORD, Windows>> runs;
+  for (DWORD dpi : {96, 120, 144, 192}) runs.emplace_back(dpi, RunAt(dpi, dpi == 144));
+  for (const auto& [dpi, windows] : runs) {
+    const std::string at = " at " + std::to_string(dpi);
+    ExpectTidy(windows.main, "main window" + at);
+    ASSERT_EQ(windows.settings_pages.size(), static_cast<std::size_t>(kSettingsPages)) << at;
+    for (std::size_t page = 0; page < windows.settings_pages.size(); ++page) {
+      ExpectTidy(windows.settings_pages[page], "settings page " + std::to_string(page + 1) + at);
+    }
+    ExpectTidy(windows.history, "match history" + at);
+    EXPECT_EQ(windows.history.columns.size(), 9U) << at;
+    EXPECT_EQ(windows.friends_after_drag, "bbb\r\n東風\r\naaa\r\n") << at;
+  }
+  const Windows& at96 = runs[0].second;
+  const Windows& at144 = runs[2].second;
   EXPECT_EQ(at144.main.client.cx, 708);
   EXPECT_EQ(at144.main.client.cy, 416);
   ExpectScaled(at96.main, at144.main, "main window");
-  ExpectScaled(at96.settings, at144.settings, "settings dialog");
-  for (const std::string& friends : {at96.friends_after_drag, at144.friends_after_drag}) {
-    EXPECT_EQ(friends, "bbb\r\n東風\r\naaa\r\n");
-  }
+  ExpectScaled(at96.settings_pages[0], at144.settings_pages[0], "settings dialog");
+  ExpectScaled(at96.history, at144.history, "match history");
 }
 
 }  // namespace

@@ -33,41 +33,6 @@ void WriteListFiles(const Session& s, const std::string& ini = "[Setting]\r\n") 
   ASSERT_TRUE(s.WriteFile("tamiru.INI", ini));
 }
 
-void Key(WORD key) {
-  INPUT input[2]{};
-  input[0].type = INPUT_KEYBOARD;
-  input[0].ki.wVk = key;
-  input[1] = input[0];
-  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, input, sizeof input[0]);
-  Sleep(80);
-}
-
-void MouseClickAt(POINT screen) {
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
-  INPUT input[3]{};
-  input[0].type = INPUT_MOUSE;
-  input[0].mi.dx = static_cast<LONG>((screen.x * 65535LL + width / 2) / (width - 1));
-  input[0].mi.dy = static_cast<LONG>((screen.y * 65535LL + height / 2) / (height - 1));
-  input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  input[1].type = INPUT_MOUSE;
-  input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  input[2].type = INPUT_MOUSE;
-  input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(3, input, sizeof input[0]);
-  Sleep(150);
-}
-
-// A click in the middle of `window`, or at `x`, `y` of its client area.
-void ClickIn(HWND window, int x = -1, int y = -1) {
-  RECT client{};
-  GetClientRect(window, &client);
-  POINT point{x >= 0 ? x : client.right / 2, y >= 0 ? y : client.bottom / 2};
-  ClientToScreen(window, &point);
-  MouseClickAt(point);
-}
-
 // Shown, once the main window is disabled under it.
 HWND OpenDialog(HWND main) {
   // Posted: the click's handler runs the dialog's modal loop.
@@ -80,15 +45,9 @@ HWND OpenDialog(HWND main) {
 }
 
 HWND TabsOf(HWND dialog) { return e2e::FindDescendantByClass(dialog, "SysTabControl32"); }
-
-// The user clicks the first tab, then goes right with the arrow key to the
-// tab of page `index`.
-bool ShowPage(HWND dialog, int index) {
-  HWND tabs = TabsOf(dialog);
-  ClickIn(tabs, 16, 8);
-  for (int i = 0; i < index; ++i) Key(VK_RIGHT);
-  return e2e::WaitFor([&] { return e2e::SendBounded(tabs, TCM_GETCURSEL, 0, 0) == index; }, 2000);
-}
+bool ShowPage(HWND dialog, int index) { return e2e::ShowTabPage(TabsOf(dialog), index); }
+void Key(WORD key) { e2e::PressKey(key); }
+void ClickIn(HWND window, int x = -1, int y = -1) { e2e::ClickIn(window, x, y); }
 
 HWND In(HWND dialog, const char* text, const char* kind = "Button") {
   HWND control = e2e::FindDescendantByText(dialog, text, kind);

@@ -219,6 +219,19 @@ const ControlSpec* FakeFormHost::Spec(const std::string& name) const {
   return nullptr;
 }
 
+void FakeFormHost::MoveControl(const Control& control, int left, int top, int width, int height) {
+  for (const auto& [name, made] : by_name_) {
+    if (made != &control) continue;
+    for (ControlSpec& layout : layouts_) {
+      if (layout.name != name) continue;
+      layout.left = left;
+      layout.top = top;
+      layout.width = width;
+      layout.height = height;
+    }
+  }
+}
+
 const Control* FakeFormHost::ByName(const std::string& name) const {
   const auto it = by_name_.find(name);
   return it == by_name_.end() ? nullptr : it->second;

@@ -236,7 +236,9 @@ class FakeFormHost : public ModalFormHost {
     return dynamic_cast<T*>(const_cast<Control*>(ByName(name)));
   }
   // The creation record of a control, by designer name; nullptr if none.
+  // Its place follows MoveControl.
   const ControlSpec* Spec(const std::string& name) const;
+  void MoveControl(const Control& control, int left, int top, int width, int height) override;
   const std::vector<ControlSpec>& layouts() const { return layouts_; }
   std::vector<std::string> timer_names() const { return timer_names_; }
 

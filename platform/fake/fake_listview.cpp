@@ -14,20 +14,28 @@ std::string FakeListView::Cell(int row, int column) const {
   return cell_(row, column);
 }
 
-void FakeListView::SetBounds(int, int, int width, int) { width_ = width; }
-
 std::unique_ptr<ListView> FakeViewFormHost::CreateListView(const ControlSpec& layout) {
   auto view = std::make_unique<FakeListView>();
-  view->SetBounds(layout.left, layout.top, layout.width, layout.height);
+  view->SetWidth(layout.width);
   lists_[layout.name] = view.get();
   return view;
 }
 
 std::unique_ptr<PictureBox> FakeViewFormHost::CreatePictureBox(const ControlSpec& layout) {
   auto box = std::make_unique<FakePictureBox>();
-  box->SetBounds(layout.left, layout.top, layout.width, layout.height);
+  box->SetSize(layout.width, layout.height);
   pictures_[layout.name] = box.get();
   return box;
+}
+
+void FakeViewFormHost::MoveControl(const Control& control, int left, int top, int width, int height) {
+  for (auto& [name, view] : lists_) {
+    if (view == &control) view->SetWidth(width);
+  }
+  for (auto& [name, box] : pictures_) {
+    if (box == &control) box->SetSize(width, height);
+  }
+  FakeFormHost::MoveControl(control, left, top, width, height);
 }
 
 void FakeViewFormHost::ConnectColumnClick(const ListView& view, std::function<void(int)> handler) {

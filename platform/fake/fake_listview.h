@@ -27,7 +27,7 @@ class FakeListView : public FakeControlBase<ListView> {
   // A click on a row selects it.
   void SetSelectedIndex(int row) { SetSelectedIndex(row, false); }
   int scrolled_to() const { return scrolled_to_; }
-  void SetBounds(int left, int top, int width, int height) override;
+  void SetWidth(int width) { width_ = width; }
   const std::vector<ListColumn>& columns() const { return columns_; }
   int width() const { return width_; }
   int set_rows_calls() const { return set_rows_calls_; }
@@ -45,13 +45,20 @@ class FakeListView : public FakeControlBase<ListView> {
 class FakePictureBox : public FakeControlBase<PictureBox> {
  public:
   void SetPicture(const Picture& picture) override { picture_ = picture; }
-  void SetBounds(int, int, int width, int height) override {
+  void SetSize(int width, int height) {
     width_ = width;
     height_ = height;
   }
   int Width() const override { return width_; }
   int Height() const override { return height_; }
+  // A fixed-pitch font: `byte_width` a byte, so a double-byte character is
+  // twice as wide as a single-byte one.
+  PicturePoint TextSize(std::string_view text) const override {
+    return {static_cast<int>(text.size()) * byte_width, text_height};
+  }
   const Picture& picture() const { return picture_; }
+  int byte_width = 6;
+  int text_height = 12;
 
  private:
   Picture picture_;
@@ -70,6 +77,7 @@ class FakeViewFormHost : public FakeFormHost {
   void Connect(const Control& control, ControlEvent event, std::function<void()> handler) override;
   void Connect(FormEvent event, std::function<void()> handler) override;
   ClientPoint ClientSize() const override { return client_size_; }
+  void MoveControl(const Control& control, int left, int top, int width, int height) override;
   WindowHandle Handle() const override { return closed_ ? kNoWindow : FakeFormHost::Handle(); }
   void BringToFront() override { ++brought_to_front; }
   void CloseWindow() override { UserCloses(); }

@@ -15,6 +15,11 @@ class DpiScale {
   static DpiScale OfSystem();
   int Pixels(int layout) const { return Rounded(layout, dpi_, kLayoutDpi); }
   int Layout(int pixels) const { return Rounded(pixels, kLayoutDpi, dpi_); }
+  // A size in layout units that covers `pixels` (rounded up): what a text
+  // takes, so that room made for it is never a pixel short.
+  int LayoutCovering(int pixels) const {
+    return static_cast<int>((static_cast<std::int64_t>(pixels) * kLayoutDpi + dpi_ - 1) / dpi_);
+  }
 
  private:
   // value * times / by, rounded half away from zero (as MulDiv does).

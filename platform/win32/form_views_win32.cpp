@@ -35,7 +35,12 @@ void Win32Form::ConnectColumnClick(const ListView& view, std::function<void(int)
 ClientPoint Win32Form::ClientSize() const {
   RECT client{};
   GetClientRect(AsHwnd(window_), &client);
-  return {client.right, client.bottom};
+  return {scale_.Layout(client.right), scale_.Layout(client.bottom)};
+}
+
+void Win32Form::MoveControl(const Control& control, int left, int top, int width, int height) {
+  MoveWindow(AsHwnd(WindowOf(control)), scale_.Pixels(left), scale_.Pixels(top), scale_.Pixels(width),
+             scale_.Pixels(height), TRUE);
 }
 
 void Win32Form::AddSystemMenuItem(int id, const std::string& caption, std::function<void()> handler) {
@@ -98,7 +103,8 @@ bool Win32Form::HandleViewMessage(unsigned message, std::uintptr_t wparam, std::
       return false;
     case WM_GETMINMAXINFO: {
       if (!options_.resizable || window_ == kNoWindow) return false;
-      const SIZE least = FrameFor(AsHwnd(window_), options_.min_client_width, options_.min_client_height);
+      const SIZE least = FrameFor(AsHwnd(window_), scale_.Pixels(options_.min_client_width),
+                                  scale_.Pixels(options_.min_client_height));
       reinterpret_cast<MINMAXINFO*>(lparam)->ptMinTrackSize = {least.cx, least.cy};
       result = 0;
       return true;

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <exception>
 
 #include "platform/win32/controls_win32.h"
@@ -61,6 +62,25 @@ class FormTimerImpl : public Win32Timer {
   std::map<std::uintptr_t, Win32Timer*>& table_;
 };
 
+// A window's first place, moved onto the work area (the screen less the
+// taskbar) of the monitor nearest to it, so its caption can be reached; a
+// window the user may size is made no larger than that (a large layout at
+// 200 % would not fit a laptop's screen).
+RECT OnWorkArea(int left, int top, int width, int height, bool may_shrink) {
+  const RECT wanted{left, top, left + width, top + height};
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoA(MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &monitor)) return wanted;
+  const RECT& work = monitor.rcWork;
+  if (may_shrink) {
+    width = std::min<int>(width, work.right - work.left);
+    height = std::min<int>(height, work.bottom - work.top);
+  }
+  left = std::max<int>(work.left, std::min<int>(left, work.right - width));
+  top = std::max<int>(work.top, std::min<int>(top, work.bottom - height));
+  return {left, top, left + width, top + height};
+}
+
 }  // namespace
 
 Win32Form::Win32Form(const FormOptions& options)
@@ -89,9 +109,11 @@ Win32Form::Win32Form(const FormOptions& options)
                                          : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
   RECT frame{0, 0, scale_.Pixels(options_.client_width), scale_.Pixels(options_.client_height)};
   AdjustWindowRectEx(&frame, style, FALSE, 0);
-  CreateWindowExA(0, options_.class_name.c_str(), options_.caption.c_str(), style, scale_.Pixels(options_.left),
-                  scale_.Pixels(options_.top), frame.right - frame.left, frame.bottom - frame.top,
-                  AsHwnd(options_.owner), nullptr, GetModuleHandleA(nullptr), this);
+  const RECT place = OnWorkArea(scale_.Pixels(options_.left), scale_.Pixels(options_.top), frame.right - frame.left,
+                                frame.bottom - frame.top, options_.resizable);
+  CreateWindowExA(0, options_.class_name.c_str(), options_.caption.c_str(), style, place.left, place.top,
+                  place.right - place.left, place.bottom - place.top, AsHwnd(options_.owner), nullptr,
+                  GetModuleHandleA(nullptr), this);
   if (options_.owner != kNoWindow) quit_on_destroy_ = false;
 }
 

@@ -75,6 +75,7 @@ class Win32Form : public ModalFormHost {
   std::unique_ptr<PictureBox> CreatePictureBox(const ControlSpec& layout) override;
   void ConnectColumnClick(const ListView& view, std::function<void(int)> handler) override;
   ClientPoint ClientSize() const override;
+  void MoveControl(const Control& control, int left, int top, int width, int height) override;
   void AddSystemMenuItem(int id, const std::string& caption, std::function<void()> handler) override;
   void BringToFront() override;
   void CloseWindow() override;

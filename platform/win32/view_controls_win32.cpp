@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/win32/form_win32.h"
@@ -51,22 +52,31 @@ void RegisterPictureClass() {
   RegisterClassExA(&picture_class);  // fails harmlessly once registered
 }
 
-void DrawLine(HDC dc, const PictureLine& line) {
+SIZE ClientPixels(WindowHandle window) {
+  RECT client{};
+  GetClientRect(AsHwnd(window), &client);
+  return {client.right, client.bottom};
+}
+
+// A dotted pen is one pixel wide (wider ones draw solid); a solid line keeps
+// its width at every DPI.
+void DrawLine(HDC dc, const PictureLine& line, const DpiScale& scale) {
   if (line.points.size() < 2) return;
-  HPEN pen = CreatePen(line.dotted ? PS_DOT : PS_SOLID, line.dotted ? 1 : line.width, Rgb(line.colour));
+  const int width = line.dotted ? 1 : std::max(1, scale.Pixels(line.width));
+  HPEN pen = CreatePen(line.dotted ? PS_DOT : PS_SOLID, width, Rgb(line.colour));
   HGDIOBJ old = SelectObject(dc, pen);
   std::vector<POINT> points;
   points.reserve(line.points.size());
-  for (const PicturePoint& p : line.points) points.push_back({p.x, p.y});
+  for (const PicturePoint& p : line.points) points.push_back({scale.Pixels(p.x), scale.Pixels(p.y)});
   Polyline(dc, points.data(), static_cast<int>(points.size()));
   SelectObject(dc, old);
   DeleteObject(pen);
 }
 
-void DrawText(HDC dc, const PictureText& text) {
+void DrawText(HDC dc, const PictureText& text, const DpiScale& scale) {
   SetTextColor(dc, Rgb(text.colour));
   SetTextAlign(dc, TA_TOP | (text.right_aligned ? TA_RIGHT : text.centred ? TA_CENTER : TA_LEFT));
-  TextOutA(dc, text.at.x, text.at.y, text.text.c_str(), static_cast<int>(text.text.size()));
+  TextOutA(dc, scale.Pixels(text.at.x), scale.Pixels(text.at.y), text.text.c_str(), static_cast<int>(text.text.size()));
 }
 
 }  // namespace
@@ -76,7 +86,7 @@ void Win32ListView::SetColumns(const std::vector<ListColumn>& columns) {
     LVCOLUMNA column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
     column.fmt = columns[i].right_aligned ? LVCFMT_RIGHT : LVCFMT_LEFT;
-    column.cx = columns[i].width;
+    column.cx = scale_.Pixels(columns[i].width);
     column.pszText = const_cast<char*>(columns[i].caption.c_str());
     column.iSubItem = static_cast<int>(i);
     SendMessageA(AsHwnd(window_), LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
@@ -130,10 +140,6 @@ void Win32ListView::SetSelectedIndex(int row, bool scroll) {
   if (scroll) SendMessageA(AsHwnd(window_), LVM_ENSUREVISIBLE, row, FALSE);
 }
 
-void Win32ListView::SetBounds(int left, int top, int width, int height) {
-  MoveWindow(AsHwnd(window_), left, top, width, height, TRUE);
-}
-
 // The window may outlive the object by a moment: it then paints nothing.
 Win32PictureBox::~Win32PictureBox() {
   if (IsWindow(AsHwnd(window_))) SetWindowLongPtrA(AsHwnd(window_), kObjectSlot, 0);
@@ -144,28 +150,29 @@ void Win32PictureBox::SetPicture(const Picture& picture) {
   InvalidateRect(AsHwnd(window_), nullptr, FALSE);
 }
 
-void Win32PictureBox::SetBounds(int left, int top, int width, int height) {
-  MoveWindow(AsHwnd(window_), left, top, width, height, TRUE);
-}
+int Win32PictureBox::Width() const { return scale_.Layout(ClientPixels(window_).cx); }
 
-int Win32PictureBox::Width() const {
-  RECT client{};
-  GetClientRect(AsHwnd(window_), &client);
-  return client.right;
-}
+int Win32PictureBox::Height() const { return scale_.Layout(ClientPixels(window_).cy); }
 
-int Win32PictureBox::Height() const {
-  RECT client{};
-  GetClientRect(AsHwnd(window_), &client);
-  return client.bottom;
+PicturePoint Win32PictureBox::TextSize(std::string_view text) const {
+  HDC dc = GetDC(AsHwnd(window_));
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(GetWindowLongPtrA(AsHwnd(window_), kFontSlot)));
+  SIZE extent{};
+  GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &extent);
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(AsHwnd(window_), dc);
+  return {scale_.LayoutCovering(extent.cx), scale_.LayoutCovering(metrics.tmHeight)};
 }
 
 // Drawn whole into a memory bitmap, then copied to the screen in one step.
 void Win32PictureBox::Paint() {
   PAINTSTRUCT paint{};
   HDC screen = BeginPaint(AsHwnd(window_), &paint);
-  const int width = Width();
-  const int height = Height();
+  const SIZE pixels = ClientPixels(window_);
+  const int width = static_cast<int>(pixels.cx);
+  const int height = static_cast<int>(pixels.cy);
   HDC dc = CreateCompatibleDC(screen);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, width > 0 ? width : 1, height > 0 ? height : 1);
   HGDIOBJ old_bitmap = SelectObject(dc, bitmap);
@@ -175,8 +182,8 @@ void Win32PictureBox::Paint() {
   DeleteObject(background);
   HGDIOBJ old_font = SelectObject(dc, reinterpret_cast<HFONT>(GetWindowLongPtrA(AsHwnd(window_), kFontSlot)));
   SetBkMode(dc, TRANSPARENT);
-  for (const PictureLine& line : picture_.lines) DrawLine(dc, line);
-  for (const PictureText& text : picture_.texts) DrawText(dc, text);
+  for (const PictureLine& line : picture_.lines) DrawLine(dc, line, scale_);
+  for (const PictureText& text : picture_.texts) DrawText(dc, text, scale_);
   BitBlt(screen, 0, 0, width, height, dc, 0, 0, SRCCOPY);
   SelectObject(dc, old_font);
   SelectObject(dc, old_bitmap);
@@ -194,7 +201,7 @@ std::unique_ptr<ListView> CreateWin32ListView(Win32Form& form, const ControlSpec
   // Drawn through a buffer, so a refresh every few seconds does not flicker.
   SendMessageA(AsHwnd(window), LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
-  auto view = std::make_unique<Win32ListView>(window);
+  auto view = std::make_unique<Win32ListView>(window, form.scale());
   SetWindowLongPtrA(AsHwnd(window), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view.get()));
   return form.Registered(std::move(view));
 }
@@ -203,7 +210,7 @@ std::unique_ptr<PictureBox> CreateWin32PictureBox(Win32Form& form, const Control
   RegisterPictureClass();
   const WindowHandle window =
       form.CreateChild({kPictureClass, ChildKind::kOther, 0, WS_EX_CLIENTEDGE}, layout, layout.height);
-  auto box = std::make_unique<Win32PictureBox>(window);
+  auto box = std::make_unique<Win32PictureBox>(window, form.scale());
   SetWindowLongPtrA(AsHwnd(window), kObjectSlot, reinterpret_cast<LONG_PTR>(box.get()));
   return form.Registered(std::move(box));
 }

@@ -9,16 +9,18 @@
 #include "platform/form_host.h"
 #include "platform/view_controls.h"
 #include "platform/win32/controls_win32.h"
+#include "platform/win32/dpi_scale_win32.h"
 
 namespace tamiru::platform::win32 {
 
 class Win32Form;
 
 // A virtual list (LVS_OWNERDATA): the control asks for each cell it draws
-// (LVN_GETDISPINFO), so it holds no copy of the rows.
+// (LVN_GETDISPINFO), so it holds no copy of the rows. Bounds and column
+// widths are given at 96 DPI.
 class Win32ListView : public Win32Control<ListView> {
  public:
-  using Win32Control::Win32Control;
+  Win32ListView(WindowHandle window, DpiScale scale) : Win32Control(window), scale_(scale) {}
   ~Win32ListView() override;
   void SetColumns(const std::vector<ListColumn>& columns) override;
   void SetRowSource(int count, CellText cell) override;
@@ -26,11 +28,11 @@ class Win32ListView : public Win32Control<ListView> {
   std::string Cell(int row, int column) const override;
   int SelectedIndex() const override;
   void SetSelectedIndex(int row, bool scroll) override;
-  void SetBounds(int left, int top, int width, int height) override;
   // Answers the control's request for a cell's text (LVN_GETDISPINFOA).
   void FillDisplayInfo(void* display_info) const;
 
  private:
+  DpiScale scale_;
   int columns_ = 0;
   int count_ = 0;
   // The cells come from here, not from the control: its text round trip
@@ -41,17 +43,21 @@ class Win32ListView : public Win32Control<ListView> {
 // The list view object of a list view window, or null.
 Win32ListView* ListViewOf(WindowHandle window);
 
+// The picture, its bounds and the sizes of texts are at 96 DPI; the paint
+// scales them to the system DPI, and the texts are drawn in the box's font,
+// which is scaled already.
 class Win32PictureBox : public Win32Control<PictureBox> {
  public:
-  using Win32Control::Win32Control;
+  Win32PictureBox(WindowHandle window, DpiScale scale) : Win32Control(window), scale_(scale) {}
   ~Win32PictureBox() override;
   void SetPicture(const Picture& picture) override;
-  void SetBounds(int left, int top, int width, int height) override;
   int Width() const override;
   int Height() const override;
+  PicturePoint TextSize(std::string_view text) const override;
   void Paint();  // WM_PAINT
 
  private:
+  DpiScale scale_;
   Picture picture_;
 };
 

@@ -148,21 +148,60 @@ TEST_F(HistoryWindowTest, CsvOfTheTableAsShown) {
   EXPECT_NE(csv.find("\r\nccc,3,1,2,0,2.67,2.67,0,-11.7\r\n"), std::string::npos) << csv;
 }
 
-TEST_F(HistoryWindowTest, ChartFollowsTheWindowSize) {
+// The box a text of the picture covers, in the fake's fixed-pitch font.
+struct TextBox {
+  int left, top, right, bottom;
+};
+
+TextBox BoxOf(const platform::PictureText& text, const platform::fake::FakePictureBox& font) {
+  const platform::PicturePoint size = font.TextSize(text.text);
+  const int left = text.right_aligned ? text.at.x - size.x : text.centred ? text.at.x - size.x / 2 : text.at.x;
+  return {left, text.at.y, left + size.x, text.at.y + size.y};
+}
+
+// Every line and text of the chart inside the box and no two texts on each
+// other, for fonts of other sizes (as a fallback face or another DPI's
+// rounding gives), at the least and at a large window size, for short and
+// long histories with large cumulative scores.
+TEST_F(HistoryWindowTest, ChartTextsFitTheFontAtEverySize) {
   Open();
-  window->Resize({900, 700});
-  const auto* chart = window->Picture("PaintBox1");
-  EXPECT_GT(chart->Width(), 800);
-  EXPECT_EQ(list->width(), chart->Width());
-  EXPECT_GE(chart->picture().lines.size(), 10U);
-  for (const auto& line : chart->picture().lines) {
-    for (const auto& point : line.points) {
-      EXPECT_GE(point.x, 0);
-      EXPECT_LE(point.x, chart->Width());
-      EXPECT_GE(point.y, 0);
-      EXPECT_LE(point.y, chart->Height());
+  auto* chart = window->Picture("PaintBox1");
+  struct Case {
+    int byte_width, text_height;
+    platform::ClientPoint client;
+    int games;
+  };
+  const Case cases[] = {{6, 12, {560, 380}, 2},   {6, 12, {560, 380}, 1234}, {8, 16, {560, 380}, 37},
+                        {9, 18, {560, 380}, 987}, {6, 12, {1400, 900}, 1234}, {8, 16, {1400, 900}, 5}};
+  for (const Case& c : cases) {
+    stats::KindHistory history;
+    for (int i = 0; i < c.games; ++i) history.trend.push_back({1 + i % 4, i % 4 == 3 ? -38000 : 1000});
+    chart->byte_width = c.byte_width;
+    chart->text_height = c.text_height;
+    window->Resize(c.client);
+    const platform::Picture picture = TrendPicture(history, 0, chart->Width(), chart->Height(),
+                                                   [&](std::string_view text) { return chart->TextSize(text); });
+    const std::string where = std::to_string(c.byte_width) + "/" + std::to_string(c.client.x) + "/" + std::to_string(c.games);
+    EXPECT_GE(picture.texts.size(), 8U) << where;  // four legends, two ranks, a score, a game
+    std::vector<TextBox> boxes;
+    for (const auto& text : picture.texts) {
+      const TextBox box = BoxOf(text, *chart);
+      EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= chart->Width() && box.bottom <= chart->Height())
+          << where << " " << text.text;
+      for (const TextBox& other : boxes) {
+        const bool apart = box.right <= other.left || other.right <= box.left || box.bottom <= other.top ||
+                           other.bottom <= box.top;
+        EXPECT_TRUE(apart) << where << " " << text.text;
+      }
+      boxes.push_back(box);
+    }
+    for (const auto& line : picture.lines) {
+      for (const auto& point : line.points) {
+        EXPECT_TRUE(point.x >= 0 && point.x <= chart->Width() && point.y >= 0 && point.y <= chart->Height()) << where;
+      }
     }
   }
+  EXPECT_EQ(list->width(), chart->Width());
   EXPECT_EQ(NiceStep(97, 4), 50);
   EXPECT_EQ(NiceStep(3, 6), 0.5);
 }
