@@ -35,7 +35,8 @@ void TForm1::Button23Click() {
 
 SettingsDialogOwner SettingsDialogOwnerOf(TForm1& form) {
   return {form.Settings, form.Macros.MacroList, form.paths().ini, form.services().dialogs,
-          [&form] { form.ReloadLists(); }, [&form] { form.ApplyTimerSettings(); }};
+          [&form] { form.ReloadLists(); }, [&form] { form.ApplyTimerSettings(); },
+          [&services = form.services()](const std::string& file4) { return ScoreFileToRead(services, file4); }};
 }
 
 }  // namespace tamiru::app

@@ -37,11 +37,11 @@ std::string ClientScoreFile(const FormServices& services, const std::string& fil
   return installed;
 }
 
-// Where the client keeps the file, or its newer VirtualStore copy where an
-// old client's writes went.
-std::string TForm1::ScoreFilePath() const {
-  return services_.shell.FileToRead(ClientScoreFile(services_, Settings.File4));
+std::string ScoreFileToRead(const FormServices& services, const std::string& file4) {
+  return services.shell.FileToRead(ClientScoreFile(services, file4));
 }
+
+std::string TForm1::ScoreFilePath() const { return ScoreFileToRead(services_, Settings.File4); }
 
 // A score file that cannot be read leaves the chat line as it is, silently.
 void TForm1::ReportScoresFor(const std::string& target) {

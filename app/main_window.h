@@ -257,6 +257,10 @@ class TForm1 {
 std::string ClientScoreFile(const FormServices& services, const std::string& file4,
                             const std::function<bool(const std::string&)>& exists = platform::FileExists);
 
+// The file read for File4: where the client keeps it, or its newer
+// VirtualStore copy where an old client's writes went.
+std::string ScoreFileToRead(const FormServices& services, const std::string& file4);
+
 // What the settings dialog gets of the main window (form_settings.cpp).
 SettingsDialogOwner SettingsDialogOwnerOf(TForm1& form);
 

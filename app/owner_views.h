@@ -11,7 +11,8 @@
 namespace tamiru::app {
 
 // The settings dialog: the settings it edits, the macro lines its macro
-// page works on directly, where OK saves, and what OK sets going.
+// page works on directly, where OK saves, what OK sets going, and the
+// score file that a File4 leads to (where the client really keeps it).
 struct SettingsDialogOwner {
   settings::TSettings& Settings;
   std::vector<std::string>& MacroList;
@@ -19,6 +20,7 @@ struct SettingsDialogOwner {
   platform::Dialogs& dialogs;
   std::function<void()> reload_lists;  // may throw FileOpenError
   std::function<void()> apply_timer_settings;
+  std::function<std::string(const std::string& file4)> score_file_for;
 };
 
 // The match history window: the settings it reads (the user's handles and

@@ -6,6 +6,7 @@
 #include "app/general_error.h"
 #include "app/main_window.h"
 #include "chatlog/log_format.h"
+#include "platform/files.h"
 #include "settings/settings.h"
 #include "text/path.h"
 
@@ -139,7 +140,7 @@ void TForm2::CreateUserPage(platform::FormHost& host) {
 
 // Page 3: the six paths, each with its browse button.
 void TForm2::CreateFilePage(platform::FormHost& host) {
-  GroupBox4 = host.CreateGroupBox(At(kFilePage, "GroupBox4", "ディレクトリ", 8, 4, 305, 274));
+  GroupBox4 = host.CreateGroupBox(At(kFilePage, "GroupBox4", "ディレクトリ", 8, 4, 305, 286));
   struct PathRow {
     std::unique_ptr<platform::Label>* label;
     const char* label_name;
@@ -166,6 +167,16 @@ void TForm2::CreateFilePage(platform::FormHost& host) {
         host.CreateButton(At(kFilePage, row.button_name, "参照", 256, top + 13, 46, 22)), *this, row.browse);
     top += 42;
   }
+  Label17 = host.CreateLabel(At(kFilePage, "Label17", "", 18, top - 42 + 36, 284, 14));
+}
+
+// Under the score file's path, the file that is really read: the client
+// may keep it elsewhere than File4 says (Program Files (x86), its
+// VirtualStore copy, the running client's folder).
+void TForm2::ShowScoreFileRead() {
+  const std::string read = owner_.score_file_for(Edit9->Text());
+  Label17->SetCaption(platform::FileExists(read) ? std::string(kScoreFileReadPrefix) + read
+                                                 : std::string(kScoreFileMissing));
 }
 
 // Page 4: the macro key switch and the macro editor.
@@ -222,6 +233,7 @@ void TForm2::FillControls() {
   Edit7->SetText(s.File5);
   Edit8->SetText(s.File6);
   Edit9->SetText(s.File4);
+  ShowScoreFileRead();
   // Values outside a range come to its nearest end.
   UpDown1->SetPosition(s.AutoConnectTimeInterval);
   UpDown2->SetPosition(s.AutoWatchTimeInterval);
@@ -276,7 +288,10 @@ void TForm2::Button4Click() { Browse(*Edit5); }
 void TForm2::Button5Click() { Browse(*Edit6); }
 void TForm2::Button6Click() { Browse(*Edit7); }
 void TForm2::Button7Click() { Browse(*Edit8); }
-void TForm2::Button8Click() { Browse(*Edit9); }
+void TForm2::Button8Click() {
+  Browse(*Edit9);
+  ShowScoreFileRead();
+}
 
 void TForm2::Browse(platform::Edit& edit) {
   platform::Dialogs::FileDialogRequest request;

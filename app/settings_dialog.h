@@ -19,6 +19,9 @@ namespace tamiru::app {
 
 inline constexpr std::string_view kSettingsDialogClass = "TForm2";
 inline constexpr std::string_view kSettingsDialogCaption = "各種設定";
+// The line under the score file's path.
+inline constexpr std::string_view kScoreFileReadPrefix = "読むファイル: ";
+inline constexpr std::string_view kScoreFileMissing = "読むファイル: 見つかりません";
 inline constexpr std::string_view kBrowseFilter = "ﾃｷｽﾄ(*.txt)|*.txt|iniファイル(*.ini)|*.ini|すべて|*.*";
 
 // The spin ranges.
@@ -67,6 +70,7 @@ class TForm2 {
   std::unique_ptr<platform::Label> Label7, Label8, Label9, Label10, Label11, Label12;
   std::unique_ptr<platform::Edit> Edit4, Edit5, Edit6, Edit7, Edit8, Edit9;
   std::unique_ptr<platform::Button> Button3, Button4, Button5, Button6, Button7, Button8;
+  std::unique_ptr<platform::Label> Label17;  // the score file really read for Edit9
   // Page 4, "マクロキー".
   std::unique_ptr<platform::CheckBox> CheckBox7;
   std::unique_ptr<platform::Label> GroupBox6, Label13, Label14, Label15, Label16;
@@ -79,6 +83,7 @@ class TForm2 {
   std::unique_ptr<MacroEditor> MacroPage;
 
  private:
+  void ShowScoreFileRead();
   // OpenDialog1: the chooser shared by the six browse buttons; it starts
   // where its previous use within this dialog ended.
   struct OpenDialogState {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "e2e/scenarios/harness.h"
+#include "tests/stats/score_test_util.h"
 
 namespace {
 
@@ -121,6 +122,53 @@ TEST_F(StatsTest, LookupButtonAsksAboutTheOtherPlayersOnlyAtATableInPlay) {
   ASSERT_TRUE(e2e::Click(lookup));
   EXPECT_EQ(s.SentLines("table"), expected);
   CloseTamiru(s, main);
+}
+
+// A 32-bit client on 64-bit Windows: File4 names the file under Program
+// Files, where it is not; the report reads the one under Program Files
+// (x86), and the settings dialog's file page says so under the path.
+TEST_F(StatsTest, ScoreFileUnderProgramFilesX86IsReadAndShownInTheSettings) {
+  char x86[MAX_PATH] = {};
+  char native[MAX_PATH] = {};
+  ASSERT_NE(GetEnvironmentVariableA("ProgramFiles(x86)", x86, MAX_PATH), 0u);
+  ASSERT_NE(GetEnvironmentVariableA("ProgramW6432", native, MAX_PATH), 0u);
+  const std::string client = std::string(x86) + "\\TamiruE2EClient";
+  const std::string installed = client + "\\mjscore.txt";
+  CreateDirectoryA(client.c_str(), nullptr);
+  namespace score = tamiru::stats::testing;
+  const std::string games = score::WithCrLf(
+      score::Game({"aaa", "user1", "ccc", "ddd"}, {{1, "user1", 30}, {2, "aaa", 10}, {3, "ccc", -10}, {4, "ddd", -30}}));
+  HANDLE file = CreateFileA(installed.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(file, games.data(), static_cast<DWORD>(games.size()), &written, nullptr);
+  CloseHandle(file);
+
+  Session s("stats_x86");
+  for (const char* list : {"friendlist.txt", "chatlist.txt", "keyword.txt", "macro.txt"}) {
+    ASSERT_TRUE(s.WriteFile(list, ""));
+  }
+  ASSERT_TRUE(s.WriteFile("tamiru.INI", "[Setting]\r\nFile4=" + std::string(native) +
+                                            "\\TamiruE2EClient\\mjscore.txt\r\nUserName1=user1\r\nTableType=0\r\n"));
+  ASSERT_TRUE(s.StartTamiru());
+  HWND main = e2e::WaitForTop(kMainClass, kMainCaption, 15000);
+  ASSERT_NE(main, nullptr);
+  HWND selection = e2e::FindDescendantByClass(main, "ListBox", 1);
+  e2e::SendBounded(selection, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("aaa"));
+  EXPECT_EQ(ReportWithSelected(main, selection, 0), "1勝0敗 平均順位1：2 平均得点30：10");
+
+  EXPECT_TRUE(e2e::PostClick(Button(main, "設定")));
+  HWND dialog = e2e::WaitForTop("TForm2", "各種設定");
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(e2e::WaitFor([&] { return IsWindowVisible(dialog) != FALSE; }));
+  e2e::BringToFront(dialog);
+  ASSERT_TRUE(e2e::ShowTabPage(e2e::FindDescendantByClass(dialog, "SysTabControl32"), 2));
+  EXPECT_NE(e2e::FindDescendantByText(dialog, "読むファイル: " + installed, "Static"), nullptr);
+  EXPECT_TRUE(e2e::PostClick(e2e::ButtonNamed(dialog, "キャンセル")));
+  EXPECT_TRUE(e2e::WaitForNoTop("TForm2", "各種設定"));
+  CloseTamiru(s, main);
+  DeleteFileA(installed.c_str());
+  RemoveDirectoryA(client.c_str());
 }
 
 }  // namespace

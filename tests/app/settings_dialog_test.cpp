@@ -207,6 +207,25 @@ TEST_F(SettingsDialogTest, CancelAfterBrowsingTakesNothingOver) {
   EXPECT_EQ(Ini(), ini_before);
 }
 
+// Under the score file's path, the file really read, or that none is found;
+// a path chosen with 参照 shows its own.
+TEST_F(SettingsDialogTest, FilePageShowsTheScoreFileReallyRead) {
+  WriteIni();
+  WriteLists();
+  BrowsingDialogs browsing;
+  form = std::make_unique<app::TForm1>(
+      app::FormServices{desktop, loop, input, shell, sound, browsing, host, still_screen, forms});
+  dialog = std::make_unique<app::TForm2>(app::SettingsDialogOwnerOf(*form), dialog_host);
+  EXPECT_EQ(dialog->Label17->Caption(), "読むファイル: 見つかりません");
+  folder.Write("scores.txt", "");
+  const std::string installed = folder.File("scores.txt");
+  shell.installed[folder.File("mjscore.txt")] = installed;  // where Windows put the client
+  browsing.answers = {folder.File("mjscore.txt")};
+  dialog_host.Click("Button8");
+  EXPECT_EQ(dialog->Label17->Caption(), "読むファイル: " + installed);
+  EXPECT_EQ(dialog->Edit9->Text(), folder.File("mjscore.txt"));
+}
+
 TEST_F(SettingsDialogTest, ListThatCannotBeOpenedStopsOkWithTheDialogOpen) {
   Open("Macro=1\r\n");
   dialog_host.ShowModal();
