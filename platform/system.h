@@ -135,6 +135,9 @@ class Dialogs {
   virtual ~Dialogs() = default;
   // The general error box: stop icon, one OK button, `title` as caption.
   virtual void ShowError(WindowHandle owner, const std::string& title, const std::string& message) = 0;
+  // A warning box (exclamation icon, one OK button) in UTF-16 through the
+  // wide API: readable whatever the system's ANSI code page is.
+  virtual void ShowWideWarning(WindowHandle owner, const std::u16string& title, const std::u16string& message) = 0;
 
   struct FileDialogRequest {
     std::string filter;            // "name|pattern|name|pattern", as the designer writes it

@@ -50,17 +50,25 @@ inline constexpr std::string_view kElevatedClientMessage =
     "ゲームクライアントが管理者として実行されています。Tamiru も管理者として実行してください";
 
 // Says once per run that a message went to a window that outranks this
-// program. Levels are mandatory integrity levels (0x2000 medium, 0x3000 high).
+// program: seen from the target's level, or from Windows refusing the
+// message itself (the send or post fails with access denied). Levels are
+// mandatory integrity levels (0x2000 medium, 0x3000 high).
 class ElevatedTargetWatch {
  public:
   // True the first time a target's level is above this program's.
   bool FirstOutranking(std::uint32_t target_level, std::uint32_t own_level) {
-    if (told_ || target_level <= own_level) return false;
+    return target_level > own_level && FirstTelling();
+  }
+  // True the first time a message was refused, unless told already.
+  bool FirstRefusal() { return FirstTelling(); }
+  bool Told() const { return told_; }
+
+ private:
+  bool FirstTelling() {
+    if (told_) return false;
     told_ = true;
     return true;
   }
-
- private:
   bool told_ = false;
 };
 

@@ -38,7 +38,7 @@ platform::win32::FormOptions MainWindowOptions() {
 int main() {
   platform::win32::Win32SingleInstance instance;
   platform::win32::Win32Dialogs dialogs;
-  return app::RunProgram(instance, dialogs, [&] {
+  return app::RunProgram(instance, dialogs, platform::win32::SystemCodePage(), [&] {
     platform::win32::Win32WindowSystem windows;
     platform::win32::Win32EventLoop loop;
     platform::win32::Win32Input input;

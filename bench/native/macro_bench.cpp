@@ -48,6 +48,7 @@ class NoShell : public platform::Shell {
 class NoDialogs : public platform::Dialogs {
  public:
   void ShowError(platform::WindowHandle, const std::string&, const std::string&) override {}
+  void ShowWideWarning(platform::WindowHandle, const std::u16string&, const std::u16string&) override {}
   std::optional<FileDialogResult> ShowOpenDialog(platform::WindowHandle, const FileDialogRequest&) override {
     return std::nullopt;
   }

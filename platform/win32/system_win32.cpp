@@ -211,6 +211,15 @@ void Win32Dialogs::ShowError(WindowHandle owner, const std::string& title, const
   MessageBoxA(AsHwnd(owner), message.c_str(), title.c_str(), MB_OK | MB_ICONSTOP);
 }
 
+unsigned SystemCodePage() { return GetACP(); }
+
+// UTF-16 is what wchar_t holds on Windows.
+void Win32Dialogs::ShowWideWarning(WindowHandle owner, const std::u16string& title, const std::u16string& message) {
+  static_assert(sizeof(wchar_t) == sizeof(char16_t));
+  MessageBoxW(AsHwnd(owner), reinterpret_cast<const wchar_t*>(message.c_str()),
+              reinterpret_cast<const wchar_t*>(title.c_str()), MB_OK | MB_ICONWARNING);
+}
+
 std::optional<Dialogs::FileDialogResult> Win32Dialogs::ShowOpenDialog(WindowHandle owner,
                                                                       const FileDialogRequest& request) {
   return RunFileDialog(owner, request, false);

@@ -49,9 +49,13 @@ class Win32SingleInstance : public SingleInstance {
 // take it: each part ended by a NUL byte, the whole by one more.
 std::string DialogFilter(const std::string& filter);
 
+// The system's ANSI code page (GetACP): 932 with the Japanese system locale.
+unsigned SystemCodePage();
+
 class Win32Dialogs : public Dialogs {
  public:
   void ShowError(WindowHandle owner, const std::string& title, const std::string& message) override;
+  void ShowWideWarning(WindowHandle owner, const std::u16string& title, const std::u16string& message) override;
   std::optional<FileDialogResult> ShowOpenDialog(WindowHandle owner, const FileDialogRequest& request) override;
   std::optional<FileDialogResult> ShowSaveDialog(WindowHandle owner, const FileDialogRequest& request) override;
 };

@@ -53,15 +53,17 @@ bool OfThisProcess(HWND window) {
   return GetWindowThreadProcessId(window, &process) != 0 && process == GetCurrentProcessId();
 }
 
+constexpr std::uint32_t kMediumIntegrity = 0x2000;
+constexpr std::uint32_t kHighIntegrity = 0x3000;
+
 // The mandatory integrity level of a process's token (0x2000 medium, 0x3000
-// high); medium when it cannot be read.
-std::uint32_t IntegrityLevelOf(HANDLE process) {
-  constexpr std::uint32_t kMedium = 0x2000;
+// high); `unreadable` when the token cannot be opened or read.
+std::uint32_t IntegrityLevelOf(HANDLE process, std::uint32_t unreadable) {
   HANDLE token = nullptr;
-  if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return kMedium;
+  if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return unreadable;
   DWORD size = 0;
   GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
-  std::uint32_t level = kMedium;
+  std::uint32_t level = unreadable;
   std::unique_ptr<char[]> buffer(new char[size > 0 ? size : 1]);
   if (size > 0 && GetTokenInformation(token, TokenIntegrityLevel, buffer.get(), size, &size)) {
     const auto* label = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer.get());
@@ -72,29 +74,51 @@ std::uint32_t IntegrityLevelOf(HANDLE process) {
   return level;
 }
 
-// A process that this one may not even query (an elevated one often
-// refuses) counts as high.
-std::uint32_t IntegrityLevelOfProcess(DWORD process_id) {
-  constexpr std::uint32_t kHigh = 0x3000;
-  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id);
-  if (process == nullptr) return GetLastError() == ERROR_ACCESS_DENIED ? kHigh : 0;
-  const std::uint32_t level = IntegrityLevelOf(process);
-  CloseHandle(process);
-  return level;
-}
-
 }  // namespace
 
+// A process that this one may not even query, or whose token it may not
+// open (an elevated one refuses both), counts as high. A process it could
+// open is kept with its handle, so that it is forgotten once it has ended
+// and its id may be another's.
 void Win32WindowSystem::NoteTarget(WindowHandle window) {
-  if (!elevated_notice_) return;
+  if (!elevated_notice_ || elevated_watch_.Told()) return;
   DWORD process = 0;
   if (GetWindowThreadProcessId(AsHwnd(window), &process) == 0 || process == GetCurrentProcessId()) return;
-  auto known = integrity_by_process_.find(process);
-  if (known == integrity_by_process_.end()) {
-    known = integrity_by_process_.emplace(process, IntegrityLevelOfProcess(process)).first;
+  ForgetEndedProcesses();
+  std::uint32_t level = 0;
+  if (auto known = integrity_by_process_.find(process); known != integrity_by_process_.end()) {
+    level = known->second.level;
+  } else if (HANDLE opened = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process)) {
+    level = IntegrityLevelOf(opened, kHighIntegrity);
+    integrity_by_process_[process] = {level, opened};
+  } else {
+    level = GetLastError() == ERROR_ACCESS_DENIED ? kHighIntegrity : 0;
   }
-  static const std::uint32_t own_level = IntegrityLevelOf(GetCurrentProcess());
-  if (elevated_watch_.FirstOutranking(known->second, own_level)) elevated_notice_();
+  static const std::uint32_t own_level = IntegrityLevelOf(GetCurrentProcess(), kMediumIntegrity);
+  if (elevated_watch_.FirstOutranking(level, own_level)) elevated_notice_();
+}
+
+void Win32WindowSystem::ForgetEndedProcesses() {
+  for (auto it = integrity_by_process_.begin(); it != integrity_by_process_.end();) {
+    if (WaitForSingleObject(it->second.process, 0) == WAIT_TIMEOUT) {
+      ++it;
+      continue;
+    }
+    CloseHandle(it->second.process);
+    it = integrity_by_process_.erase(it);
+  }
+}
+
+// Windows refuses a message to a window of a process of higher integrity
+// with access denied (User Interface Privilege Isolation): the same notice.
+void Win32WindowSystem::NoteFailure() {
+  const DWORD error = GetLastError();
+  if (error == ERROR_ACCESS_DENIED && elevated_notice_ && elevated_watch_.FirstRefusal()) elevated_notice_();
+  SetLastError(error);  // the caller goes on to tell a time-out apart
+}
+
+Win32WindowSystem::~Win32WindowSystem() {
+  for (const auto& [id, known] : integrity_by_process_) CloseHandle(known.process);
 }
 
 WindowHandle Win32WindowSystem::FindTopLevel(std::optional<std::string_view> class_name,
@@ -142,6 +166,7 @@ MsgResult Win32WindowSystem::SendBounded(WindowHandle window, unsigned message, 
   DWORD_PTR result = 0;
   if (!::SendMessageTimeoutA(AsHwnd(window), message, wparam, lparam, SMTO_ABORTIFHUNG | SMTO_NORMAL,
                              send_bound_ms_, &result)) {
+    NoteFailure();
     return 0;
   }
   return static_cast<MsgResult>(result);
@@ -173,7 +198,10 @@ MsgResult Win32WindowSystem::SetTextBounded(WindowHandle window, std::string_vie
   std::memcpy(buffer.get(), line.data(), line.size());
   NoteTarget(window);
   DWORD_PTR result = 0;
-  if (!SendWithBuffer(AsHwnd(window), WM_SETTEXT, 0, buffer, send_bound_ms_, result)) return 0;
+  if (!SendWithBuffer(AsHwnd(window), WM_SETTEXT, 0, buffer, send_bound_ms_, result)) {
+    NoteFailure();
+    return 0;
+  }
   return static_cast<MsgResult>(result);
 }
 
@@ -182,7 +210,10 @@ std::string Win32WindowSystem::GetTextBounded(WindowHandle window, std::size_t b
   std::unique_ptr<char[]> buffer(new char[buffer_bytes]());
   NoteTarget(window);
   DWORD_PTR copied = 0;
-  if (!SendWithBuffer(AsHwnd(window), WM_GETTEXT, buffer_bytes, buffer, send_bound_ms_, copied)) return {};
+  if (!SendWithBuffer(AsHwnd(window), WM_GETTEXT, buffer_bytes, buffer, send_bound_ms_, copied)) {
+    NoteFailure();
+    return {};
+  }
   return Received(buffer.get(), buffer_bytes, static_cast<LONG_PTR>(copied));
 }
 
@@ -194,6 +225,7 @@ std::size_t Win32WindowSystem::GetTextIntoBounded(WindowHandle window, std::stri
   DWORD_PTR copied = 0;
   if (!::SendMessageTimeoutA(AsHwnd(window), WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
                              SMTO_ABORTIFHUNG | SMTO_NORMAL, send_bound_ms_, &copied)) {
+    NoteFailure();
     if (GetLastError() == ERROR_TIMEOUT && OfThisProcess(AsHwnd(window))) {
       // A window of this process may still write into it: the bytes move to
       // a string that is never freed (see SendWithBuffer).
@@ -248,6 +280,7 @@ std::string Win32WindowSystem::GetListTextBounded(WindowHandle window, int row) 
   std::memset(buffer.get(), kUnwrittenByte, size);
   DWORD_PTR copied = 0;
   if (!SendWithBuffer(AsHwnd(window), LB_GETTEXT, static_cast<WPARAM>(row), buffer, send_bound_ms_, copied)) {
+    NoteFailure();
     return {};
   }
   const auto count = static_cast<LONG_PTR>(copied);
@@ -262,7 +295,9 @@ std::string Win32WindowSystem::GetListTextBounded(WindowHandle window, int row) 
 
 bool Win32WindowSystem::Post(WindowHandle window, unsigned message, WParam wparam, LParam lparam) {
   NoteTarget(window);
-  return ::PostMessageA(AsHwnd(window), message, wparam, lparam) != FALSE;
+  if (::PostMessageA(AsHwnd(window), message, wparam, lparam)) return true;
+  NoteFailure();
+  return false;
 }
 
 bool Win32WindowSystem::BringToForeground(WindowHandle window, bool restore_minimised) {

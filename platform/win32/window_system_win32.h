@@ -15,6 +15,9 @@ class Win32WindowSystem : public WindowSystem {
   // How long a sent message may wait for its answer.
   static constexpr std::uint32_t kDefaultSendBoundMs = 5000;
   explicit Win32WindowSystem(std::uint32_t send_bound_ms = kDefaultSendBoundMs) : send_bound_ms_(send_bound_ms) {}
+  ~Win32WindowSystem() override;
+  Win32WindowSystem(const Win32WindowSystem&) = delete;
+  Win32WindowSystem& operator=(const Win32WindowSystem&) = delete;
 
   // The overrides forward to the functions below. <windows.h> turns some of
   // these names into macros (FindWindow becomes FindWindowA, ...): defined
@@ -60,8 +63,11 @@ class Win32WindowSystem : public WindowSystem {
   void SetElevatedTargetNotice(std::function<void()> notice) { elevated_notice_ = std::move(notice); }
 
  private:
-  // Every message to another window passes here first.
+  // Every message to another window passes here first, and every one that
+  // failed here after.
   void NoteTarget(WindowHandle window);
+  void NoteFailure();
+  void ForgetEndedProcesses();
   WindowHandle FindTopLevel(std::optional<std::string_view> class_name, std::optional<std::string_view> title);
   void VisitTopLevels(const std::function<bool(WindowHandle)>& visit);
   void VisitDescendants(WindowHandle parent, const std::function<bool(WindowHandle)>& visit);
@@ -79,7 +85,11 @@ class Win32WindowSystem : public WindowSystem {
   std::uint32_t send_bound_ms_;
   std::function<void()> elevated_notice_;
   ElevatedTargetWatch elevated_watch_;
-  std::map<unsigned long, std::uint32_t> integrity_by_process_;
+  struct KnownProcess {
+    std::uint32_t level = 0;
+    void* process = nullptr;  // its handle, waited on to see it end
+  };
+  std::map<unsigned long, KnownProcess> integrity_by_process_;
 };
 
 }  // namespace tamiru::platform::win32

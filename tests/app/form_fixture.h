@@ -68,6 +68,9 @@ class RecordingDialogs : public platform::Dialogs {
   void ShowError(platform::WindowHandle owner, const std::string& title, const std::string& message) override {
     errors.push_back({owner, title, message});
   }
+  void ShowWideWarning(platform::WindowHandle, const std::u16string&, const std::u16string& message) override {
+    wide_warnings.push_back(message);
+  }
   std::optional<FileDialogResult> ShowOpenDialog(platform::WindowHandle, const FileDialogRequest&) override {
     return std::nullopt;
   }
@@ -75,6 +78,7 @@ class RecordingDialogs : public platform::Dialogs {
     return std::nullopt;
   }
   std::vector<ErrorBox> errors;
+  std::vector<std::u16string> wide_warnings;
 };
 
 class IdleInput : public platform::Input {

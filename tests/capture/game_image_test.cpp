@@ -55,6 +55,7 @@ class RecordingScreen : public platform::Screen {
 class ScriptedDialogs : public Dialogs {
  public:
   void ShowError(WindowHandle, const std::string&, const std::string&) override { ADD_FAILURE() << "error box"; }
+  void ShowWideWarning(WindowHandle, const std::u16string&, const std::u16string&) override { ADD_FAILURE() << "warning"; }
   std::optional<FileDialogResult> ShowOpenDialog(WindowHandle, const FileDialogRequest&) override {
     ADD_FAILURE() << "open dialog";
     return std::nullopt;

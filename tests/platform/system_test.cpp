@@ -90,9 +90,14 @@ TEST(ElevatedTargetWatch, ToldOnceAtTheFirstTargetAboveThisProgram) {
   EXPECT_TRUE(medium.FirstOutranking(kHigh, kMedium));
   EXPECT_FALSE(medium.FirstOutranking(kHigh, kMedium));
   EXPECT_FALSE(medium.FirstOutranking(kSystem, kMedium));
+  EXPECT_FALSE(medium.FirstRefusal()) << "one message a run, whichever sign came first";
   ElevatedTargetWatch elevated;
   EXPECT_FALSE(elevated.FirstOutranking(kHigh, kHigh));
   EXPECT_TRUE(elevated.FirstOutranking(kSystem, kHigh));
+  ElevatedTargetWatch refused;
+  EXPECT_TRUE(refused.FirstRefusal());
+  EXPECT_FALSE(refused.FirstOutranking(kHigh, kMedium));
+  EXPECT_TRUE(refused.Told());
 }
 
 }  // namespace
