@@ -50,7 +50,14 @@ void ExpectResponsive(HWND main, const char* when) {
   e2e::SetTextOf(edit, "");
 }
 
-void ExpectNoErrorBox() { EXPECT_EQ(e2e::FindTop("#32770", "Tamiru"), nullptr); }
+// Any box is named with its texts.
+void ExpectNoErrorBox() {
+  HWND box = e2e::FindTop("#32770", "Tamiru");
+  if (box == nullptr) return;
+  std::string texts;
+  for (HWND child : e2e::Descendants(box)) texts += e2e::TextOf(child) + " | ";
+  ADD_FAILURE() << "a box: " << texts;
+}
 
 // Tamiru's main window beside a stand-in started with `scenario`.
 HWND Start(Session& s, const std::string& settings, const std::string& scenario) {

@@ -57,13 +57,15 @@ constexpr std::uint32_t kMediumIntegrity = 0x2000;
 constexpr std::uint32_t kHighIntegrity = 0x3000;
 
 // The mandatory integrity level of a process's token (0x2000 medium, 0x3000
-// high); `unreadable` when the token cannot be opened or read.
-std::uint32_t IntegrityLevelOf(HANDLE process, std::uint32_t unreadable) {
+// high); `refused` when opening the token is refused (an elevated process
+// refuses a lower one), 0 when it cannot be read otherwise (the process is
+// ending, say): nothing is known then.
+std::uint32_t IntegrityLevelOf(HANDLE process, std::uint32_t refused) {
   HANDLE token = nullptr;
-  if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return unreadable;
+  if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return GetLastError() == ERROR_ACCESS_DENIED ? refused : 0;
   DWORD size = 0;
   GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
-  std::uint32_t level = unreadable;
+  std::uint32_t level = 0;
   std::unique_ptr<char[]> buffer(new char[size > 0 ? size : 1]);
   if (size > 0 && GetTokenInformation(token, TokenIntegrityLevel, buffer.get(), size, &size)) {
     const auto* label = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer.get());
@@ -89,12 +91,20 @@ void Win32WindowSystem::NoteTarget(WindowHandle window) {
   if (auto known = integrity_by_process_.find(process); known != integrity_by_process_.end()) {
     level = known->second.level;
   } else if (HANDLE opened = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process)) {
-    level = IntegrityLevelOf(opened, kHighIntegrity);
-    integrity_by_process_[process] = {level, opened};
+    // A process that has ended already tells nothing, and is not kept.
+    level = WaitForSingleObject(opened, 0) == WAIT_TIMEOUT ? IntegrityLevelOf(opened, kHighIntegrity) : 0;
+    if (level != 0) {
+      integrity_by_process_[process] = {level, opened};
+    } else {
+      CloseHandle(opened);
+    }
   } else {
     level = GetLastError() == ERROR_ACCESS_DENIED ? kHighIntegrity : 0;
   }
-  static const std::uint32_t own_level = IntegrityLevelOf(GetCurrentProcess(), kMediumIntegrity);
+  static const std::uint32_t own_level = [] {
+    const std::uint32_t level = IntegrityLevelOf(GetCurrentProcess(), kMediumIntegrity);
+    return level != 0 ? level : kMediumIntegrity;
+  }();
   if (elevated_watch_.FirstOutranking(level, own_level)) elevated_notice_();
 }
 
@@ -109,11 +119,32 @@ void Win32WindowSystem::ForgetEndedProcesses() {
   }
 }
 
+namespace {
+
+// Whether the window's process still runs: its window is there, and the
+// process either waits unended or refuses even a wait (an elevated one may).
+// Wine fails a message to a window of a process that was killed with access
+// denied too, while the window lingers: that process is gone.
+bool ProcessStillRuns(HWND window) {
+  DWORD process_id = 0;
+  if (!IsWindow(window) || GetWindowThreadProcessId(window, &process_id) == 0) return false;
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, process_id);
+  if (process == nullptr) return GetLastError() == ERROR_ACCESS_DENIED;
+  const bool runs = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+  CloseHandle(process);
+  return runs;
+}
+
+}  // namespace
+
 // Windows refuses a message to a window of a process of higher integrity
 // with access denied (User Interface Privilege Isolation): the same notice.
-void Win32WindowSystem::NoteFailure() {
+void Win32WindowSystem::NoteFailure(WindowHandle window) {
   const DWORD error = GetLastError();
-  if (error == ERROR_ACCESS_DENIED && elevated_notice_ && elevated_watch_.FirstRefusal()) elevated_notice_();
+  if (error == ERROR_ACCESS_DENIED && elevated_notice_ && !elevated_watch_.Told() && ProcessStillRuns(AsHwnd(window)) &&
+      elevated_watch_.FirstRefusal()) {
+    elevated_notice_();
+  }
   SetLastError(error);  // the caller goes on to tell a time-out apart
 }
 
@@ -166,7 +197,7 @@ MsgResult Win32WindowSystem::SendBounded(WindowHandle window, unsigned message, 
   DWORD_PTR result = 0;
   if (!::SendMessageTimeoutA(AsHwnd(window), message, wparam, lparam, SMTO_ABORTIFHUNG | SMTO_NORMAL,
                              send_bound_ms_, &result)) {
-    NoteFailure();
+    NoteFailure(window);
     return 0;
   }
   return static_cast<MsgResult>(result);
@@ -199,7 +230,7 @@ MsgResult Win32WindowSystem::SetTextBounded(WindowHandle window, std::string_vie
   NoteTarget(window);
   DWORD_PTR result = 0;
   if (!SendWithBuffer(AsHwnd(window), WM_SETTEXT, 0, buffer, send_bound_ms_, result)) {
-    NoteFailure();
+    NoteFailure(window);
     return 0;
   }
   return static_cast<MsgResult>(result);
@@ -211,7 +242,7 @@ std::string Win32WindowSystem::GetTextBounded(WindowHandle window, std::size_t b
   NoteTarget(window);
   DWORD_PTR copied = 0;
   if (!SendWithBuffer(AsHwnd(window), WM_GETTEXT, buffer_bytes, buffer, send_bound_ms_, copied)) {
-    NoteFailure();
+    NoteFailure(window);
     return {};
   }
   return Received(buffer.get(), buffer_bytes, static_cast<LONG_PTR>(copied));
@@ -225,7 +256,7 @@ std::size_t Win32WindowSystem::GetTextIntoBounded(WindowHandle window, std::stri
   DWORD_PTR copied = 0;
   if (!::SendMessageTimeoutA(AsHwnd(window), WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
                              SMTO_ABORTIFHUNG | SMTO_NORMAL, send_bound_ms_, &copied)) {
-    NoteFailure();
+    NoteFailure(window);
     if (GetLastError() == ERROR_TIMEOUT && OfThisProcess(AsHwnd(window))) {
       // A window of this process may still write into it: the bytes move to
       // a string that is never freed (see SendWithBuffer).
@@ -280,7 +311,7 @@ std::string Win32WindowSystem::GetListTextBounded(WindowHandle window, int row) 
   std::memset(buffer.get(), kUnwrittenByte, size);
   DWORD_PTR copied = 0;
   if (!SendWithBuffer(AsHwnd(window), LB_GETTEXT, static_cast<WPARAM>(row), buffer, send_bound_ms_, copied)) {
-    NoteFailure();
+    NoteFailure(window);
     return {};
   }
   const auto count = static_cast<LONG_PTR>(copied);
@@ -296,7 +327,7 @@ std::string Win32WindowSystem::GetListTextBounded(WindowHandle window, int row) 
 bool Win32WindowSystem::Post(WindowHandle window, unsigned message, WParam wparam, LParam lparam) {
   NoteTarget(window);
   if (::PostMessageA(AsHwnd(window), message, wparam, lparam)) return true;
-  NoteFailure();
+  NoteFailure(window);
   return false;
 }
 

@@ -66,7 +66,7 @@ class Win32WindowSystem : public WindowSystem {
   // Every message to another window passes here first, and every one that
   // failed here after.
   void NoteTarget(WindowHandle window);
-  void NoteFailure();
+  void NoteFailure(WindowHandle window);
   void ForgetEndedProcesses();
   WindowHandle FindTopLevel(std::optional<std::string_view> class_name, std::optional<std::string_view> title);
   void VisitTopLevels(const std::function<bool(WindowHandle)>& visit);
