@@ -55,6 +55,18 @@ constexpr IntegerKey kIntegerKeys[] = {
     {"Macro", &TSettings::Macro, true},
 };
 
+struct SwitchKey {
+  const char* name;
+  std::int32_t TamiruSwitches::*field;
+};
+
+constexpr SwitchKey kSwitchKeys[] = {
+    {"TrayIcon", &TamiruSwitches::TrayIcon},
+    {"Notify", &TamiruSwitches::Notify},
+    {"FriendNotice", &TamiruSwitches::FriendNotice},
+    {"MinimizeToTray", &TamiruSwitches::MinimizeToTray},
+};
+
 constexpr const char* kDefaultScoreFile = "C:\\Program Files\\MjTonpu\\mjscore.txt";
 
 }  // namespace
@@ -96,6 +108,13 @@ TSettings LoadSettings(const std::string& ini_path, const std::string& program_f
     settings.*key.field = text::ParseIniInteger(values[i].value_or(""), settings.*key.field);
     ++i;
   }
+  std::vector<std::string_view> switch_names;
+  for (const SwitchKey& key : kSwitchKeys) switch_names.push_back(key.name);
+  const std::vector<std::optional<std::string>> switches = ReadProfileValues(bytes, kTamiruSection, switch_names);
+  for (std::size_t k = 0; k < std::size(kSwitchKeys); ++k) {
+    std::int32_t& field = settings.Tamiru.*kSwitchKeys[k].field;
+    field = text::ParseIniInteger(switches[k].value_or(""), field);
+  }
   return settings;
 }
 
@@ -103,8 +122,8 @@ void SaveSettings(const TSettings& settings, const std::string& ini_path, SaveSc
   std::optional<std::string> bytes = ReadProfileFileForWrite(ini_path);
   if (!bytes) throw WriteRefusedError(ini_path);
 
-  const auto write = [&](const char* name, const std::string& value) {
-    std::optional<std::string> written = WriteProfileValue(*bytes, kSettingSection, name, value);
+  const auto write = [&](const char* name, const std::string& value, std::string_view section = kSettingSection) {
+    std::optional<std::string> written = WriteProfileValue(*bytes, section, name, value);
     if (!written) return;  // the file already holds this value
     if (!platform::ReplaceFileContents(ini_path, *written)) throw WriteRefusedError(ini_path);
     bytes = std::move(written);
@@ -116,6 +135,8 @@ void SaveSettings(const TSettings& settings, const std::string& ini_path, SaveSc
   for (const IntegerKey& key : kIntegerKeys) {
     if (all || key.in_dialog) write(key.name, text::DecimalText(settings.*key.field));
   }
+  if (!all) return;
+  for (const SwitchKey& key : kSwitchKeys) write(key.name, text::DecimalText(settings.Tamiru.*key.field), kTamiruSection);
 }
 
 }  // namespace tamiru::settings

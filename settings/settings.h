@@ -1,6 +1,8 @@
 #pragma once
-// The settings record and its INI file: one section "Setting", 21 keys, each
-// field named exactly like its key.
+// The settings record and its INI file: section "Setting" with its 21 keys,
+// each field named exactly like its key, and section "Tamiru" with the
+// switches of the notification area, which a file shared with an older
+// version keeps apart from those 21.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -8,6 +10,17 @@
 namespace tamiru::settings {
 
 inline constexpr std::string_view kSettingSection = "Setting";
+inline constexpr std::string_view kTamiruSection = "Tamiru";
+
+// Section "Tamiru": 1 = on. The icon is on by default, the rest off.
+struct TamiruSwitches {
+  std::int32_t TrayIcon = 1;        // "通知領域にアイコン"
+  std::int32_t Notify = 0;          // "通知を表示": balloons for keyword hits
+  std::int32_t FriendNotice = 0;    // "友達の接続を知らせる"
+  std::int32_t MinimizeToTray = 0;  // "最小化で通知領域へ"
+
+  bool operator==(const TamiruSwitches&) const = default;
+};
 
 struct TSettings {
   std::string UserName1;
@@ -31,6 +44,7 @@ struct TSettings {
   std::int32_t TableType = 0;
   std::int32_t Keyword = 0;
   std::int32_t Macro = 0;
+  TamiruSwitches Tamiru;  // section "Tamiru"
 
   bool operator==(const TSettings&) const = default;
 };
@@ -58,7 +72,8 @@ std::string ProgramFolder(const std::string& exe_path);
 TSettings LoadSettings(const std::string& ini_path, const std::string& program_folder);
 
 // Writes the keys of `scope` into section "Setting", one key at a time and in
-// the order of the record, each through an atomic replace of the file.
+// the order of the record, each through an atomic replace of the file; at
+// kAll then the four switches into section "Tamiru" the same way.
 // Throws WriteRefusedError ("%s に書き込めません", the INI path) at the first
 // write that fails; the keys after it are not written.
 void SaveSettings(const TSettings& settings, const std::string& ini_path, SaveScope scope);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -60,7 +61,8 @@ TEST_F(SettingsFileTest, NoFileGivesDefaultsAndSaveCreatesAllKeysInOrder) {
             "AutoConnectTimeInterval=15\r\nAutoWatch=0\r\nAutoWatchTimeInterval=15\r\n"
             "SaveChatLog=0\r\nSaveChatLogTimeInterval=10\r\nChatLogFormat=0\r\n"
             "AutoNameImageFile=0\r\nImageFileFormat=0\r\nTonpuImageNumber=1\r\nTableType=0\r\n"
-            "Keyword=0\r\nMacro=0\r\n");
+            "Keyword=0\r\nMacro=0\r\n"
+            "[Tamiru]\r\nTrayIcon=1\r\nNotify=0\r\nFriendNotice=0\r\nMinimizeToTray=0\r\n");
   EXPECT_EQ(Load(), settings);
 }
 
@@ -124,6 +126,27 @@ TEST_F(SettingsFileTest, DialogSaveWritesSeventeenKeys) {
             "\r\n[Other]\r\nA=1\r\n");
   // The close writes the rest.
   SaveSettings(settings, ini_, SaveScope::kAll);
+  EXPECT_EQ(Load(), settings);
+}
+
+// The notification-area switches live in their own section: read with the
+// same rules, written at the close after the 21 keys, which stay as they
+// were for an older version sharing the file.
+TEST_F(SettingsFileTest, TamiruSectionKeepsTheSwitchesApartFromSetting) {
+  Put("[Tamiru]\r\nNotify=1\r\nTrayIcon=0\r\nFriendNotice=\r\nMinimizeToTray=x\r\n[Setting]\r\nKeyword=1\r\n");
+  TSettings settings = Load();
+  EXPECT_EQ(settings.Tamiru, (TamiruSwitches{0, 1, 0, 0}));
+  EXPECT_EQ(settings.Keyword, 1);
+  EXPECT_EQ(DefaultSettings("C:\\").Tamiru, (TamiruSwitches{1, 0, 0, 0}));
+  settings.Tamiru = {1, 0, 1, 1};
+  SaveSettings(settings, ini_, SaveScope::kDialog);
+  EXPECT_NE(Contents().find("TrayIcon=0"), std::string::npos) << "the dialog's OK leaves the switches";
+  SaveSettings(settings, ini_, SaveScope::kAll);
+  const std::string file = Contents();
+  const std::string setting = file.substr(file.find("[Setting]"));
+  EXPECT_EQ(std::count(setting.begin(), setting.end(), '='), 21) << setting;
+  EXPECT_EQ(file.substr(0, file.find("[Setting]")),
+            "[Tamiru]\r\nNotify=0\r\nTrayIcon=1\r\nFriendNotice=1\r\nMinimizeToTray=1\r\n");
   EXPECT_EQ(Load(), settings);
 }
 
