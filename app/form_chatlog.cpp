@@ -32,7 +32,7 @@ void TForm1::CaptureChat() {
 // the running spectate.
 void TForm1::Timer2Timer() {
   const game::Timer2Settings timer2{Settings.AutoWatch, Settings.AutoWatchTimeInterval, Settings.SaveChatLog,
-                                    Settings.Keyword};
+                                    Settings.Keyword, Settings.Tamiru.FriendNotice};
   if (game::ChatCaptureDue(timer2, services_.windows)) CaptureChat();
   const game::KeepAliveCountdown countdown = game::CountDownKeepAlive(
       timer2, KeepAlive, services_.windows, platform::SecondsSinceStart(services_.loop.TickCount()));

@@ -207,7 +207,8 @@ void TForm1::ApplyTimerSettings() {
 }
 
 void TForm1::ApplyTimer2Rule() {
-  const bool runs = game::Timer2Runs(Settings.AutoWatch, Settings.SaveChatLog, Settings.Keyword);
+  const bool runs =
+      game::Timer2Runs(Settings.AutoWatch, Settings.SaveChatLog, Settings.Keyword, Settings.Tamiru.FriendNotice);
   if (!runs) Label6->SetCaption("");
   Timer2->SetEnabled(runs);
 }

@@ -52,10 +52,25 @@ std::string& ChatReadBuffer() {
   return buffer;
 }
 
+void Tell(const CaptureContext& context, NoticeKind kind, std::string text) {
+  if (context.notify) context.notify(ChatNotice{kind, std::move(text)});
+}
+
+// A notice line that is a friend's connection: the alert and the notice.
+void TellArrival(std::string_view line, const CaptureContext& context, CaptureOutcome& outcome) {
+  if (context.friends == nullptr) return;
+  const std::optional<std::string> name = ArrivingFriend(line, *context.friends);
+  if (!name) return;
+  context.sound.PlayAsync(context.alert_sound_path);
+  ++outcome.arrivals;
+  Tell(context, NoticeKind::kFriend, FriendArrivalText(*name));
+}
+
 // The new lines of one capture: the keyword alert for each message with a
-// hit, and the records for the log.
+// hit, a friend's arrival for a new connection notice, and the records for
+// the log.
 void HandleLines(std::string_view text, std::size_t start, ChatLayout layout, const CaptureSettings& settings,
-                 const CaptureContext& context, LogRecords& records, CaptureOutcome& outcome) {
+                 const CaptureContext& context, bool lines_are_new, LogRecords& records, CaptureOutcome& outcome) {
   std::string aligned;
   ForEachChatLine(text, start, [&](std::string_view line) {
     ++outcome.lines_handled;
@@ -66,7 +81,10 @@ void HandleLines(std::string_view text, std::size_t start, ChatLayout layout, co
         // Each message with a hit starts the sound again.
         context.sound.PlayAsync(context.alert_sound_path);
         ++outcome.alerts;
+        if (settings.Notify == 1) Tell(context, NoticeKind::kKeyword, BalloonText(line));
       }
+    } else if (settings.FriendNotice == 1 && lines_are_new) {
+      TellArrival(line, context, outcome);
     }
     if (records.Add(line, message ? std::string_view(aligned) : line)) ++outcome.lines_logged;
   });
@@ -124,7 +142,8 @@ CaptureOutcome CaptureChat(CaptureState& state, const CaptureSettings& settings,
   if (state.NextChatLine < 0 || next_line > count) Restart(state);
   // After a restart, or with a fresh state, the whole text is read from its
   // first byte; otherwise from the first line the last capture did not see.
-  const std::size_t start = state.NextChatLine == 1 && state.ChatEndIndex == 0 ? 0 : scan.line_start;
+  const bool from_top = state.NextChatLine == 1 && state.ChatEndIndex == 0;
+  const std::size_t start = from_top ? 0 : scan.line_start;
   // An empty view has given no text: its first line is still to come, so the
   // state stays as after a restart and that line is read from byte 0 once a
   // second one follows, rather than skipped as though already seen.
@@ -141,7 +160,7 @@ CaptureOutcome CaptureChat(CaptureState& state, const CaptureSettings& settings,
   LogRecords records(settings.SaveChatLog, format,
                      logging && format.stamp ? FormatLogTimestamp(now, context.loop.SystemDateFormat())
                                              : std::string());
-  HandleLines(text, start, layout, settings, context, records, outcome);
+  HandleLines(text, start, layout, settings, context, !from_top, records, outcome);
   // One open, append and close of the month's file per capture with records.
   if (!records.text().empty() && !platform::AppendToFile(ChatLogPath(context.log_folder, now), records.text())) {
     outcome.log_failed = true;

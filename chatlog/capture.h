@@ -4,11 +4,13 @@
 // appends the lines to the month's chat log.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "chatlog/chat_lines.h"
+#include "chatlog/notices.h"
 #include "platform/event_loop.h"
 #include "platform/system.h"
 #include "platform/window_system.h"
@@ -34,6 +36,8 @@ struct CaptureSettings {
   std::int32_t SaveChatLog = 0;
   std::int32_t ChatLogFormat = 0;
   std::int32_t Keyword = 0;
+  std::int32_t Notify = 0;        // a keyword hit is told as a balloon too
+  std::int32_t FriendNotice = 0;  // a friend's connection notice is told
 };
 
 struct CaptureContext {
@@ -45,6 +49,9 @@ struct CaptureContext {
   // Folder of the log files; empty = the current directory. When not empty
   // it ends in its separator.
   std::string log_folder;
+  // The friend list (ListBox1's items), and where the notices go.
+  const std::vector<std::string>* friends = nullptr;
+  std::function<void(const ChatNotice&)> notify;
 };
 
 // What one capture did, for its callers' tests and measurements.
@@ -53,6 +60,7 @@ struct CaptureOutcome {
   std::size_t lines_handled = 0; // new lines walked
   std::size_t lines_logged = 0;  // records appended (or meant to be)
   std::size_t alerts = 0;        // keyword sounds started
+  std::size_t arrivals = 0;      // friends' connections told
   bool log_failed = false;       // the log file could not be opened or written
 };
 
@@ -72,6 +80,10 @@ std::string ChatLogPath(const std::string& log_folder, const platform::LocalTime
 // One capture. Does nothing when neither the game main window nor the
 // waiting room is open. A log file that cannot be opened loses only this
 // capture's records: the state moves on and the keyword alert sounds as usual.
+// A friend's connection notice plays the alert and is told once, when its
+// line is new: never for the lines a capture reads from the top (the first,
+// or one after the view was cleared or the chat changed windows), which
+// were there before.
 CaptureOutcome CaptureChat(CaptureState& state, const CaptureSettings& settings,
                            const CaptureContext& context);
 

@@ -152,12 +152,12 @@ SpectateOutcome SpectateOnce(KeepAliveState& state, const SpectateContext& conte
   }
 }
 
-bool Timer2Runs(std::int32_t AutoWatch, std::int32_t SaveChatLog, std::int32_t Keyword) {
-  return AutoWatch == 1 || SaveChatLog == 1 || Keyword == 1;
+bool Timer2Runs(std::int32_t AutoWatch, std::int32_t SaveChatLog, std::int32_t Keyword, std::int32_t FriendNotice) {
+  return AutoWatch == 1 || SaveChatLog == 1 || Keyword == 1 || FriendNotice == 1;
 }
 
 bool ChatCaptureDue(const Timer2Settings& settings, platform::WindowSystem& windows) {
-  return (settings.SaveChatLog == 1 || settings.Keyword == 1) &&
+  return (settings.SaveChatLog == 1 || settings.Keyword == 1 || settings.FriendNotice == 1) &&
          (FindWaitingRoom(windows) != kNoWindow || FindGameMainWindow(windows) != kNoWindow);
 }
 

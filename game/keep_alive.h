@@ -63,17 +63,18 @@ SpectateOutcome SpectateOnce(KeepAliveState& state, const SpectateContext& conte
 
 // Timer2 runs while AutoWatch, SaveChatLog or Keyword is 1 (any other value
 // counts as off).
-bool Timer2Runs(std::int32_t AutoWatch, std::int32_t SaveChatLog, std::int32_t Keyword);
+bool Timer2Runs(std::int32_t AutoWatch, std::int32_t SaveChatLog, std::int32_t Keyword, std::int32_t FriendNotice);
 
 struct Timer2Settings {
   std::int32_t AutoWatch = 0;
   std::int32_t AutoWatchTimeInterval = 15;  // minutes
   std::int32_t SaveChatLog = 0;
   std::int32_t Keyword = 0;
+  std::int32_t FriendNotice = 0;  // section "Tamiru": friends' connections told
 };
 
-// A Timer2 tick captures the chat first when the log or the keyword alert is
-// on and a client window is open.
+// A Timer2 tick captures the chat first when the log, the keyword alert or
+// the friends' connection notice is on and a client window is open.
 bool ChatCaptureDue(const Timer2Settings& settings, platform::WindowSystem& windows);
 
 // The keep-alive step of a Timer2 tick at `now_sec` (platform::SecondsSinceStart).

@@ -33,7 +33,8 @@ class Capture : public ::testing::Test {
   ~Capture() override { std::filesystem::remove_all(folder_); }
 
   CaptureOutcome Run() {
-    const CaptureContext context{desktop, loop, sound, keywords, "C:\\Tamiru\\call.wav", log_folder};
+    const CaptureContext context{desktop,    loop,     sound, keywords, "C:\\Tamiru\\call.wav",
+                                 log_folder, &friends, [this](const ChatNotice& notice) { notices.push_back(notice); }};
     return CaptureChat(state, settings, context);
   }
   std::string Log(const std::string& name = "LOG0112.txt") const {
@@ -46,6 +47,8 @@ class Capture : public ::testing::Test {
   platform::fake::FakeDesktop desktop{loop};
   RecordingSound sound;
   std::vector<std::string> keywords;
+  std::vector<std::string> friends;
+  std::vector<ChatNotice> notices;
   CaptureSettings settings{1, 0, 0};
   CaptureState state;
   std::int32_t& LastChatSource = state.LastChatSource;
@@ -204,6 +207,40 @@ TEST_F(Capture, OmittedReplyBlankLineAndConnectionNotice) {
   EXPECT_EQ(outcome.lines_handled, 5u);
   EXPECT_EQ(Log(), "x" + std::string(13, ' ') + ">start\r\n" + "bar：<<接続>>\r\n");
   EXPECT_TRUE(sound.played.empty());  // the notice is never searched
+}
+
+// A friend's connection notice, once, only when its line is new: not for
+// the lines there at the first read, nor for those read again from the top
+// after the view was cleared; a keyword hit gives its balloon with the
+// switch. The log is written only with its own switch.
+TEST_F(Capture, FriendsArrivingAndKeywordBalloons) {
+  settings = {0, 0, 1, 1, 1};
+  keywords = {"ロン"};
+  friends = {"表", "bbb"};
+  const auto room = desktop.CreateWaitingRoom();
+  desktop.SetText(room.chat_view, "aaa\t>hi\r\n表：<<接続>>");
+  EXPECT_TRUE(Run().read);
+  EXPECT_TRUE(notices.empty()) << "there before the first read";
+  const std::string lines = "aaa\t>hi\r\n表：<<接続>>\r\nbb：<<接続>>\r\nzzz：<<接続>>\r\nccc\t見て bbb：<<接続>>\r\nbbb：<<接続>>";
+  desktop.SetText(room.chat_view, lines);
+  EXPECT_EQ(Run().arrivals, 1u);
+  desktop.SetText(room.chat_view, lines + "\r\nddd\t>ロンです");
+  EXPECT_EQ(Run().alerts, 1u);
+  ASSERT_EQ(notices.size(), 2u);
+  EXPECT_EQ(notices[0].kind, NoticeKind::kFriend);
+  EXPECT_EQ(notices[0].text, "bbb さんが接続しました");
+  EXPECT_EQ(notices[1].kind, NoticeKind::kKeyword);
+  EXPECT_EQ(notices[1].text, "ddd >ロンです");
+  EXPECT_EQ(sound.played.size(), 2u);
+  desktop.SetText(room.chat_view, "bbb：<<接続>>");  // cleared and read from the top
+  Run();
+  EXPECT_EQ(notices.size(), 2u);
+  EXPECT_FALSE(LogExists());
+  settings.Notify = 0;
+  desktop.SetText(room.chat_view, "bbb：<<接続>>\r\nddd\t>ロン");
+  Run();
+  EXPECT_EQ(notices.size(), 2u) << "no balloon without its switch";
+  EXPECT_EQ(sound.played.size(), 3u) << "the alert still sounds";
 }
 
 TEST_F(Capture, KeywordsWithoutTheLogTouchNoFile) {

@@ -310,21 +310,28 @@ TEST_F(Timer2Test, AnIntervalAcrossTheSecondsSignChangeStartsAgain) {
   EXPECT_TRUE(Tick().spectate_due) << "counts on normally from the new start";
 }
 
-TEST_F(Timer2Test, CaptureIsDueWhenLogOrKeywordIsOnAndAClientWindowIsOpen) {
+TEST_F(Timer2Test, CaptureIsDueWhenLogKeywordOrFriendNoticeIsOnAndAClientWindowIsOpen) {
   EXPECT_FALSE(ChatCaptureDue({1, 15, 0, 0}, desktop_));
-  EXPECT_TRUE(ChatCaptureDue({0, 15, 1, 0}, desktop_));
-  EXPECT_TRUE(ChatCaptureDue({0, 15, 0, 1}, desktop_));
-  EXPECT_FALSE(ChatCaptureDue({0, 15, 2, 2}, desktop_)) << "only 1 counts as on";
+  for (int log = 0; log <= 1; ++log) {
+    for (int keyword = 0; keyword <= 1; ++keyword) {
+      for (int friends = 0; friends <= 1; ++friends) {
+        EXPECT_EQ(ChatCaptureDue({0, 15, log, keyword, friends}, desktop_), log + keyword + friends > 0)
+            << log << keyword << friends;
+      }
+    }
+  }
+  EXPECT_FALSE(ChatCaptureDue({0, 15, 2, 2, 2}, desktop_)) << "only 1 counts as on";
   desktop_.Destroy(room_.window);
   EXPECT_FALSE(ChatCaptureDue({0, 15, 1, 1}, desktop_));
   desktop_.CreateGameMainWindow();
   EXPECT_TRUE(ChatCaptureDue({0, 15, 1, 1}, desktop_));
 }
 
-TEST(Timer2Rule, RunsWhileAnyOfTheThreeSwitchesIsOne) {
-  for (const auto& [auto_watch, log, keyword, runs] : std::vector<std::tuple<int, int, int, bool>>{
-           {0, 0, 0, false}, {1, 0, 0, true}, {0, 1, 0, true}, {0, 0, 1, true}, {2, 2, 2, false}, {-1, 0, 0, false}}) {
-    EXPECT_EQ(Timer2Runs(auto_watch, log, keyword), runs) << auto_watch << log << keyword;
+TEST(Timer2Rule, RunsWhileAnyOfTheFourSwitchesIsOne) {
+  for (const auto& [auto_watch, log, keyword, friends, runs] : std::vector<std::tuple<int, int, int, int, bool>>{
+           {0, 0, 0, 0, false}, {1, 0, 0, 0, true}, {0, 1, 0, 0, true}, {0, 0, 1, 0, true}, {0, 0, 0, 1, true},
+           {2, 2, 2, 2, false}, {-1, 0, 0, 0, false}}) {
+    EXPECT_EQ(Timer2Runs(auto_watch, log, keyword, friends), runs) << auto_watch << log << keyword << friends;
   }
 }
 
