@@ -3,6 +3,8 @@
 // buttons, the chat line in both chats, tell mode, and Enter in the chat line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -103,9 +105,11 @@ TEST_F(MainWindowTest, StartsWithItsListsAndWritesEveryKeyAtClose) {
   const auto ini = s.ReadFile("tamiru.INI");
   ASSERT_TRUE(ini.has_value());
   EXPECT_EQ(ini->rfind("[Setting]\r\n", 0), 0u) << *ini;
-  int keys = 0;
-  for (char c : *ini) keys += c == '=';
-  EXPECT_EQ(keys, 21) << *ini;
+  // The 21 keys of [Setting], then the four switches of [Tamiru].
+  const std::size_t tamiru = ini->find("[Tamiru]\r\n");
+  ASSERT_NE(tamiru, std::string::npos) << *ini;
+  EXPECT_EQ(std::count(ini->begin(), ini->begin() + static_cast<std::ptrdiff_t>(tamiru), '='), 21) << *ini;
+  EXPECT_EQ(ini->substr(tamiru), "[Tamiru]\r\nTrayIcon=1\r\nNotify=0\r\nFriendNotice=0\r\nMinimizeToTray=0\r\n");
   EXPECT_NE(ini->find("File1=" + s.PathOf("friendlist.txt") + "\r\n"), std::string::npos) << *ini;
 }
 
