@@ -9,7 +9,8 @@ namespace tamiru::app {
 // One window at a time: an open one comes to the front; a closed one is
 // replaced by a new window that reads the file afresh.
 void TForm1::HistoryMenuClick() {
-  if (History.Window && History.Window->Handle() != platform::kNoWindow) {
+  auto& History = Windows.History;
+  if (History.IsOpen()) {
     History.Window->BringToFront();
     return;
   }

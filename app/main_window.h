@@ -77,6 +77,16 @@ struct FormServices {
 class TForm3;
 struct SettingsDialogOwner;
 
+// A window this one owns and shows beside it, one at a time: its host and
+// the form on it.
+template <class FormType>
+struct OwnedWindow {
+  std::unique_ptr<platform::FormHost> Window;
+  std::unique_ptr<FormType> Form;
+  // Whether the window is there (the user has not closed it).
+  bool IsOpen() const { return Window && Window->Handle() != platform::kNoWindow; }
+};
+
 // The lists' state: where the phrase add inserts, and the list drag. A drop
 // on the list box the drag did not begin in is refused, as DragSourceIndex
 // means nothing there.
@@ -229,11 +239,11 @@ class TForm1 {
   std::unique_ptr<platform::ComboBox> ComboBox1;
   std::unique_ptr<platform::CheckBox> CheckBox1;
   std::unique_ptr<platform::Timer> Timer1, Timer2, Timer3, Timer4;
-  // The match history window while it exists (closed: no window handle).
-  struct HistorySlot {
-    std::unique_ptr<platform::FormHost> Window;
-    std::unique_ptr<TForm3> Form;
-  } History;
+  // The windows beside this one, each while it exists (closed: no window
+  // handle).
+  struct SecondWindows {
+    OwnedWindow<TForm3> History;
+  } Windows;
 
   const FormServices& services() const { return services_; }
 

@@ -71,6 +71,10 @@ class Shell {
   // put its 32-bit program under Program Files (x86): the same path there
   // when only that one (or its VirtualStore copy) exists, else the path.
   virtual std::string InstalledPath(const std::string& path) { return path; }
+  // Puts a Shift_JIS text on the clipboard for `owner` (as CF_TEXT and as
+  // CF_UNICODETEXT, so that any program pastes it); false when the clipboard
+  // could not be opened or took nothing.
+  virtual bool CopyText(WindowHandle /*owner*/, const std::string& /*text*/) { return false; }
 };
 
 // An old 32-bit program without a manifest, run without elevation, has its

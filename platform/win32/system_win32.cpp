@@ -9,6 +9,7 @@
 // The interface names its operations after the calls; not the A/W macros.
 #undef ShellExecute
 
+#include <cstring>
 #include <vector>
 
 #include "platform/win32/handle_win32.h"
@@ -181,6 +182,50 @@ std::string Win32Shell::InstalledPath(const std::string& path) {
                                                                                       : EnvironmentValue("ProgramW6432"),
                                         EnvironmentValue("ProgramFiles(x86)"));
   return twin && LastWriteOf(FileToRead(*twin)) ? *twin : path;
+}
+
+namespace {
+
+// A movable global block holding `size` bytes copied from `bytes`, as the
+// clipboard takes it; null when none could be had.
+HGLOBAL GlobalCopy(const void* bytes, std::size_t size) {
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+  if (block == nullptr) return nullptr;
+  void* target = GlobalLock(block);
+  if (target == nullptr) {
+    GlobalFree(block);
+    return nullptr;
+  }
+  std::memcpy(target, bytes, size);
+  GlobalUnlock(block);
+  return block;
+}
+
+// Hands a block to the clipboard, which owns it from then on; a block the
+// clipboard refused is freed here.
+bool PutOnClipboard(UINT format, HGLOBAL block) {
+  if (block == nullptr) return false;
+  if (SetClipboardData(format, block) != nullptr) return true;
+  GlobalFree(block);
+  return false;
+}
+
+}  // namespace
+
+bool Win32Shell::CopyText(WindowHandle owner, const std::string& text) {
+  // The text as CP932 (ending in one NUL) and as UTF-16 (ending in one NUL).
+  const int wide_length = MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(wide_length > 0 ? wide_length : 0), L'\0');
+  if (wide_length > 0) MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), wide.data(), wide_length);
+  if (!OpenClipboard(AsHwnd(owner))) return false;
+  bool copied = EmptyClipboard() != FALSE;
+  if (copied) {
+    const bool unicode = PutOnClipboard(CF_UNICODETEXT, GlobalCopy(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t)));
+    const bool ansi = PutOnClipboard(CF_TEXT, GlobalCopy(text.c_str(), text.size() + 1));
+    copied = unicode && ansi;
+  }
+  CloseClipboard();
+  return copied;
 }
 
 void Win32Sound::PlayAsync(const std::string& path) {

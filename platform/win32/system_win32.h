@@ -27,6 +27,7 @@ class Win32Shell : public Shell {
   // Program Files folder.
   std::string FileToRead(const std::string& path) override;
   std::string InstalledPath(const std::string& path) override;
+  bool CopyText(WindowHandle owner, const std::string& text) override;
 };
 
 class Win32Sound : public Sound {

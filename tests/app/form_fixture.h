@@ -46,7 +46,13 @@ class RecordingShell : public platform::Shell {
     const auto it = installed.find(path);
     return it == installed.end() ? path : it->second;
   }
+  bool CopyText(platform::WindowHandle, const std::string& text) override {
+    copied.push_back(text);
+    return true;
+  }
   std::vector<ShellCall> calls;
+  // What was put on the clipboard, in order.
+  std::vector<std::string> copied;
   // Files the system finds elsewhere (under Program Files (x86)).
   std::map<std::string, std::string> installed;
   std::vector<std::string> commands;
