@@ -41,6 +41,7 @@ std::optional<ChatSource> FindChatSource(platform::WindowSystem& windows) {
 void Restart(CaptureState& state) {
   state.NextChatLine = 1;
   state.ChatEndIndex = 0;
+  state.EmptyViewRead = false;
 }
 
 // The buffer of the chat text, kept from one capture to the next (captures
@@ -138,8 +139,10 @@ CaptureOutcome CaptureChat(CaptureState& state, const CaptureSettings& settings,
   const LineScan scan = ScanChatLines(text.substr(0, *read), next_line);
   const std::size_t count = scan.count;
 
-  if (state.NextChatLine >= 0 && next_line == count) return outcome;
-  if (state.NextChatLine < 0 || next_line > count) Restart(state);
+  const bool restart = state.NextChatLine < 0 || next_line > count;
+  if (restart) Restart(state);
+  if (*read == 0) state.EmptyViewRead = true;
+  if (!restart && next_line == count) return outcome;
   // After a restart, or with a fresh state, the whole text is read from its
   // first byte; otherwise from the first line the last capture did not see.
   const bool from_top = state.NextChatLine == 1 && state.ChatEndIndex == 0;
@@ -160,7 +163,10 @@ CaptureOutcome CaptureChat(CaptureState& state, const CaptureSettings& settings,
   LogRecords records(settings.SaveChatLog, format,
                      logging && format.stamp ? FormatLogTimestamp(now, context.loop.SystemDateFormat())
                                              : std::string());
-  HandleLines(text, start, layout, settings, context, !from_top, records, outcome);
+  // Lines read from the top were there before (at the start, or when the
+  // view was refilled), unless the view was seen empty since: then each
+  // came after that look.
+  HandleLines(text, start, layout, settings, context, !from_top || state.EmptyViewRead, records, outcome);
   // One open, append and close of the month's file per capture with records.
   if (!records.text().empty() && !platform::AppendToFile(ChatLogPath(context.log_folder, now), records.text())) {
     outcome.log_failed = true;

@@ -30,6 +30,7 @@ struct CaptureState {
   std::int32_t LastChatSource = 0;  // 1 = game main window, 0 = waiting room
   std::int32_t NextChatLine = 1;    // first line the next capture handles
   std::int32_t ChatEndIndex = 0;    // 0 until a capture has read since a restart
+  bool EmptyViewRead = false;       // the view was read empty since the restart
 };
 
 struct CaptureSettings {

@@ -241,6 +241,11 @@ TEST_F(Capture, FriendsArrivingAndKeywordBalloons) {
   Run();
   EXPECT_EQ(notices.size(), 2u) << "no balloon without its switch";
   EXPECT_EQ(sound.played.size(), 3u) << "the alert still sounds";
+  // A view seen empty: the lines that come are new, the first one too.
+  desktop.SetText(room.chat_view, "");
+  Run();
+  desktop.SetText(room.chat_view, "bbb：<<接続>>\r\n");
+  EXPECT_EQ(Run().arrivals, 1u);
 }
 
 TEST_F(Capture, KeywordsWithoutTheLogTouchNoFile) {
