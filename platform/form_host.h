@@ -82,6 +82,7 @@ struct ClientPoint {
 enum class FormEvent {
   kDblClick,  // double click on the window's free area
   kResize,    // the client area changed its size
+  kMinimize,  // the window was minimised
 };
 
 // The controls made from a creation record alone.
@@ -170,11 +171,17 @@ class FormHost {
   // Places a control made here anew, at 96 DPI like its layout (a window
   // the user sizes lays its controls out again).
   virtual void MoveControl(const Control& /*control*/, int /*left*/, int /*top*/, int /*width*/, int /*height*/) {}
-  // An item of the window's system menu, below a separator; `handler` runs
-  // when it is chosen.
-  virtual void AddSystemMenuItem(int /*id*/, const std::string& /*caption*/, std::function<void()> /*handler*/) {}
-  // Shows the window in front of the others and gives it the keyboard.
+  // An item of the window's system menu, below a separator unless it goes
+  // on the group of the item before; `handler` runs when it is chosen.
+  virtual void AddSystemMenuItem(int /*id*/, const std::string& /*caption*/, std::function<void()> /*handler*/,
+                                 bool /*same_group*/ = false) {}
+  // A check mark beside the system menu's item `id`, or none.
+  virtual void CheckSystemMenuItem(int /*id*/, bool /*checked*/) {}
+  // Shows the window in front of the others and gives it the keyboard; a
+  // minimised or hidden window is restored first.
   virtual void BringToFront() {}
+  // Takes the window off the screen and the taskbar; BringToFront shows it.
+  virtual void HideWindow() {}
   // Closes the window as its close box does, close query included.
   virtual void CloseWindow() {}
 

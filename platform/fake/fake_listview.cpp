@@ -79,9 +79,34 @@ void FakeViewFormHost::Resize(ClientPoint client_size) {
   }
 }
 
+void FakeViewFormHost::Minimise() {
+  minimised = true;
+  if (minimize_handler_) {
+    auto handler = minimize_handler_;
+    handler();
+  }
+}
+
+void FakeViewFormHost::CheckSystemMenuItem(int id, bool checked) {
+  for (MenuItem& item : system_menu) {
+    if (item.id == id) item.checked = checked;
+  }
+}
+
+const FakeViewFormHost::MenuItem* FakeViewFormHost::SystemMenuItem(int id) const {
+  for (const MenuItem& item : system_menu) {
+    if (item.id == id) return &item;
+  }
+  return nullptr;
+}
+
 void FakeViewFormHost::Connect(FormEvent event, std::function<void()> handler) {
   if (event == FormEvent::kResize) {
     resize_handler_ = std::move(handler);
+    return;
+  }
+  if (event == FormEvent::kMinimize) {
+    minimize_handler_ = std::move(handler);
     return;
   }
   FakeFormHost::Connect(event, std::move(handler));

@@ -79,12 +79,19 @@ class FakeViewFormHost : public FakeFormHost {
   ClientPoint ClientSize() const override { return client_size_; }
   void MoveControl(const Control& control, int left, int top, int width, int height) override;
   WindowHandle Handle() const override { return closed_ ? kNoWindow : FakeFormHost::Handle(); }
-  void BringToFront() override { ++brought_to_front; }
+  void BringToFront() override {
+    ++brought_to_front;
+    hidden = false;
+    minimised = false;
+  }
+  void HideWindow() override { hidden = true; }
   void CloseWindow() override { UserCloses(); }
-  void AddSystemMenuItem(int id, const std::string& caption, std::function<void()> handler) override {
-    system_menu.push_back({id, caption});
+  void AddSystemMenuItem(int id, const std::string& caption, std::function<void()> handler,
+                         bool same_group) override {
+    system_menu.push_back({id, caption, same_group, false});
     menu_handlers_[id] = std::move(handler);
   }
+  void CheckSystemMenuItem(int id, bool checked) override;
 
   // The user's actions on the list view: a click on a row selects it; a
   // double click selects it and reports kDblClick; a header click.
@@ -94,6 +101,8 @@ class FakeViewFormHost : public FakeFormHost {
   bool ClickHeader(const std::string& name, int column);
   // The window is sized by the user.
   void Resize(ClientPoint client_size);
+  // The user minimises the window.
+  void Minimise();
   // The close box: the window goes when the close query allows it.
   bool UserCloses();
 
@@ -103,9 +112,14 @@ class FakeViewFormHost : public FakeFormHost {
   struct MenuItem {
     int id;
     std::string caption;
+    bool same_group;
+    bool checked;
   };
   std::vector<MenuItem> system_menu;
+  const MenuItem* SystemMenuItem(int id) const;
   int brought_to_front = 0;
+  bool hidden = false;
+  bool minimised = false;
 
  private:
   ClientPoint client_size_;
@@ -115,6 +129,7 @@ class FakeViewFormHost : public FakeFormHost {
   std::map<const Control*, std::function<void()>> row_handlers_;
   std::map<const Control*, std::function<void(int)>> column_handlers_;
   std::function<void()> resize_handler_;
+  std::function<void()> minimize_handler_;
   std::map<int, std::function<void()>> menu_handlers_;
 };
 

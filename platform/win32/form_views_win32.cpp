@@ -43,13 +43,22 @@ void Win32Form::MoveControl(const Control& control, int left, int top, int width
              scale_.Pixels(height), TRUE);
 }
 
-void Win32Form::AddSystemMenuItem(int id, const std::string& caption, std::function<void()> handler) {
+void Win32Form::AddSystemMenuItem(int id, const std::string& caption, std::function<void()> handler,
+                                  bool same_group) {
   HMENU menu = GetSystemMenu(AsHwnd(window_), FALSE);
   if (menu == nullptr) return;
-  AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  if (!same_group) AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(id), caption.c_str());
   menu_handlers_[id] = std::move(handler);
 }
+
+void Win32Form::CheckSystemMenuItem(int id, bool checked) {
+  if (HMENU menu = GetSystemMenu(AsHwnd(window_), FALSE); menu != nullptr) {
+    CheckMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+  }
+}
+
+void Win32Form::HideWindow() { ShowWindow(AsHwnd(window_), SW_HIDE); }
 
 void Win32Form::BringToFront() {
   if (IsIconic(AsHwnd(window_))) {
@@ -95,12 +104,14 @@ bool Win32Form::HandleViewMessage(unsigned message, std::uintptr_t wparam, std::
         return true;
       }
       return false;
-    case WM_SIZE:
-      if (auto it = form_handlers_.find(FormEvent::kResize); it != form_handlers_.end() && wparam != SIZE_MINIMIZED) {
+    case WM_SIZE: {
+      const FormEvent event = wparam == SIZE_MINIMIZED ? FormEvent::kMinimize : FormEvent::kResize;
+      if (auto it = form_handlers_.find(event); it != form_handlers_.end()) {
         const auto handler = it->second;
         Dispatch(handler);
       }
       return false;
+    }
     case WM_GETMINMAXINFO: {
       if (!options_.resizable || window_ == kNoWindow) return false;
       const SIZE least = FrameFor(AsHwnd(window_), scale_.Pixels(options_.min_client_width),

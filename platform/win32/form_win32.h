@@ -76,8 +76,11 @@ class Win32Form : public ModalFormHost {
   void ConnectColumnClick(const ListView& view, std::function<void(int)> handler) override;
   ClientPoint ClientSize() const override;
   void MoveControl(const Control& control, int left, int top, int width, int height) override;
-  void AddSystemMenuItem(int id, const std::string& caption, std::function<void()> handler) override;
+  void AddSystemMenuItem(int id, const std::string& caption, std::function<void()> handler,
+                         bool same_group) override;
+  void CheckSystemMenuItem(int id, bool checked) override;
   void BringToFront() override;
+  void HideWindow() override;
   void CloseWindow() override;
   // Esc closes the window (a non-modal owned window).
   void SetCloseOnEscape(bool close) { close_on_escape_ = close; }
