@@ -19,10 +19,15 @@ constexpr std::string_view kAlertSoundName = "call.wav";
 std::string ProgramPaths::AlertSound() const { return text::JoinPath(folder, kAlertSoundName); }
 
 void TForm1::CaptureChat() {
-  const chatlog::CaptureSettings capture_settings{Settings.SaveChatLog, Settings.ChatLogFormat, Settings.Keyword};
+  const chatlog::CaptureSettings capture_settings{Settings.SaveChatLog, Settings.ChatLogFormat, Settings.Keyword,
+                                                  Settings.Tamiru.Notify, Settings.Tamiru.FriendNotice};
+  // The friend list as it stands in ListBox1, read only when it is asked.
+  std::vector<std::string> friends;
+  if (Settings.Tamiru.FriendNotice == 1) friends = ListBox1->Items();
   // The log files lie in the process's current directory.
   const chatlog::CaptureContext context{services_.windows, services_.loop, services_.sound, KeywordList,
-                                        paths_.AlertSound(), {}};
+                                        paths_.AlertSound(), {}, &friends,
+                                        [this](const chatlog::ChatNotice& notice) { TellNotice(notice); }};
   chatlog::CaptureChat(Capture, capture_settings, context);
 }
 

@@ -74,7 +74,8 @@ TForm1::TForm1(const FormServices& services)
   Lists.Drag = lists::DragState{0, 0, 0};
 }
 
-TForm1::~TForm1() = default;
+// The icon goes with the window: a program that has ended leaves none behind.
+TForm1::~TForm1() { services_.tray.RemoveIcon(); }
 
 // The control table of the window: places are left, top, width x height in
 // client pixels; a label without a size is as large as its caption.
@@ -178,6 +179,7 @@ void TForm1::WireHandlers() {
   host.SetCloseQuery([this] { return FormCloseQuery(); });
   host.AddSystemMenuItem(kHistoryMenuId, std::string(kHistoryMenuCaption),
                          [this] { boundary_.Run([this] { HistoryMenuClick(); }); });
+  ConnectNotificationArea(*this);
 }
 
 void TForm1::ReloadLists() {
@@ -197,6 +199,7 @@ void TForm1::ApplySettings() {
   Button18->SetCaption(SwitchCaption(Settings.Keyword));
   ApplyTimer2Rule();
   ApplyTimerSettings();
+  ApplyTamiruSwitches(*this);
 }
 
 void TForm1::ApplyTimerSettings() {

@@ -13,6 +13,7 @@
 
 #include "app/general_error.h"
 #include "chatlog/capture.h"
+#include "chatlog/notices.h"
 #include "game/auto_connect.h"
 #include "game/chat_send.h"
 #include "game/keep_alive.h"
@@ -22,6 +23,7 @@
 #include "platform/event_loop.h"
 #include "platform/files.h"
 #include "platform/form_host.h"
+#include "platform/notification_area.h"
 #include "platform/system.h"
 #include "platform/window_system.h"
 #include "settings/settings.h"
@@ -62,6 +64,10 @@ platform::Screen& NoScreen();
 // dialog does not open (form_settings.cpp).
 platform::FormFactory& NoForms();
 
+// The notification area of a window given none: it takes no icon, so no
+// balloon shows (form_tray.cpp).
+platform::NotificationArea& NoNotificationArea();
+
 struct FormServices {
   platform::WindowSystem& windows;
   platform::EventLoop& loop;
@@ -72,6 +78,7 @@ struct FormServices {
   platform::FormHost& host;
   platform::Screen& screen = NoScreen();
   platform::FormFactory& forms = NoForms();
+  platform::NotificationArea& tray = NoNotificationArea();
 };
 
 class TForm3;
@@ -85,6 +92,15 @@ struct OwnedWindow {
   std::unique_ptr<FormType> Form;
   // Whether the window is there (the user has not closed it).
   bool IsOpen() const { return Window && Window->Handle() != platform::kNoWindow; }
+};
+
+// The balloons of the notification-area icon: one at a time, the notices
+// that come faster gathered into the next one, which DueTimer sends once the
+// showing one has had its time.
+struct BalloonState {
+  chatlog::BalloonGate Gate;
+  chatlog::NoticeKind LatestKind = chatlog::NoticeKind::kKeyword;
+  std::unique_ptr<platform::Timer> DueTimer;  // runs only while notices wait
 };
 
 // The lists' state: where the phrase add inserts, and the list drag. A drop
@@ -167,6 +183,14 @@ class TForm1 {
   void Button23Click();
   // The match history window from the system menu (form_history.cpp).
   void HistoryMenuClick();
+  // The notification-area icon, its menu, the balloons and the four switches
+  // of [Tamiru] in the system menu and the icon's menu (form_tray.cpp).
+  void TrayIconDblClick();
+  void TrayMenuCommand(int id);
+  void FormMinimize();
+  void TamiruSwitchClick(int id);
+  void TellNotice(const chatlog::ChatNotice& notice);
+  void BalloonTimerTimer();
   // The macro key poll and the actions it runs (form_macro.cpp).
   void Timer4Timer();
   void DispatchMacroAction(const macro::TMacroEntry& entry);
@@ -191,7 +215,8 @@ class TForm1 {
   game::SpectateContext SpectateContext();
   // A spectate, then the keep-alive interval again from its end.
   void SpectateAndRestartInterval();
-  // Steps 1 to 5 of applying the settings: switch captions, Timer2, Timer4.
+  // Steps 1 to 5 of applying the settings: switch captions, Timer2, Timer4;
+  // then the [Tamiru] switches' check marks and the notification-area icon.
   void ApplySettings();
   // Timer2 runs while AutoWatch, SaveChatLog or Keyword is 1; stopped, its
   // countdown label empties.
@@ -240,9 +265,10 @@ class TForm1 {
   std::unique_ptr<platform::CheckBox> CheckBox1;
   std::unique_ptr<platform::Timer> Timer1, Timer2, Timer3, Timer4;
   // The windows beside this one, each while it exists (closed: no window
-  // handle).
+  // handle), and the balloons of the icon in the notification area.
   struct SecondWindows {
     OwnedWindow<TForm3> History;
+    BalloonState Balloons;
   } Windows;
 
   const FormServices& services() const { return services_; }
@@ -270,6 +296,12 @@ std::string ClientScoreFile(const FormServices& services, const std::string& fil
 // The file read for File4: where the client keeps it, or its newer
 // VirtualStore copy where an old client's writes went.
 std::string ScoreFileToRead(const FormServices& services, const std::string& file4);
+
+// The icon's handlers, the switches' items in the system menu and the
+// balloons' timer; then the switches' check marks and the icon there or not
+// as the settings say (form_tray.cpp).
+void ConnectNotificationArea(TForm1& form);
+void ApplyTamiruSwitches(TForm1& form);
 
 // What the settings dialog gets of the main window (form_settings.cpp).
 SettingsDialogOwner SettingsDialogOwnerOf(TForm1& form);

@@ -8,6 +8,7 @@
 #include "platform/win32/event_loop_win32.h"
 #include "platform/win32/form_factory_win32.h"
 #include "platform/win32/form_win32.h"
+#include "platform/win32/notification_area_win32.h"
 #include "platform/win32/screen_win32.h"
 #include "platform/win32/system_win32.h"
 #include "platform/win32/window_system_win32.h"
@@ -51,7 +52,8 @@ int main() {
     platform::win32::Win32FormFactory forms(MainWindowOptions(), [&](platform::WindowHandle owner, const std::string& message) {
       app::ShowGeneralError(dialogs, owner, message);
     });
-    const app::FormServices services{windows, loop, input, shell, sound, dialogs, host, screen, forms};
+    platform::win32::Win32NotificationArea tray;
+    const app::FormServices services{windows, loop, input, shell, sound, dialogs, host, screen, forms, tray};
     app::TForm1 form(services);
     host.Show();
     host.RunMessageLoop();

@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> keywords{"ロン"};
   cl::CaptureState state;
   cl::CaptureSettings settings{1, 2, 1};  // log on with the date, keyword alert on
-  const cl::CaptureContext context{windows, loop, sound, keywords, "call.wav", ""};
+  const cl::CaptureContext context{windows, loop, sound, keywords, "call.wav", "", nullptr, {}};
   const auto view = reinterpret_cast<WindowHandle>(g_view);
   cl::CaptureChat(state, settings, context);  // the first capture logs everything
 
