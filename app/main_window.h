@@ -75,6 +75,7 @@ struct FormServices {
 };
 
 class TForm3;
+class TForm4;
 struct SettingsDialogOwner;
 
 // A window this one owns and shows beside it, one at a time: its host and
@@ -167,6 +168,8 @@ class TForm1 {
   void Button23Click();
   // The match history window from the system menu (form_history.cpp).
   void HistoryMenuClick();
+  // The chat log search window from the system menu (form_log_search.cpp).
+  void LogSearchMenuClick();
   // The macro key poll and the actions it runs (form_macro.cpp).
   void Timer4Timer();
   void DispatchMacroAction(const macro::TMacroEntry& entry);
@@ -243,6 +246,7 @@ class TForm1 {
   // handle).
   struct SecondWindows {
     OwnedWindow<TForm3> History;
+    OwnedWindow<TForm4> LogSearch;
   } Windows;
 
   const FormServices& services() const { return services_; }
