@@ -23,7 +23,7 @@ constexpr std::string_view kFoundMark = "→ ";
 constexpr std::string_view kOtherMark = "   ";
 
 const std::vector<platform::ListColumn>& Columns() {
-  static const std::vector<platform::ListColumn> columns{{"日時", 132}, {"発言者", 104}, {"本文", 440}};
+  static const std::vector<platform::ListColumn> columns{{"日時", 150}, {"発言者", 104}, {"本文", 420}};
   return columns;
 }
 
