@@ -13,7 +13,7 @@ using platform::ControlEvent;
 using platform::PlaceControl;
 
 // The window's first and least client sizes, and its layout, at 96 DPI.
-constexpr int kWidth = 720, kHeight = 480, kMinWidth = 520, kMinHeight = 340;
+constexpr int kWidth = 720, kHeight = 480, kMinWidth = 620, kMinHeight = 340;
 constexpr int kMargin = 8, kSummaryTop = 64, kSummaryHeight = 16, kListTop = 84, kMinControl = 40;
 // The most of a line a cell or the context shows.
 constexpr std::size_t kShownBytes = 1024;
@@ -63,10 +63,10 @@ void TForm4::CreateControls() {
     return boundary_.Clicking(host_.CreateButton(layout), *this, handler);
   };
   Label1 = host_.CreateLabel(PlaceControl("Label1", "文字列", kMargin, 11));
-  Edit1 = host_.CreateEdit(PlaceControl("Edit1", "", 56, 8, 220, 20));
-  Label2 = host_.CreateLabel(PlaceControl("Label2", "発言者", 288, 11));
-  Edit2 = host_.CreateEdit(PlaceControl("Edit2", "", 336, 8, 120, 20));
-  CheckBox1 = host_.CreateCheckBox(PlaceControl("CheckBox1", "大文字と小文字を区別しない", 468, 9, 200, 18));
+  Edit1 = host_.CreateEdit(PlaceControl("Edit1", "", 56, 8, 180, 20));
+  Label2 = host_.CreateLabel(PlaceControl("Label2", "発言者", 248, 11));
+  Edit2 = host_.CreateEdit(PlaceControl("Edit2", "", 296, 8, 110, 20));
+  CheckBox1 = host_.CreateCheckBox(PlaceControl("CheckBox1", "大文字と小文字を区別しない", 418, 9, 192, 18));
   Label3 = host_.CreateLabel(PlaceControl("Label3", "期間", kMargin, 39));
   platform::ControlSpec from = PlaceControl("ComboBox1", "", 56, 35, 88, 20);
   from.pick_only = true;
@@ -75,11 +75,11 @@ void TForm4::CreateControls() {
   platform::ControlSpec to = PlaceControl("ComboBox2", "", 168, 35, 88, 20);
   to.pick_only = true;
   ComboBox2 = host_.CreateComboBox(to);
-  platform::ControlSpec search = PlaceControl("Button1", "検索", 288, 33, 72, 24);
+  platform::ControlSpec search = PlaceControl("Button1", "検索", 280, 33, 72, 24);
   search.default_button = true;
   Button1 = button(search, &TForm4::Button1Click);
-  Button2 = button(PlaceControl("Button2", "コピー", 366, 33, 72, 24), &TForm4::Button2Click);
-  Button3 = button(PlaceControl("Button3", "閉じる", 444, 33, 72, 24), &TForm4::Button3Click);
+  Button2 = button(PlaceControl("Button2", "コピー", 358, 33, 72, 24), &TForm4::Button2Click);
+  Button3 = button(PlaceControl("Button3", "閉じる", 436, 33, 72, 24), &TForm4::Button3Click);
   Label5 = host_.CreateLabel(PlaceControl("Label5", "", kMargin, kSummaryTop, kWidth - 2 * kMargin, kSummaryHeight));
   platform::ControlSpec list = PlaceControl("ListView1", "", kMargin, kListTop, kWidth - 2 * kMargin, 220);
   list.multi_select = true;
