@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 #include "app/history_window.h"
+#include "app/log_search_window.h"
 
 #include <exception>
 
@@ -179,6 +180,8 @@ void TForm1::WireHandlers() {
   host.SetCloseQuery([this] { return FormCloseQuery(); });
   host.AddSystemMenuItem(kHistoryMenuId, std::string(kHistoryMenuCaption),
                          [this] { boundary_.Run([this] { HistoryMenuClick(); }); });
+  host.AddSystemMenuItem(kLogSearchMenuId, std::string(kLogSearchMenuCaption),
+                         [this] { boundary_.Run([this] { LogSearchMenuClick(); }); });
   ConnectNotificationArea(*this);
 }
 

@@ -82,6 +82,7 @@ struct FormServices {
 };
 
 class TForm3;
+class TForm4;
 struct SettingsDialogOwner;
 
 // A window this one owns and shows beside it, one at a time: its host and
@@ -183,6 +184,8 @@ class TForm1 {
   void Button23Click();
   // The match history window from the system menu (form_history.cpp).
   void HistoryMenuClick();
+  // The chat log search window from the system menu (form_log_search.cpp).
+  void LogSearchMenuClick();
   // The notification-area icon, its menu, the balloons and the four switches
   // of [Tamiru] in the system menu and the icon's menu (form_tray.cpp).
   void TrayIconDblClick();
@@ -268,6 +271,7 @@ class TForm1 {
   // handle), and the balloons of the icon in the notification area.
   struct SecondWindows {
     OwnedWindow<TForm3> History;
+    OwnedWindow<TForm4> LogSearch;
     BalloonState Balloons;
   } Windows;
 

@@ -33,4 +33,14 @@ struct HistoryOwner {
   std::function<void(const std::string& target)> report_scores_for;
 };
 
+// The chat log search window: the clipboard, the folder the chat log is
+// written to (empty: the current directory), and the main window's chat
+// line, which a line found is put into.
+struct LogSearchOwner {
+  platform::Shell& shell;
+  platform::Dialogs& dialogs;
+  std::string log_folder;
+  std::function<void(const std::string& text)> put_chat_line;
+};
+
 }  // namespace tamiru::app

@@ -43,6 +43,9 @@ class Edit : public Control {
   virtual std::string Text() const = 0;
   virtual void SetMaxLength(int bytes) = 0;  // 0 = unlimited
   virtual int MaxLength() const = 0;
+  // A multi-line edit selects its line `line` (0-based) and scrolls it into
+  // view; others do nothing.
+  virtual void SelectLine(int /*line*/) {}
 };
 
 // Items with an optional selection: list boxes, and the list part of a combo box.

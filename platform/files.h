@@ -1,5 +1,6 @@
 #pragma once
 // Whole-file operations on Shift_JIS paths (the system code page on Windows).
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,6 +25,16 @@ inline bool FileExists(const std::string& path) { return StampOf(path).exists; }
 
 // The file's bytes, or nullopt when it cannot be opened or read.
 std::optional<std::string> ReadWholeFile(const std::string& path);
+
+// The names of the files (not folders) in `folder`, empty for the current
+// directory; none when it cannot be listed.
+std::vector<std::string> FileNamesIn(const std::string& folder);
+
+// Reads up to `size` bytes of the file from byte `offset` into `bytes`
+// (whose room a caller reading block after block keeps), sharing the file
+// with readers and writers: the chat capture may be appending to it.
+// Fewer bytes at the file's end; false when it cannot be opened or read.
+bool ReadFileRange(const std::string& path, long long offset, std::size_t size, std::string& bytes);
 
 // Replaces the file's contents atomically: writes a temporary file beside it,
 // flushes it, gives it the old file's attributes, then renames it over the

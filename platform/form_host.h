@@ -35,6 +35,8 @@ struct ControlSpec {
   // window's page control (its place then counts from the page's corner).
   int page = -1;
   bool read_only = false;    // edits: shown, not typed into
+  bool multi_line = false;   // edits: lines under one another, scrolled both ways, never wrapped
+  bool multi_select = false; // list views: several rows may be selected
   bool pick_only = false;    // combo boxes: a choice among the items, no typing
   bool group_start = false;  // radio buttons: the first of a group
 };
@@ -68,7 +70,7 @@ struct WindowOptions {
 };
 
 enum class ControlEvent {
-  kClick,     // a button pressed, a check box toggled, a combo box item chosen
+  kClick,     // a button pressed, a check box toggled, a combo box item chosen, a list view's selection changed
   kDblClick,  // a list box item double-clicked
   kMouseDown,  // the left button pressed in a list box, after the press has selected its item
 };

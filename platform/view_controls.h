@@ -30,8 +30,14 @@ class ListView : public Control {
   // selection is cleared.
   virtual void SetRowSource(int count, CellText cell) = 0;
   virtual int RowCount() const = 0;
+  // The same source with `count` rows now (rows only added behind the
+  // others): the selection and the scroll position stay.
+  virtual void SetRowCount(int count) = 0;
   virtual std::string Cell(int row, int column) const = 0;  // empty out of range
   virtual int SelectedIndex() const = 0;                     // -1 = none
+  // Every selected row, in row order (a multi_select list view may have
+  // several).
+  virtual std::vector<int> SelectedRows() const = 0;
   // Selects the row (-1: none); with `scroll`, it is scrolled into view.
   virtual void SetSelectedIndex(int row, bool scroll) = 0;
 };

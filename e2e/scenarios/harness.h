@@ -252,4 +252,10 @@ class Session {
 // Where the binaries are: TAMIRU_BIN_DIR, or empty.
 std::string BinDir();
 
+// A list view of Tamiru's process (`process_id`): its rows' cells, asked in
+// UTF-16 and given as Shift_JIS; and a double click in the middle of a row,
+// as the mouse gives it.
+std::vector<std::vector<std::string>> ListViewRows(DWORD process_id, HWND view, int columns);
+bool DoubleClickRow(DWORD process_id, HWND view, int row);
+
 }  // namespace tamiru::e2e

@@ -139,11 +139,13 @@ struct Windows {
   Layout main;
   std::vector<Layout> settings_pages;  // the dialog as each page shows it
   Layout history;
+  Layout log_search;
   std::string friends_after_drag;
 };
 
 constexpr int kSettingsPages = 4;
 constexpr UINT kHistoryMenuId = 0x0110;
+constexpr UINT kLogSearchMenuId = 0x0120;
 
 // Thirty games of the user's against players with long handles, for a
 // table and a chart with something in them.
@@ -163,7 +165,8 @@ std::string ScoreFile() {
 }
 
 // Starts Tamiru at `dpi` and reads the layouts of its windows: the main
-// window, each page of the settings dialog, the match history window; with
+// window, each page of the settings dialog, the match history window, the
+// chat log search window; with
 // `shots`, saves each window's image beside the binaries (docs/screenshots
 // holds them as PNG).
 Windows RunAt(DWORD dpi, bool shots) {
@@ -221,6 +224,14 @@ Windows RunAt(DWORD dpi, bool shots) {
     Sleep(300);
     e2e::SaveWindowImage(history, shots_dir + "history_window" + suffix);
   }
+  EXPECT_TRUE(s.WriteFile("LOG2401.txt", "me" + std::string(12, ' ') + ">よろしく\r\n"));
+  PostMessageA(main, WM_SYSCOMMAND, kLogSearchMenuId, 0);
+  HWND log_search = e2e::WaitForTop("TForm4", "ログ検索", 10000);
+  if (log_search == nullptr || !e2e::WaitFor([&] { return IsWindowVisible(log_search) != FALSE; }, 10000)) {
+    ADD_FAILURE() << "the log search did not open at " << dpi << " DPI";
+    return windows;
+  }
+  windows.log_search = LayoutOf(log_search);
   return windows;
 }
 
@@ -272,6 +283,8 @@ TEST(HighDpi, EveryWindowIsTidyAtEachDpiAndScaledByOneAndAHalfAt144) {
     }
     ExpectTidy(windows.history, "match history" + at);
     EXPECT_EQ(windows.history.columns.size(), 9U) << at;
+    ExpectTidy(windows.log_search, "log search" + at);
+    EXPECT_EQ(windows.log_search.columns.size(), 3U) << at;
     EXPECT_EQ(windows.friends_after_drag, "bbb\r\n東風\r\naaa\r\n") << at;
   }
   const Windows& at96 = runs[0].second;
@@ -281,6 +294,7 @@ TEST(HighDpi, EveryWindowIsTidyAtEachDpiAndScaledByOneAndAHalfAt144) {
   ExpectScaled(at96.main, at144.main, "main window");
   ExpectScaled(at96.settings_pages[0], at144.settings_pages[0], "settings dialog");
   ExpectScaled(at96.history, at144.history, "match history");
+  ExpectScaled(at96.log_search, at144.log_search, "log search");
 }
 
 }  // namespace

@@ -76,8 +76,12 @@ class FakeTextControl : public FakeControlBase<Base> {
   std::string Text() const override { return text_; }
   void SetMaxLength(int bytes) override { max_length_ = bytes; }
   int MaxLength() const override { return max_length_; }
+  void SelectLine(int line) override { selected_line_ = line; }
+  // The line last selected with SelectLine, -1 for none.
+  int selected_line() const { return selected_line_; }
 
  protected:
+  int selected_line_ = -1;
   std::string text_;
   int max_length_ = 0;
 };

@@ -1,12 +1,22 @@
 #include "platform/fake/fake_listview.h"
 
+#include <algorithm>
+
 namespace tamiru::platform::fake {
 
 void FakeListView::SetRowSource(int count, CellText cell) {
   count_ = count;
   cell_ = std::move(cell);
-  selected_ = -1;
+  selected_.clear();
   ++set_rows_calls_;
+}
+
+void FakeListView::SelectRows(std::vector<int> rows) {
+  std::sort(rows.begin(), rows.end());
+  selected_.clear();
+  for (const int row : rows) {
+    if (row >= 0 && row < count_ && (selected_.empty() || selected_.back() != row)) selected_.push_back(row);
+  }
 }
 
 std::string FakeListView::Cell(int row, int column) const {
@@ -47,6 +57,10 @@ void FakeViewFormHost::Connect(const Control& control, ControlEvent event, std::
     row_handlers_[&control] = std::move(handler);
     return;
   }
+  if (dynamic_cast<const FakeListView*>(&control) != nullptr && event == ControlEvent::kClick) {
+    selection_handlers_[&control] = std::move(handler);
+    return;
+  }
   FakeFormHost::Connect(control, event, std::move(handler));
 }
 
@@ -65,6 +79,13 @@ bool FakeViewFormHost::DblClickRow(const std::string& name, int row) {
   if (view == nullptr) return false;
   view->SetSelectedIndex(row);
   return RunRecorded(row_handlers_, view);
+}
+
+bool FakeViewFormHost::ClickRow(const std::string& name, int row) {
+  FakeListView* view = List(name);
+  if (view == nullptr) return false;
+  view->SetSelectedIndex(row);
+  return RunRecorded(selection_handlers_, view);
 }
 
 bool FakeViewFormHost::ClickHeader(const std::string& name, int column) {

@@ -19,11 +19,16 @@ class FakeListView : public FakeControlBase<ListView> {
   void SetRowSource(int count, CellText cell) override;
   int RowCount() const override { return count_; }
   std::string Cell(int row, int column) const override;
-  int SelectedIndex() const override { return selected_; }
+  void SetRowCount(int count) override { count_ = count; }
+  int SelectedIndex() const override { return selected_.empty() ? -1 : selected_.front(); }
+  std::vector<int> SelectedRows() const override { return selected_; }
   void SetSelectedIndex(int row, bool scroll) override {
-    selected_ = row >= 0 && row < RowCount() ? row : -1;
-    scrolled_to_ = scroll ? selected_ : scrolled_to_;
+    selected_.clear();
+    if (row >= 0 && row < RowCount()) selected_.push_back(row);
+    scrolled_to_ = scroll ? SelectedIndex() : scrolled_to_;
   }
+  // The user selects several rows (those in range, in row order).
+  void SelectRows(std::vector<int> rows);
   // A click on a row selects it.
   void SetSelectedIndex(int row) { SetSelectedIndex(row, false); }
   int scrolled_to() const { return scrolled_to_; }
@@ -36,7 +41,7 @@ class FakeListView : public FakeControlBase<ListView> {
   std::vector<ListColumn> columns_;
   int count_ = 0;
   CellText cell_;
-  int selected_ = -1;
+  std::vector<int> selected_;
   int scrolled_to_ = -1;  // the last row scrolled into view
   int width_ = 0;
   int set_rows_calls_ = 0;
@@ -98,6 +103,8 @@ class FakeViewFormHost : public FakeFormHost {
   FakeListView* List(const std::string& name) const;
   FakePictureBox* Picture(const std::string& name) const;
   bool DblClickRow(const std::string& name, int row);
+  // A click on a row selects it and reports the selection's change (kClick).
+  bool ClickRow(const std::string& name, int row);
   bool ClickHeader(const std::string& name, int column);
   // The window is sized by the user.
   void Resize(ClientPoint client_size);
@@ -127,6 +134,7 @@ class FakeViewFormHost : public FakeFormHost {
   std::map<std::string, FakeListView*> lists_;
   std::map<std::string, FakePictureBox*> pictures_;
   std::map<const Control*, std::function<void()>> row_handlers_;
+  std::map<const Control*, std::function<void()>> selection_handlers_;
   std::map<const Control*, std::function<void(int)>> column_handlers_;
   std::function<void()> resize_handler_;
   std::function<void()> minimize_handler_;

@@ -1,3 +1,5 @@
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -42,6 +44,37 @@ FileStamp StampOf(const std::string& path) {
   if (::stat(path.c_str(), &info) != 0) return {};
   return {true, static_cast<long long>(info.st_size),
           static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec};
+}
+
+std::vector<std::string> FileNamesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return names;
+  const std::string prefix = folder.empty() ? "" : folder + "/";
+  while (const dirent* entry = ::readdir(dir)) {
+    struct stat info {};
+    if (::stat((prefix + entry->d_name).c_str(), &info) == 0 && S_ISREG(info.st_mode)) names.emplace_back(entry->d_name);
+  }
+  ::closedir(dir);
+  return names;
+}
+
+bool ReadFileRange(const std::string& path, long long offset, std::size_t size, std::string& bytes) {
+  const int file = ::open(path.c_str(), O_RDONLY);
+  if (file < 0) return false;
+  if (bytes.size() < size) bytes.resize(size);
+  std::size_t got = 0;
+  bool ok = true;
+  while (got < size) {
+    const ssize_t n = ::pread(file, bytes.data() + got, size - got, static_cast<off_t>(offset) + static_cast<off_t>(got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) ok = false;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  ::close(file);
+  bytes.resize(got);
+  return ok;
 }
 
 const FileSteps& SystemFileSteps() {

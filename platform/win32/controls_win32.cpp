@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include <type_traits>
 
 #include "platform/win32/handle_win32.h"
@@ -218,6 +220,20 @@ int Win32ListBox::ItemAt(int x, int y) const {
 }
 
 int Win32ListBox::ItemHeight() const { return scale_.Layout(static_cast<int>(Send(window_, LB_GETITEMHEIGHT))); }
+
+// The line's place is asked of the control in its own unit (bytes on
+// Windows, characters under Wine), so the selection fits either. The view
+// scrolls to show a few lines above the selected one.
+template <typename Base>
+void Win32Text<Base>::SelectLine(int line) {
+  HWND edit = AsHwnd(this->window_);
+  const LRESULT start = SendMessageA(edit, EM_LINEINDEX, static_cast<WPARAM>(line), 0);
+  if (start < 0) return;
+  const LRESULT length = SendMessageA(edit, EM_LINELENGTH, static_cast<WPARAM>(start), 0);
+  SendMessageA(edit, EM_SETSEL, static_cast<WPARAM>(start + length), start);
+  const LRESULT first = SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
+  SendMessageA(edit, EM_LINESCROLL, 0, std::max<LRESULT>(0, line - 3) - first);
+}
 
 template class Win32Text<Win32Control<Edit>>;
 template class Win32Text<Win32Rows<ComboBox>>;

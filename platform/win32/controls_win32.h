@@ -103,6 +103,7 @@ class Win32Text : public Base {
   std::string Text() const override { return WindowTextOf(this->window_); }
   void SetMaxLength(int bytes) override;
   int MaxLength() const override { return max_length_; }
+  void SelectLine(int line) override;
 
  private:
   int max_length_ = 0;

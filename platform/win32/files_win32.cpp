@@ -1,10 +1,12 @@
 #include <windows.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/files.h"
 #include "platform/files_internal.h"
+#include "text/path.h"
 
 namespace tamiru::platform {
 namespace {
@@ -69,6 +71,42 @@ FileStamp StampOf(const std::string& path) {
   };
   return {true, join(data.nFileSizeHigh, data.nFileSizeLow),
           join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)};
+}
+
+std::vector<std::string> FileNamesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found{};
+  const std::string pattern = folder.empty() ? "*" : text::JoinPath(folder, "*");
+  HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.emplace_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
+// Shared for reading, writing and deleting: the capture appends while the
+// search reads, and the user may move a month's file away meanwhile.
+bool ReadFileRange(const std::string& path, long long offset, std::size_t size, std::string& bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  if (bytes.size() < size) bytes.resize(size);
+  LARGE_INTEGER at{};
+  at.QuadPart = offset;
+  bool ok = SetFilePointerEx(file, at, nullptr, FILE_BEGIN) != 0;
+  std::size_t got = 0;
+  while (ok && got < size) {
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size - got, 1u << 30));
+    DWORD n = 0;
+    ok = ReadFile(file, bytes.data() + got, want, &n, nullptr) != 0;
+    if (!ok || n == 0) break;
+    got += n;
+  }
+  CloseHandle(file);
+  bytes.resize(got);
+  return ok;
 }
 
 const FileSteps& SystemFileSteps() {

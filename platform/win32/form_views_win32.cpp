@@ -84,6 +84,15 @@ bool Win32Form::HandleViewMessage(unsigned message, std::uintptr_t wparam, std::
         Fire(id, ControlEvent::kDblClick);
       } else if (header->code == LVN_GETDISPINFOA) {
         if (const Win32ListView* view = ListViewOf(AsHandle(header->hwndFrom))) view->FillDisplayInfo(reinterpret_cast<void*>(lparam));
+      } else if (header->code == LVN_ITEMCHANGED) {
+        // A selection that moves changes two rows; both report, and the
+        // handler reads the selection as it stands.
+        const auto* change = reinterpret_cast<const NMLISTVIEW*>(lparam);
+        if ((change->uChanged & LVIF_STATE) != 0 && ((change->uNewState ^ change->uOldState) & LVIS_SELECTED) != 0) {
+          Fire(id, ControlEvent::kClick);
+        }
+      } else if (header->code == LVN_ODSTATECHANGED) {
+        Fire(id, ControlEvent::kClick);
       } else if (header->code == LVN_COLUMNCLICK) {
         const int column = reinterpret_cast<const NMLISTVIEW*>(lparam)->iSubItem;
         if (auto it = column_handlers_.find(id); it != column_handlers_.end()) {

@@ -217,8 +217,10 @@ std::unique_ptr<Control> Win32Form::CreateControl(ControlKind kind, const Contro
           CreateChild({"BUTTON", ChildKind::kButton, kTab | BS_AUTOCHECKBOX}, layout, layout.height)));
     case ControlKind::kEdit: {
       const DWORD read_only = layout.read_only ? ES_READONLY : 0;
+      const DWORD lines =
+          layout.multi_line ? ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | WS_VSCROLL | WS_HSCROLL : 0;
       auto edit = std::make_unique<Win32Edit>(CreateChild(
-          {"EDIT", ChildKind::kOther, kTab | ES_AUTOHSCROLL | read_only, WS_EX_CLIENTEDGE}, layout, layout.height));
+          {"EDIT", ChildKind::kOther, kTab | ES_AUTOHSCROLL | read_only | lines, WS_EX_CLIENTEDGE}, layout, layout.height));
       edit->SetMaxLength(layout.max_length);
       return Registered(std::move(edit));
     }

@@ -107,6 +107,21 @@ void Win32ListView::SetRowSource(int count, CellText cell) {
   InvalidateRect(AsHwnd(window_), nullptr, FALSE);
 }
 
+void Win32ListView::SetRowCount(int count) {
+  count_ = count;
+  SendMessageA(AsHwnd(window_), LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+}
+
+std::vector<int> Win32ListView::SelectedRows() const {
+  std::vector<int> rows;
+  for (int row = SelectedIndex(); row >= 0;) {
+    rows.push_back(row);
+    row = static_cast<int>(SendMessageA(AsHwnd(window_), LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED));
+    if (!rows.empty() && row <= rows.back()) break;
+  }
+  return rows;
+}
+
 std::string Win32ListView::Cell(int row, int column) const {
   if (row < 0 || row >= count_ || column < 0 || column >= columns_ || !cell_) return {};
   return cell_(row, column);
@@ -195,8 +210,9 @@ void Win32PictureBox::Paint() {
 std::unique_ptr<ListView> CreateWin32ListView(Win32Form& form, const ControlSpec& layout) {
   INITCOMMONCONTROLSEX common{sizeof(common), ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&common);
+  const DWORD single = layout.multi_select ? 0 : LVS_SINGLESEL;
   const ChildClass list_view{WC_LISTVIEWA, ChildKind::kOther,
-                             WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA, WS_EX_CLIENTEDGE};
+                             WS_TABSTOP | LVS_REPORT | single | LVS_SHOWSELALWAYS | LVS_OWNERDATA, WS_EX_CLIENTEDGE};
   const WindowHandle window = form.CreateChild(list_view, layout, layout.height);
   // Drawn through a buffer, so a refresh every few seconds does not flicker.
   SendMessageA(AsHwnd(window), LVM_SETEXTENDEDLISTVIEWSTYLE, 0,

@@ -25,8 +25,10 @@ class Win32ListView : public Win32Control<ListView> {
   void SetColumns(const std::vector<ListColumn>& columns) override;
   void SetRowSource(int count, CellText cell) override;
   int RowCount() const override { return count_; }
+  void SetRowCount(int count) override;
   std::string Cell(int row, int column) const override;
   int SelectedIndex() const override;
+  std::vector<int> SelectedRows() const override;
   void SetSelectedIndex(int row, bool scroll) override;
   // Answers the control's request for a cell's text (LVN_GETDISPINFOA).
   void FillDisplayInfo(void* display_info) const;
