@@ -1,9 +1,12 @@
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
+#include <string>
 
 #include "platform/files.h"
 #include "platform/files_internal.h"
@@ -42,6 +45,38 @@ FileStamp StampOf(const std::string& path) {
   if (::stat(path.c_str(), &info) != 0) return {};
   return {true, static_cast<long long>(info.st_size),
           static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec};
+}
+
+// A file without its owner's write bit counts as read-only, as the
+// read-only attribute does on Windows, for every user (root included).
+FileAccess AccessOf(const std::string& path) {
+  FileAccess access;
+  struct stat info {};
+  access.exists = ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  if (!access.exists) return access;
+  const auto opens = [&](int mode) {
+    const int file = ::open(path.c_str(), mode);
+    if (file < 0) return false;
+    ::close(file);
+    return true;
+  };
+  access.readable = opens(O_RDONLY);
+  access.writable = (info.st_mode & S_IWUSR) != 0 && opens(O_WRONLY);
+  return access;
+}
+
+std::string CurrentFolder() {
+  char buffer[4096];
+  return ::getcwd(buffer, sizeof buffer) != nullptr ? std::string(buffer) : std::string();
+}
+
+std::string LocalWriteTimeText(const std::string& path) {
+  struct stat info {};
+  struct tm local {};
+  if (::stat(path.c_str(), &info) != 0 || ::localtime_r(&info.st_mtime, &local) == nullptr) return {};
+  char text[32];
+  std::strftime(text, sizeof text, "%Y/%m/%d %H:%M:%S", &local);
+  return text;
 }
 
 const FileSteps& SystemFileSteps() {
