@@ -75,6 +75,7 @@ struct FormServices {
 };
 
 class TForm3;
+class TForm5;
 struct SettingsDialogOwner;
 
 // A window this one owns and shows beside it, one at a time: its host and
@@ -167,6 +168,8 @@ class TForm1 {
   void Button23Click();
   // The match history window from the system menu (form_history.cpp).
   void HistoryMenuClick();
+  // The client check window from the system menu (form_client_check.cpp).
+  void ClientCheckMenuClick();
   // The macro key poll and the actions it runs (form_macro.cpp).
   void Timer4Timer();
   void DispatchMacroAction(const macro::TMacroEntry& entry);
@@ -243,6 +246,7 @@ class TForm1 {
   // handle).
   struct SecondWindows {
     OwnedWindow<TForm3> History;
+    OwnedWindow<TForm5> ClientCheck;
   } Windows;
 
   const FormServices& services() const { return services_; }
@@ -266,6 +270,14 @@ class TForm1 {
 // stays as the user set it.
 std::string ClientScoreFile(const FormServices& services, const std::string& file4,
                             const std::function<bool(const std::string&)>& exists = platform::FileExists);
+// The same lookup, saying which of its steps found the file.
+enum class ScoreFileSource { kSetting, kProgramFilesX86, kClientFolder, kNotFound };
+struct ScoreFileLocation {
+  std::string path;  // as ClientScoreFile gives it
+  ScoreFileSource source = ScoreFileSource::kNotFound;
+};
+ScoreFileLocation LocateClientScoreFile(const FormServices& services, const std::string& file4,
+                                        const std::function<bool(const std::string&)>& exists = platform::FileExists);
 
 // The file read for File4: where the client keeps it, or its newer
 // VirtualStore copy where an old client's writes went.
