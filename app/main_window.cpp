@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "app/client_check_window.h"
 #include "app/history_window.h"
 
 #include <exception>
@@ -178,6 +179,8 @@ void TForm1::WireHandlers() {
   host.SetCloseQuery([this] { return FormCloseQuery(); });
   host.AddSystemMenuItem(kHistoryMenuId, std::string(kHistoryMenuCaption),
                          [this] { boundary_.Run([this] { HistoryMenuClick(); }); });
+  host.AddSystemMenuItem(kClientCheckMenuId, std::string(kClientCheckMenuCaption),
+                         [this] { boundary_.Run([this] { ClientCheckMenuClick(); }); });
 }
 
 void TForm1::ReloadLists() {
