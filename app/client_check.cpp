@@ -510,7 +510,8 @@ std::string ClientCheckTitle(const platform::LocalTime& now) {
 std::string ClientCheckReportText(std::string_view title, const std::vector<CheckRow>& rows) {
   std::string text = std::string(title) + "\r\n";
   for (const CheckRow& row : rows) {
-    text += "[" + std::string(CheckResultText(row.result)) + "] " + row.item + ": " + row.detail + "\r\n";
+    text.append("[").append(CheckResultText(row.result)).append("] ");
+    text.append(row.item).append(": ").append(row.detail).append("\r\n");
   }
   return text;
 }
