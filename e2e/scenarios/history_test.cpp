@@ -34,67 +34,9 @@ void PrepareFolder(const Session& s) {
                                             "\r\nUserName1=user1\r\nTableType=0\r\n"));
 }
 
-// Memory in Tamiru's process for the list view's messages, whose pointers
-// are read there.
-class RemoteBlock {
- public:
-  RemoteBlock(DWORD process_id, std::size_t size)
-      : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_id)),
-        size_(size) {
-    if (process_ != nullptr) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-  }
-  ~RemoteBlock() {
-    if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-    if (process_ != nullptr) CloseHandle(process_);
-  }
-  char* At(std::size_t offset) const { return static_cast<char*>(address_) + offset; }
-  bool Write(std::size_t offset, const void* bytes, std::size_t size) const {
-    return WriteProcessMemory(process_, At(offset), bytes, size, nullptr) != 0;
-  }
-  bool Read(std::size_t offset, void* bytes, std::size_t size) const {
-    return ReadProcessMemory(process_, At(offset), bytes, size, nullptr) != 0;
-  }
-  bool ok() const { return address_ != nullptr; }
-
- private:
-  HANDLE process_;
-  std::size_t size_;
-  void* address_ = nullptr;
-};
-
-// The list view's cells, asked in UTF-16 and turned into Shift_JIS.
-std::vector<std::vector<std::string>> ListViewRows(DWORD process_id, HWND view, int columns) {
-  std::vector<std::vector<std::string>> rows;
-  constexpr std::size_t kChars = 256;
-  RemoteBlock block(process_id, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
-  if (!block.ok()) return rows;
-  const int count = static_cast<int>(e2e::SendBounded(view, LVM_GETITEMCOUNT, 0, 0));
-  for (int row = 0; row < count; ++row) {
-    std::vector<std::string> cells;
-    for (int column = 0; column < columns; ++column) {
-      LVITEMW item{};
-      item.iSubItem = column;
-      item.pszText = reinterpret_cast<wchar_t*>(block.At(sizeof(LVITEMW)));
-      item.cchTextMax = kChars;
-      block.Write(0, &item, sizeof item);
-      const int length = static_cast<int>(e2e::SendBounded(view, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(block.At(0))));
-      std::wstring wide(kChars, L'\0');
-      block.Read(sizeof(LVITEMW), wide.data(), kChars * sizeof(wchar_t));
-      wide.resize(static_cast<std::size_t>(length));
-      std::string sjis(wide.size() * 2 + 1, '\0');
-      const int bytes = WideCharToMultiByte(932, 0, wide.c_str(), static_cast<int>(wide.size()), sjis.data(),
-                                            static_cast<int>(sjis.size()), nullptr, nullptr);
-      sjis.resize(static_cast<std::size_t>(bytes > 0 ? bytes : 0));
-      cells.push_back(sjis);
-    }
-    rows.push_back(cells);
-  }
-  return rows;
-}
-
 // A double click in the middle of the row, as the mouse gives it.
 bool DoubleClickRow(DWORD process_id, HWND view, int row) {
-  RemoteBlock block(process_id, sizeof(RECT));
+  e2e::RemoteBlock block(process_id, sizeof(RECT));
   RECT rect{LVIR_BOUNDS, 0, 0, 0};
   if (!block.ok() || !block.Write(0, &rect, sizeof rect)) return false;
   if (e2e::SendBounded(view, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(block.At(0))) == 0) return false;
@@ -178,7 +120,7 @@ TEST_F(HistoryTest, WindowFromTheSystemMenuFollowsTheStandinsScoreFile) {
   const DWORD pid = s.TamiruProcessId();
 
   std::string file = s.ReadFile("mjscore.txt").value_or("");
-  EXPECT_EQ(ListViewRows(pid, view, 9), Expected(file, {"aaa", "ccc", "ddd", "山田"}));
+  EXPECT_EQ(e2e::ListViewRows(pid, view, 9), Expected(file, {"aaa", "ccc", "ddd", "山田"}));
   EXPECT_EQ(e2e::TextAsSjis(summary),
             "試合数 2  1位 1 (50.0%)  2位 0 (0.0%)  3位 1 (50.0%)  4位 0 (0.0%)  平均順位 2  平均得点 7.5  合計得点 15");
 
@@ -192,9 +134,9 @@ TEST_F(HistoryTest, WindowFromTheSystemMenuFollowsTheStandinsScoreFile) {
   // A game that ends at the stand-in shows up by itself.
   ASSERT_TRUE(s.Command("game start 東風戦 20 bbb user1 ccc ddd"));
   ASSERT_TRUE(s.Command("game end 20 user1 20 bbb 0 ccc -5 ddd -15"));
-  EXPECT_TRUE(e2e::WaitFor([&] { return ListViewRows(pid, view, 9).size() == 5; }, 10000));
+  EXPECT_TRUE(e2e::WaitFor([&] { return e2e::ListViewRows(pid, view, 9).size() == 5; }, 10000));
   file = s.ReadFile("mjscore.txt").value_or("");
-  EXPECT_EQ(ListViewRows(pid, view, 9), Expected(file, {"ccc", "aaa", "ddd", "bbb", "山田"}));
+  EXPECT_EQ(e2e::ListViewRows(pid, view, 9), Expected(file, {"ccc", "aaa", "ddd", "bbb", "山田"}));
 
   // The table as CSV, read back.
   e2e::PostClick(e2e::FindDescendantByText(history, "CSV保存", "Button"));
