@@ -280,22 +280,22 @@ int SystemDpi() {
 DpiAwareness ProgramDpiAwareness() {
   using Context = void*;
   using GetContext = Context(WINAPI*)();
+  using AwarenessOf = int(WINAPI*)(Context);
   using ContextsEqual = BOOL(WINAPI*)(Context, Context);
   HMODULE user32 = GetModuleHandleA("user32.dll");
   const auto get_context = FunctionOf<GetContext>(GetProcAddress(user32, "GetThreadDpiAwarenessContext"));
+  const auto awareness_of = FunctionOf<AwarenessOf>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext"));
   const auto equal = FunctionOf<ContextsEqual>(GetProcAddress(user32, "AreDpiAwarenessContextsEqual"));
-  if (get_context != nullptr && equal != nullptr) {
+  if (get_context != nullptr && awareness_of != nullptr) {
     const Context context = get_context();
-    // DPI_AWARENESS_CONTEXT_UNAWARE (-1) to PER_MONITOR_AWARE_V2 (-4).
-    const std::pair<Context, DpiAwareness> known[] = {
-        {reinterpret_cast<Context>(-1), DpiAwareness::kUnaware},
-        {reinterpret_cast<Context>(-2), DpiAwareness::kSystem},
-        {reinterpret_cast<Context>(-3), DpiAwareness::kPerMonitor},
-        {reinterpret_cast<Context>(-4), DpiAwareness::kPerMonitorV2},
-        {reinterpret_cast<Context>(-5), DpiAwareness::kUnaware},  // unaware, GDI scaled
-    };
-    for (const auto& [candidate, awareness] : known) {
-      if (equal(context, candidate)) return awareness;
+    // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2 is per monitor with more
+    // scaled by the system (the non-client area, dialogs).
+    if (equal != nullptr && equal(context, reinterpret_cast<Context>(-4))) return DpiAwareness::kPerMonitorV2;
+    switch (awareness_of(context)) {
+      case 0: return DpiAwareness::kUnaware;
+      case 1: return DpiAwareness::kSystem;
+      case 2: return DpiAwareness::kPerMonitor;
+      default: break;
     }
   }
   using GetProcessAwareness = HRESULT(WINAPI*)(HANDLE, int*);
