@@ -282,9 +282,12 @@ struct FoundWindow {
 };
 
 // One window of the client: its own row, the count of its descendants and a
-// row for every child number Tamiru uses in it.
+// row for every child number Tamiru uses in it. The client's windows answer
+// on its one thread: once one of them has not answered within the bound
+// (`client_answers` false), the others are not asked either, so that a hung
+// client holds the check for one bound, not one for each window.
 FoundWindow CheckWindow(platform::WindowSystem& windows, ClientWindow which, std::uint32_t own_level,
-                        std::vector<CheckRow>& rows) {
+                        bool& client_answers, std::vector<CheckRow>& rows) {
   const std::string name(WindowName(which));
   FoundWindow found{game::FindClientWindow(windows, which), false};
   if (found.handle == platform::kNoWindow) {
@@ -296,13 +299,18 @@ FoundWindow CheckWindow(platform::WindowSystem& windows, ClientWindow which, std
   std::string detail = "クラス " + windows.GetClassName(found.handle, kNameBytes) + ", タイトル「" +
                        windows.GetWindowText(found.handle, kNameBytes) + "」, " +
                        (program.empty() ? std::string("プログラムは不明") : program) + ", 整合性 " + LevelText(level);
-  std::string probe(kNameBytes, '\0');
-  windows.SendGetTextInto(found.handle, probe);
-  found.answers = !probe.empty();
+  if (client_answers) {
+    std::string probe(kNameBytes, '\0');
+    windows.SendGetTextInto(found.handle, probe);
+    found.answers = !probe.empty();
+  }
   if (level > own_level) {
     rows.push_back(Row(name, CheckResult::kFailed,
                        detail + ": Tamiru (" + LevelText(own_level) +
                            ") より高い: メッセージが届かない。Tamiru も管理者として実行する"));
+  } else if (!client_answers) {
+    rows.push_back(
+        Row(name, CheckResult::kFailed, "応答を待たない (クライアントがほかのウィンドウで応答しなかった): " + detail));
   } else if (!found.answers) {
     rows.push_back(Row(name, CheckResult::kFailed, "応答なし: " + detail));
   } else {
@@ -339,6 +347,7 @@ FoundWindow CheckWindow(platform::WindowSystem& windows, ClientWindow which, std
     rows.push_back(std::move(checked.row));
   }
   found.answers = answering;
+  client_answers = client_answers && answering;
   return found;
 }
 
@@ -367,8 +376,9 @@ void AddClientRows(const ClientCheckInputs& in, std::uint32_t own_level, std::ve
   const std::size_t client_row = rows.size();
   rows.push_back({});
   FoundWindow table, room, connect;
+  bool client_answers = true;
   for (const ClientWindow which : game::kClientWindows) {
-    const FoundWindow found = CheckWindow(windows, which, own_level, rows);
+    const FoundWindow found = CheckWindow(windows, which, own_level, client_answers, rows);
     if (which == ClientWindow::kGameMain) table = found;
     if (which == ClientWindow::kWaitingRoom) room = found;
     if (which == ClientWindow::kConnectDialog) connect = found;

@@ -2,8 +2,9 @@
 // from the system menu with every window of the client shown, its rows read
 // from outside (every row of the client "OK", and the stand-in's record
 // without a click, a text set or a selection); "コピー" puts the report on
-// the clipboard; with the stand-in gone, "再確認" turns the client's rows to
-// "NG" or "—" and the window goes on working.
+// the clipboard; a frozen stand-in holds the check for one bound; with the
+// stand-in gone, "再確認" turns the client's rows to "NG" or "—" and the
+// window goes on working.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -123,6 +124,32 @@ TEST_F(ClientCheckTest, EveryClientRowIsOkBesideTheStandinAndNgOnceItIsGone) {
   e2e::BringToFront(check);
   e2e::PumpFor(500);
   e2e::SaveWindowImage(check, e2e::BinDir() + "\\client_check.bmp");
+
+  // A frozen stand-in: its first window says NG 応答なし after one bound
+  // (5 s), the others are not waited for, and the window answers again.
+  ASSERT_TRUE(s.Command("freeze 30000"));
+  ASSERT_TRUE(s.WaitForEntry("standin", -1, "frozen").has_value());
+  const DWORD clicked_at = GetTickCount();
+  e2e::PostClick(e2e::FindDescendantByText(check, "再確認", "Button"));
+  const auto table_row = [&] {
+    return std::find_if(rows.begin(), rows.end(), [](const auto& row) { return row[0] == "卓のウィンドウ"; });
+  };
+  // Rows are read once the check is done: a sent message waits for it.
+  EXPECT_TRUE(e2e::WaitFor([&] {
+    rows = e2e::ListViewRows(pid, view, 3);
+    return table_row() != rows.end() && (*table_row())[1] == "NG";
+  }, 30000));
+  const DWORD checked_in = GetTickCount() - clicked_at;
+  ASSERT_NE(table_row(), rows.end());
+  EXPECT_EQ((*table_row())[2].rfind("応答なし: ", 0), 0U) << (*table_row())[2];
+  for (const auto& row : rows) {
+    if (row[0] == "待合室") {
+      EXPECT_EQ(row[2].rfind("応答を待たない", 0), 0U) << row[2];
+    }
+  }
+  EXPECT_LT(checked_in, 12000U);
+  std::printf("the check of a frozen client took %lu ms\n", static_cast<unsigned long>(checked_in));
+  EXPECT_TRUE(s.SideCommand("thaw"));
 
   // The stand-in gone: the client's rows say NG or —, and the window works on.
   ASSERT_TRUE(s.KillStandin());

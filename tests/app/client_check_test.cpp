@@ -141,6 +141,9 @@ const std::vector<Departure> kDepartures{
        CheckResult::kFailed, "応答なし"},
       {"a hung room's controls are not asked", [](ClientCheckTest& t) { t.desktop.SetHung(t.room.window, true); },
        "待合室 子 5 チャット入力", CheckResult::kNotChecked, "ウィンドウが応答しない"},
+      {"a hung room leaves the dialogs after it unasked",
+       [](ClientCheckTest& t) { t.desktop.SetHung(t.room.window, true); }, "接続ダイアログ", CheckResult::kFailed,
+       "応答を待たない (クライアントがほかのウィンドウで応答しなかった): クラス #32770"},
       {"a hung table list", [](ClientCheckTest& t) { t.desktop.SetHung(t.room.table_list, true); },
        "待合室 子 2 卓の一覧", CheckResult::kFailed, "応答なし (ListBox)"},
       {"the controls after a hung one wait for nothing",
@@ -200,7 +203,7 @@ TEST_P(ClientCheckDeparture, ShowsInItsRow) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ClientCheckDeparture, ::testing::ValuesIn(kDepartures),
-                         [](const ::testing::TestParamInfo<Departure>& info) { return std::to_string(info.index); });
+                         [](const ::testing::TestParamInfo<Departure>& tested) { return std::to_string(tested.index); });
 
 class ClientCheckWindowTest : public ClientCheckTest {
  protected:
