@@ -20,10 +20,12 @@ stats::UserNames UserNamesOf(const settings::TSettings& settings) {
 
 }  // namespace
 
-std::string ClientScoreFile(const FormServices& services, const std::string& file4,
-                            const std::function<bool(const std::string&)>& exists) {
+ScoreFileLocation LocateClientScoreFile(const FormServices& services, const std::string& file4,
+                                        const std::function<bool(const std::string&)>& exists) {
   const std::string installed = services.shell.InstalledPath(file4);
-  if (exists(services.shell.FileToRead(installed))) return installed;
+  if (exists(services.shell.FileToRead(installed))) {
+    return {installed, installed == file4 ? ScoreFileSource::kSetting : ScoreFileSource::kProgramFilesX86};
+  }
   const platform::WindowHandle client_windows[] = {game::FindGameMainWindow(services.windows),
                                                    game::FindWaitingRoom(services.windows),
                                                    game::FindConnectDialog(services.windows)};
@@ -32,9 +34,14 @@ std::string ClientScoreFile(const FormServices& services, const std::string& fil
     const std::string program = services.windows.ProgramPathOf(window);
     if (program.empty()) continue;
     const std::string beside = text::JoinPath(text::FolderOf(program), text::FileNameOf(file4));
-    if (exists(services.shell.FileToRead(beside))) return beside;
+    if (exists(services.shell.FileToRead(beside))) return {beside, ScoreFileSource::kClientFolder};
   }
-  return installed;
+  return {installed, ScoreFileSource::kNotFound};
+}
+
+std::string ClientScoreFile(const FormServices& services, const std::string& file4,
+                            const std::function<bool(const std::string&)>& exists) {
+  return LocateClientScoreFile(services, file4, exists).path;
 }
 
 std::string ScoreFileToRead(const FormServices& services, const std::string& file4) {

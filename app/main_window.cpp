@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "app/client_check_window.h"
 #include "app/history_window.h"
 #include "app/log_search_window.h"
 
@@ -183,6 +184,8 @@ void TForm1::WireHandlers() {
   host.AddSystemMenuItem(kLogSearchMenuId, std::string(kLogSearchMenuCaption),
                          [this] { boundary_.Run([this] { LogSearchMenuClick(); }); });
   ConnectNotificationArea(*this);
+  host.AddSystemMenuItem(kClientCheckMenuId, std::string(kClientCheckMenuCaption),
+                         [this] { boundary_.Run([this] { ClientCheckMenuClick(); }); });
 }
 
 void TForm1::ReloadLists() {

@@ -83,6 +83,7 @@ struct FormServices {
 
 class TForm3;
 class TForm4;
+class TForm5;
 struct SettingsDialogOwner;
 
 // A window this one owns and shows beside it, one at a time: its host and
@@ -194,6 +195,8 @@ class TForm1 {
   void TamiruSwitchClick(int id);
   void TellNotice(const chatlog::ChatNotice& notice);
   void BalloonTimerTimer();
+  // The client check window from the system menu (form_client_check.cpp).
+  void ClientCheckMenuClick();
   // The macro key poll and the actions it runs (form_macro.cpp).
   void Timer4Timer();
   void DispatchMacroAction(const macro::TMacroEntry& entry);
@@ -272,6 +275,7 @@ class TForm1 {
   struct SecondWindows {
     OwnedWindow<TForm3> History;
     OwnedWindow<TForm4> LogSearch;
+    OwnedWindow<TForm5> ClientCheck;
     BalloonState Balloons;
   } Windows;
 
@@ -296,6 +300,14 @@ class TForm1 {
 // stays as the user set it.
 std::string ClientScoreFile(const FormServices& services, const std::string& file4,
                             const std::function<bool(const std::string&)>& exists = platform::FileExists);
+// The same lookup, saying which of its steps found the file.
+enum class ScoreFileSource { kSetting, kProgramFilesX86, kClientFolder, kNotFound };
+struct ScoreFileLocation {
+  std::string path;  // as ClientScoreFile gives it
+  ScoreFileSource source = ScoreFileSource::kNotFound;
+};
+ScoreFileLocation LocateClientScoreFile(const FormServices& services, const std::string& file4,
+                                        const std::function<bool(const std::string&)>& exists = platform::FileExists);
 
 // The file read for File4: where the client keeps it, or its newer
 // VirtualStore copy where an old client's writes went.

@@ -43,4 +43,15 @@ struct LogSearchOwner {
   std::function<void(const std::string& text)> put_chat_line;
 };
 
+// The client check window: the check itself, run afresh at each call (the
+// main window's services, settings and paths), the report's first line at
+// that moment, the clipboard for the report, and the error display.
+struct CheckRow;
+struct ClientCheckOwner {
+  platform::Dialogs& dialogs;
+  platform::Shell& shell;
+  std::function<std::vector<CheckRow>()> run_check;
+  std::function<std::string()> report_title;
+};
+
 }  // namespace tamiru::app

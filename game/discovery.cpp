@@ -54,6 +54,17 @@ WindowHandle FindDialog(WindowSystem& windows, std::string_view caption) {
   return windows.FindWindow(kDialogClass, caption);
 }
 
+WindowHandle FindClientWindow(WindowSystem& windows, ClientWindow window) {
+  switch (window) {
+    case ClientWindow::kGameMain: return FindGameMainWindow(windows);
+    case ClientWindow::kWaitingRoom: return FindWaitingRoom(windows);
+    case ClientWindow::kConnectDialog: return FindConnectDialog(windows);
+    case ClientWindow::kErrorDialog: return FindDialog(windows, kErrorDialogTitle);
+    case ClientWindow::kSpectateFailure: return FindDialog(windows, kSpectateFailureTitle);
+  }
+  return platform::kNoWindow;
+}
+
 ChatTarget FindChatControls(WindowSystem& windows) {
   ChatTarget target;
   const WindowHandle game = FindGameMainWindow(windows);

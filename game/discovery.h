@@ -2,6 +2,7 @@
 // Finding the game client's windows and the controls inside them. Controls
 // are picked by their position among all descendants of their window, in
 // enumeration order ("child number"). No handle is kept between operations.
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -29,6 +30,48 @@ inline constexpr int kRoomSelector = 1, kTableList = 2, kRoomChatView = 3, kRoom
 // The connect dialog, and any dialog's close button.
 inline constexpr int kConnectButton = 8, kConnectExpireButton = 9, kDialogCloseButton = 0;
 }  // namespace child
+
+// The client's windows, each found as every feature finds it.
+enum class ClientWindow { kGameMain, kWaitingRoom, kConnectDialog, kErrorDialog, kSpectateFailure };
+inline constexpr std::array<ClientWindow, 5> kClientWindows{ClientWindow::kGameMain, ClientWindow::kWaitingRoom,
+                                                            ClientWindow::kConnectDialog, ClientWindow::kErrorDialog,
+                                                            ClientWindow::kSpectateFailure};
+WindowHandle FindClientWindow(WindowSystem& windows, ClientWindow window);
+
+// The kind of control Tamiru takes a child number for, by the messages
+// it is sent.
+enum class ControlRole {
+  kMultiLineText,   // EM_GETLINECOUNT, EM_LINEINDEX, WM_GETTEXT
+  kSingleLineText,  // WM_SETTEXT, EM_LINELENGTH, keys
+  kComboBox,        // CB_GETCOUNT, CB_GETCURSEL, CB_SETCURSEL
+  kListBox,         // LB_GETCOUNT, LB_GETTEXT, LB_SETCURSEL
+  kButton,          // BM_CLICK
+  kAnyText,         // WM_GETTEXT
+};
+
+struct ClientControl {
+  ClientWindow window;
+  int child;
+  ControlRole role;
+  std::string_view use;
+};
+
+// Every child number Tamiru uses, window by window.
+inline constexpr std::array<ClientControl, 13> kClientControls{{
+    {ClientWindow::kGameMain, child::kGameChatView, ControlRole::kMultiLineText, "チャット表示"},
+    {ClientWindow::kGameMain, child::kGameChatInput, ControlRole::kSingleLineText, "チャット入力"},
+    {ClientWindow::kWaitingRoom, child::kRoomSelector, ControlRole::kComboBox, "部屋の選択"},
+    {ClientWindow::kWaitingRoom, child::kTableList, ControlRole::kListBox, "卓の一覧"},
+    {ClientWindow::kWaitingRoom, child::kRoomChatView, ControlRole::kMultiLineText, "チャット表示"},
+    {ClientWindow::kWaitingRoom, child::kRoomChatInput, ControlRole::kSingleLineText, "チャット入力"},
+    {ClientWindow::kWaitingRoom, child::kRoomSendButton, ControlRole::kButton, "送信ボタン"},
+    {ClientWindow::kWaitingRoom, child::kSpectateButton, ControlRole::kButton, "観戦ボタン"},
+    {ClientWindow::kWaitingRoom, child::kReservationText, ControlRole::kAnyText, "予約の表示"},
+    {ClientWindow::kConnectDialog, child::kConnectButton, ControlRole::kButton, "接続ボタン"},
+    {ClientWindow::kConnectDialog, child::kConnectExpireButton, ControlRole::kButton, "中止ボタン"},
+    {ClientWindow::kErrorDialog, child::kDialogCloseButton, ControlRole::kButton, "閉じるボタン"},
+    {ClientWindow::kSpectateFailure, child::kDialogCloseButton, ControlRole::kButton, "閉じるボタン"},
+}};
 
 // Child number n of `parent`: the window EnumChildWindows reports in place
 // n + 1; none when parent is none or has n or fewer descendants.

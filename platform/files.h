@@ -23,6 +23,29 @@ struct FileStamp {
 FileStamp StampOf(const std::string& path);
 inline bool FileExists(const std::string& path) { return StampOf(path).exists; }
 
+// What this program may do with a file now: whether it is there, whether it
+// opens for reading, and whether it opens for writing (a read-only file, or
+// one that another program holds without sharing, does not). Asking opens
+// and closes the file, writing nothing.
+struct FileAccess {
+  bool exists = false;
+  bool readable = false;
+  bool writable = false;
+};
+FileAccess AccessOf(const std::string& path);
+
+// Whether a new file can be made in `folder`: a probe file is made there and
+// removed again.
+bool FolderWritable(const std::string& folder);
+
+// The process's current directory, where the chat logs and automatically
+// named images go; empty when the system does not tell.
+std::string CurrentFolder();
+
+// The file's last write time in local time, "yyyy/mm/dd hh:mm:ss"; empty
+// when it is not there.
+std::string LocalWriteTimeText(const std::string& path);
+
 // The file's bytes, or nullopt when it cannot be opened or read.
 std::optional<std::string> ReadWholeFile(const std::string& path);
 

@@ -5,6 +5,7 @@
 #include "platform/files_internal.h"
 #include "text/error.h"
 #include "text/list_file.h"
+#include "text/path.h"
 
 namespace tamiru::platform {
 namespace {
@@ -74,6 +75,14 @@ bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
   }
   if (!ok) RetryWhileBusy(steps, [&] { return steps.remove(temp); });
   return ok;
+}
+
+bool FolderWritable(const std::string& folder) {
+  const std::string probe = text::JoinPath(folder, "tamiru-probe.tmp~");
+  std::FILE* file = std::fopen(probe.c_str(), "wb");
+  if (!file) return false;
+  std::fclose(file);
+  return ActiveFileSteps().remove(probe) == StepResult::kDone;
 }
 
 bool AppendToFile(const std::string& path, std::string_view bytes) { return ActiveFileSteps().append(path, bytes); }

@@ -53,6 +53,21 @@ inline constexpr std::array<int, 5> kMouseButtonKeys{0x01, 0x02, 0x04, 0x05, 0x0
 // kMouseButtonKeys that is; nullopt when none is.
 std::optional<int> MouseButtonDown(Input& input);
 
+// How a program's windows follow the screen's DPI.
+enum class DpiAwareness { kUnknown, kUnaware, kSystem, kPerMonitor, kPerMonitorV2 };
+
+// What the system and this program are: for a report of what Tamiru runs on.
+struct SystemFacts {
+  std::string windows_version;  // "10.0.19045"; empty when not told
+  bool windows_64bit = false;
+  bool program_64bit = false;
+  std::string wine_version;     // empty on Windows itself
+  unsigned code_page = 0;       // GetACP
+  int dpi = 96;                 // the system DPI (the screen's LOGPIXELSY)
+  DpiAwareness awareness = DpiAwareness::kUnknown;
+  std::uint32_t integrity_level = integrity::kUnknown;  // this program's
+};
+
 class Shell {
  public:
   virtual ~Shell() = default;
@@ -67,6 +82,10 @@ class Shell {
   // wrote there: see NewerCopy. Where the system redirects no writes, the
   // path itself.
   virtual std::string FileToRead(const std::string& path) { return path; }
+  // The VirtualStore path of `path` when it lies under a Program Files
+  // folder (whether or not a copy is there: see VirtualStorePath); nullopt
+  // for any other path.
+  virtual std::optional<std::string> VirtualStoreCopyOf(const std::string& /*path*/) { return std::nullopt; }
   // Where a file the user named under Program Files lies when 64-bit Windows
   // put its 32-bit program under Program Files (x86): the same path there
   // when only that one (or its VirtualStore copy) exists, else the path.
@@ -75,6 +94,8 @@ class Shell {
   // CF_UNICODETEXT, so that any program pastes it); false when the clipboard
   // could not be opened or took nothing.
   virtual bool CopyText(WindowHandle /*owner*/, const std::string& /*text*/) { return false; }
+  // The system and this program, as they are now.
+  virtual SystemFacts DescribeSystem() { return {}; }
 };
 
 // An old 32-bit program without a manifest, run without elevation, has its

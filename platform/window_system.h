@@ -42,6 +42,19 @@ inline constexpr unsigned kListGetTextLen = 0x018A;    // LB_GETTEXTLEN
 inline constexpr unsigned kListGetCount = 0x018B;      // LB_GETCOUNT
 }  // namespace msg
 
+// Style bits as GetWindowLongA(GWL_STYLE) gives them.
+inline constexpr std::uint32_t kEditMultiLineStyle = 0x0004;  // ES_MULTILINE
+
+// Mandatory integrity levels of a process (the last sub-authority of its
+// token's label).
+namespace integrity {
+inline constexpr std::uint32_t kUnknown = 0;
+inline constexpr std::uint32_t kLow = 0x1000;
+inline constexpr std::uint32_t kMedium = 0x2000;
+inline constexpr std::uint32_t kHigh = 0x3000;
+inline constexpr std::uint32_t kSystem = 0x4000;
+}  // namespace integrity
+
 // Windows drops every message that a process sends or posts to a window of a
 // process with a higher integrity level (User Interface Privilege
 // Isolation): with the client run as administrator and Tamiru not, chat,
@@ -93,6 +106,11 @@ class WindowSystem {
   // SendMessageA with plain integer arguments. A peer that does not answer
   // within the layer's bound counts as answering 0.
   virtual MsgResult SendMessage(WindowHandle window, unsigned message, WParam wparam, LParam lparam) = 0;
+  // The same send, telling an answer from none: nullopt when the peer did
+  // not answer within the bound (hung, gone, or the system refused the
+  // message).
+  virtual std::optional<MsgResult> SendMessageAnswered(WindowHandle window, unsigned message, WParam wparam,
+                                                       LParam lparam) = 0;
   // WM_SETTEXT with a zero-terminated copy of `text`.
   virtual MsgResult SendSetText(WindowHandle window, std::string_view text) = 0;
   // WM_GETTEXT into a zero-filled buffer of `buffer_bytes` bytes; the bytes
@@ -127,6 +145,13 @@ class WindowSystem {
   // access right, so that a program run as administrator answers too);
   // empty when the system does not tell.
   virtual std::string ProgramPathOf(WindowHandle /*window*/) { return {}; }
+  // The integrity level of the process that made the window (see
+  // integrity::): one that refuses to be asked counts as high, as an
+  // elevated process refuses a lower one; kUnknown when nothing is known.
+  virtual std::uint32_t IntegrityLevelOf(WindowHandle /*window*/) { return integrity::kUnknown; }
+  // GetWindowLongA(GWL_STYLE), which asks the window nothing; nullopt for a
+  // window that is not there.
+  virtual std::optional<std::uint32_t> WindowStyle(WindowHandle /*window*/) { return std::nullopt; }
 };
 
 }  // namespace tamiru::platform

@@ -506,4 +506,14 @@ bool ReadScoreFile(const std::string& path, ScoreRecordReader& reader) {
   return !failed;
 }
 
+std::string NewestGameHeader(std::string_view file_bytes) {
+  std::string_view newest;
+  Piece piece;
+  for (std::size_t pos = 0; PieceAt(file_bytes, pos, true, piece) == PieceStatus::kFound && piece.end > pos;
+       pos = piece.end) {
+    if (HeaderKinds(piece.text) != 0) newest = piece.text;
+  }
+  return std::string(newest);
+}
+
 }  // namespace tamiru::stats

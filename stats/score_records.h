@@ -167,6 +167,10 @@ class ScoreRecordReader {
   long long value_ = 0;
 };
 
+// The header of the file's last game of any kind, as the reader tests
+// headers (a "チャット中心" header is none); empty when the file has none.
+std::string NewestGameHeader(std::string_view file_bytes);
+
 // Opens the score file for reading only, sharing it with readers and writers
 // (the client may be writing it); null when it cannot be opened.
 std::FILE* OpenScoreFile(const std::string& path);

@@ -274,6 +274,54 @@ std::string TextAsSjis(HWND window) {
   return WideToSjis(wide);
 }
 
+RemoteBlock::RemoteBlock(DWORD process_id, std::size_t size)
+    : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_id)) {
+  if (process_ != nullptr) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+}
+
+RemoteBlock::~RemoteBlock() {
+  if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+  if (process_ != nullptr) CloseHandle(process_);
+}
+
+bool RemoteBlock::Write(std::size_t offset, const void* bytes, std::size_t size) const {
+  return WriteProcessMemory(process_, At(offset), bytes, size, nullptr) != 0;
+}
+
+bool RemoteBlock::Read(std::size_t offset, void* bytes, std::size_t size) const {
+  return ReadProcessMemory(process_, At(offset), bytes, size, nullptr) != 0;
+}
+
+std::vector<std::vector<std::string>> ListViewRows(DWORD process_id, HWND view, int columns) {
+  std::vector<std::vector<std::string>> rows;
+  constexpr std::size_t kChars = 1024;
+  RemoteBlock block(process_id, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
+  if (!block.ok()) return rows;
+  const int count = static_cast<int>(SendBounded(view, LVM_GETITEMCOUNT, 0, 0));
+  for (int row = 0; row < count; ++row) {
+    std::vector<std::string> cells;
+    for (int column = 0; column < columns; ++column) {
+      LVITEMW item{};
+      item.iSubItem = column;
+      item.pszText = reinterpret_cast<wchar_t*>(block.At(sizeof(LVITEMW)));
+      item.cchTextMax = kChars;
+      block.Write(0, &item, sizeof item);
+      const int length =
+          static_cast<int>(SendBounded(view, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(block.At(0))));
+      std::wstring wide(kChars, L'\0');
+      block.Read(sizeof(LVITEMW), wide.data(), kChars * sizeof(wchar_t));
+      wide.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+      std::string sjis(wide.size() * 2 + 1, '\0');
+      const int bytes = WideCharToMultiByte(932, 0, wide.c_str(), static_cast<int>(wide.size()), sjis.data(),
+                                            static_cast<int>(sjis.size()), nullptr, nullptr);
+      sjis.resize(static_cast<std::size_t>(bytes > 0 ? bytes : 0));
+      cells.push_back(sjis);
+    }
+    rows.push_back(cells);
+  }
+  return rows;
+}
+
 std::vector<HWND> TopWindowsOf(DWORD process_id, bool visible_only) {
   struct Search {
     DWORD process_id;
@@ -759,68 +807,6 @@ WriteRefusal::~WriteRefusal() {
   for (const std::string& path : paths_) {
     if (!IsFolder(path)) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   }
-}
-
-// Memory in Tamiru's process for the list view's messages, whose pointers
-// are read there.
-namespace {
-
-class RemoteBlock {
- public:
-  RemoteBlock(DWORD process_id, std::size_t size)
-      : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_id)),
-        size_(size) {
-    if (process_ != nullptr) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-  }
-  ~RemoteBlock() {
-    if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-    if (process_ != nullptr) CloseHandle(process_);
-  }
-  char* At(std::size_t offset) const { return static_cast<char*>(address_) + offset; }
-  bool Write(std::size_t offset, const void* bytes, std::size_t size) const {
-    return WriteProcessMemory(process_, At(offset), bytes, size, nullptr) != 0;
-  }
-  bool Read(std::size_t offset, void* bytes, std::size_t size) const {
-    return ReadProcessMemory(process_, At(offset), bytes, size, nullptr) != 0;
-  }
-  bool ok() const { return address_ != nullptr; }
-
- private:
-  HANDLE process_;
-  std::size_t size_;
-  void* address_ = nullptr;
-};
-
-}  // namespace
-
-// The list view's cells, asked in UTF-16 and turned into Shift_JIS.
-std::vector<std::vector<std::string>> ListViewRows(DWORD process_id, HWND view, int columns) {
-  std::vector<std::vector<std::string>> rows;
-  constexpr std::size_t kChars = 256;
-  RemoteBlock block(process_id, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
-  if (!block.ok()) return rows;
-  const int count = static_cast<int>(SendBounded(view, LVM_GETITEMCOUNT, 0, 0));
-  for (int row = 0; row < count; ++row) {
-    std::vector<std::string> cells;
-    for (int column = 0; column < columns; ++column) {
-      LVITEMW item{};
-      item.iSubItem = column;
-      item.pszText = reinterpret_cast<wchar_t*>(block.At(sizeof(LVITEMW)));
-      item.cchTextMax = kChars;
-      block.Write(0, &item, sizeof item);
-      const int length = static_cast<int>(SendBounded(view, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(block.At(0))));
-      std::wstring wide(kChars, L'\0');
-      block.Read(sizeof(LVITEMW), wide.data(), kChars * sizeof(wchar_t));
-      wide.resize(static_cast<std::size_t>(length));
-      std::string sjis(wide.size() * 2 + 1, '\0');
-      const int bytes = WideCharToMultiByte(932, 0, wide.c_str(), static_cast<int>(wide.size()), sjis.data(),
-                                            static_cast<int>(sjis.size()), nullptr, nullptr);
-      sjis.resize(static_cast<std::size_t>(bytes > 0 ? bytes : 0));
-      cells.push_back(sjis);
-    }
-    rows.push_back(cells);
-  }
-  return rows;
 }
 
 // A double click in the middle of the row, as the mouse gives it.

@@ -85,6 +85,26 @@ int ListSelection(HWND list);
 // comparison must not depend on how the ANSI message is carried.
 std::vector<std::string> ItemsAsSjis(HWND control, bool combo);
 std::string TextAsSjis(HWND window);
+// Memory in another process (Tamiru's) for the messages of its list views,
+// whose pointers are read there.
+class RemoteBlock {
+ public:
+  RemoteBlock(DWORD process_id, std::size_t size);
+  ~RemoteBlock();
+  RemoteBlock(const RemoteBlock&) = delete;
+  RemoteBlock& operator=(const RemoteBlock&) = delete;
+  char* At(std::size_t offset) const { return static_cast<char*>(address_) + offset; }
+  bool Write(std::size_t offset, const void* bytes, std::size_t size) const;
+  bool Read(std::size_t offset, void* bytes, std::size_t size) const;
+  bool ok() const { return address_ != nullptr; }
+
+ private:
+  HANDLE process_;
+  void* address_ = nullptr;
+};
+// The cells of a list view of process `process_id`, row by row, asked in
+// UTF-16 and turned into Shift_JIS.
+std::vector<std::vector<std::string>> ListViewRows(DWORD process_id, HWND view, int columns);
 // Windows of a process, top-level, in EnumWindows order (visible ones only
 // when `visible_only`).
 std::vector<HWND> TopWindowsOf(DWORD process_id, bool visible_only = true);
@@ -252,10 +272,8 @@ class Session {
 // Where the binaries are: TAMIRU_BIN_DIR, or empty.
 std::string BinDir();
 
-// A list view of Tamiru's process (`process_id`): its rows' cells, asked in
-// UTF-16 and given as Shift_JIS; and a double click in the middle of a row,
-// as the mouse gives it.
-std::vector<std::vector<std::string>> ListViewRows(DWORD process_id, HWND view, int columns);
+// A double click in the middle of a row of a list view of Tamiru's process
+// (`process_id`), as the mouse gives it.
 bool DoubleClickRow(DWORD process_id, HWND view, int row);
 
 }  // namespace tamiru::e2e

@@ -140,12 +140,14 @@ struct Windows {
   std::vector<Layout> settings_pages;  // the dialog as each page shows it
   Layout history;
   Layout log_search;
+  Layout client_check;
   std::string friends_after_drag;
 };
 
 constexpr int kSettingsPages = 4;
 constexpr UINT kHistoryMenuId = 0x0110;
 constexpr UINT kLogSearchMenuId = 0x0120;
+constexpr UINT kClientCheckMenuId = 0x0170;
 
 // Thirty games of the user's against players with long handles, for a
 // table and a chart with something in them.
@@ -232,6 +234,18 @@ Windows RunAt(DWORD dpi, bool shots) {
     return windows;
   }
   windows.log_search = LayoutOf(log_search);
+  PostMessageA(main, WM_SYSCOMMAND, kClientCheckMenuId, 0);
+  HWND check = e2e::WaitForTop("TForm5", "クライアント診断", 15000);
+  if (check == nullptr || !e2e::WaitFor([&] { return IsWindowVisible(check) != FALSE; }, 15000)) {
+    ADD_FAILURE() << "the client check did not open at " << dpi << " DPI";
+    return windows;
+  }
+  windows.client_check = LayoutOf(check);
+  if (shots) {
+    e2e::BringToFront(check);
+    Sleep(300);
+    e2e::SaveWindowImage(check, shots_dir + "client_check" + suffix);
+  }
   return windows;
 }
 
@@ -285,6 +299,8 @@ TEST(HighDpi, EveryWindowIsTidyAtEachDpiAndScaledByOneAndAHalfAt144) {
     EXPECT_EQ(windows.history.columns.size(), 9U) << at;
     ExpectTidy(windows.log_search, "log search" + at);
     EXPECT_EQ(windows.log_search.columns.size(), 3U) << at;
+    ExpectTidy(windows.client_check, "client check" + at);
+    EXPECT_EQ(windows.client_check.columns.size(), 3U) << at;
     EXPECT_EQ(windows.friends_after_drag, "bbb\r\n東風\r\naaa\r\n") << at;
   }
   const Windows& at96 = runs[0].second;
@@ -295,6 +311,7 @@ TEST(HighDpi, EveryWindowIsTidyAtEachDpiAndScaledByOneAndAHalfAt144) {
   ExpectScaled(at96.settings_pages[0], at144.settings_pages[0], "settings dialog");
   ExpectScaled(at96.history, at144.history, "match history");
   ExpectScaled(at96.log_search, at144.log_search, "log search");
+  ExpectScaled(at96.client_check, at144.client_check, "client check");
 }
 
 }  // namespace

@@ -108,7 +108,7 @@ TEST_F(HistoryTest, WindowFromTheSystemMenuFollowsTheStandinsScoreFile) {
   const DWORD pid = s.TamiruProcessId();
 
   std::string file = s.ReadFile("mjscore.txt").value_or("");
-  EXPECT_EQ(ListViewRows(pid, view, 9), Expected(file, {"aaa", "ccc", "ddd", "山田"}));
+  EXPECT_EQ(e2e::ListViewRows(pid, view, 9), Expected(file, {"aaa", "ccc", "ddd", "山田"}));
   EXPECT_EQ(e2e::TextAsSjis(summary),
             "試合数 2  1位 1 (50.0%)  2位 0 (0.0%)  3位 1 (50.0%)  4位 0 (0.0%)  平均順位 2  平均得点 7.5  合計得点 15");
 
@@ -122,9 +122,9 @@ TEST_F(HistoryTest, WindowFromTheSystemMenuFollowsTheStandinsScoreFile) {
   // A game that ends at the stand-in shows up by itself.
   ASSERT_TRUE(s.Command("game start 東風戦 20 bbb user1 ccc ddd"));
   ASSERT_TRUE(s.Command("game end 20 user1 20 bbb 0 ccc -5 ddd -15"));
-  EXPECT_TRUE(e2e::WaitFor([&] { return ListViewRows(pid, view, 9).size() == 5; }, 10000));
+  EXPECT_TRUE(e2e::WaitFor([&] { return e2e::ListViewRows(pid, view, 9).size() == 5; }, 10000));
   file = s.ReadFile("mjscore.txt").value_or("");
-  EXPECT_EQ(ListViewRows(pid, view, 9), Expected(file, {"ccc", "aaa", "ddd", "bbb", "山田"}));
+  EXPECT_EQ(e2e::ListViewRows(pid, view, 9), Expected(file, {"ccc", "aaa", "ddd", "bbb", "山田"}));
 
   // The table as CSV, read back.
   e2e::PostClick(e2e::FindDescendantByText(history, "CSV保存", "Button"));

@@ -269,6 +269,23 @@ MsgResult FakeDesktop::SendMessage(WindowHandle window, unsigned message, WParam
   return Deliver(Record(RecordedMessage::Kind::kSent, window, message, wparam, lparam, std::move(text)));
 }
 
+std::optional<MsgResult> FakeDesktop::SendMessageAnswered(WindowHandle window, unsigned message, WParam wparam,
+                                                          LParam lparam) {
+  const RecordedMessage entry = Record(RecordedMessage::Kind::kSent, window, message, wparam, lparam, {});
+  const Window* target = Find(window);
+  if (target == nullptr || target->hung) return std::nullopt;
+  return Deliver(entry);
+}
+
+std::optional<std::uint32_t> FakeDesktop::WindowStyle(WindowHandle window) {
+  constexpr std::uint32_t kChild = 0x40000000, kPopup = 0x80000000, kVisible = 0x10000000;
+  const Window* found = Find(window);
+  if (found == nullptr) return std::nullopt;
+  if (const auto it = styles.find(window); it != styles.end()) return it->second;
+  if (found->parent == kNoWindow) return kPopup | kVisible;
+  return kChild | kVisible | (found->kind == ControlKind::kMultiLineEdit ? kEditMultiLineStyle : 0);
+}
+
 MsgResult FakeDesktop::SendSetText(WindowHandle window, std::string_view text) {
   return Deliver(Record(RecordedMessage::Kind::kSent, window, msg::kSetText, 0, 0, UpToNul(text)));
 }

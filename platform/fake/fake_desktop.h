@@ -89,6 +89,9 @@ class FakeDesktop : public WindowSystem {
   std::string GetWindowText(WindowHandle window, std::size_t buffer_bytes) override;
   std::string GetClassName(WindowHandle window, std::size_t buffer_bytes) override;
   MsgResult SendMessage(WindowHandle window, unsigned message, WParam wparam, LParam lparam) override;
+  // nullopt for a hung or missing window, whose send runs out of its bound.
+  std::optional<MsgResult> SendMessageAnswered(WindowHandle window, unsigned message, WParam wparam,
+                                               LParam lparam) override;
   MsgResult SendSetText(WindowHandle window, std::string_view text) override;
   std::string SendGetText(WindowHandle window, std::size_t buffer_bytes) override;
   std::size_t SendGetTextInto(WindowHandle window, std::string& buffer) override;
@@ -102,6 +105,17 @@ class FakeDesktop : public WindowSystem {
   }
   // The program behind a window, as ProgramPathOf reports it.
   std::map<WindowHandle, std::string> program_paths;
+  std::uint32_t IntegrityLevelOf(WindowHandle window) override {
+    const auto it = integrity_levels.find(window);
+    return it == integrity_levels.end() ? integrity::kUnknown : it->second;
+  }
+  // The integrity level of a window's process, as IntegrityLevelOf reports it.
+  std::map<WindowHandle, std::uint32_t> integrity_levels;
+  // WS_CHILD | WS_VISIBLE for a child (with ES_MULTILINE for a multi-line
+  // edit), WS_POPUP | WS_VISIBLE for a top-level window, unless `styles`
+  // holds another.
+  std::optional<std::uint32_t> WindowStyle(WindowHandle window) override;
+  std::map<WindowHandle, std::uint32_t> styles;
   WindowHandle GetForegroundWindow() override { return foreground_; }
 
   // ---- Building the desktop ----

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
+#include <string>
 
 #include "platform/files.h"
 #include "platform/files_internal.h"
@@ -75,6 +77,38 @@ bool ReadFileRange(const std::string& path, long long offset, std::size_t size, 
   ::close(file);
   bytes.resize(got);
   return ok;
+}
+
+// A file without its owner's write bit counts as read-only, as the
+// read-only attribute does on Windows, for every user (root included).
+FileAccess AccessOf(const std::string& path) {
+  FileAccess access;
+  struct stat info {};
+  access.exists = ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  if (!access.exists) return access;
+  const auto opens = [&](int mode) {
+    const int file = ::open(path.c_str(), mode);
+    if (file < 0) return false;
+    ::close(file);
+    return true;
+  };
+  access.readable = opens(O_RDONLY);
+  access.writable = (info.st_mode & S_IWUSR) != 0 && opens(O_WRONLY);
+  return access;
+}
+
+std::string CurrentFolder() {
+  char buffer[4096];
+  return ::getcwd(buffer, sizeof buffer) != nullptr ? std::string(buffer) : std::string();
+}
+
+std::string LocalWriteTimeText(const std::string& path) {
+  struct stat info {};
+  struct tm local {};
+  if (::stat(path.c_str(), &info) != 0 || ::localtime_r(&info.st_mtime, &local) == nullptr) return {};
+  char text[32];
+  std::strftime(text, sizeof text, "%Y/%m/%d %H:%M:%S", &local);
+  return text;
 }
 
 const FileSteps& SystemFileSteps() {

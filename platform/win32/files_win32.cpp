@@ -109,6 +109,47 @@ bool ReadFileRange(const std::string& path, long long offset, std::size_t size, 
   return ok;
 }
 
+// The read-only attribute is tested apart: Wine running as root would
+// open such a file for writing, Windows never does.
+FileAccess AccessOf(const std::string& path) {
+  FileAccess access;
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  access.exists = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  if (!access.exists) return access;
+  const auto opens = [&](DWORD rights) {
+    HANDLE file = CreateFileA(path.c_str(), rights, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+  };
+  access.readable = opens(GENERIC_READ);
+  access.writable = !(attributes & FILE_ATTRIBUTE_READONLY) && opens(GENERIC_WRITE);
+  return access;
+}
+
+std::string CurrentFolder() {
+  const DWORD size = GetCurrentDirectoryA(0, nullptr);
+  std::string folder(size, '\0');
+  const DWORD length = size > 0 ? GetCurrentDirectoryA(size, folder.data()) : 0;
+  folder.resize(length < size ? length : 0);
+  return folder;
+}
+
+std::string LocalWriteTimeText(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  FILETIME local{};
+  SYSTEMTIME time{};
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+      !FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) || !FileTimeToSystemTime(&local, &time)) {
+    return {};
+  }
+  char text[32];
+  std::snprintf(text, sizeof text, "%04u/%02u/%02u %02u:%02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour,
+                time.wMinute, time.wSecond);
+  return text;
+}
+
 const FileSteps& SystemFileSteps() {
   static const FileSteps steps{Write, AppendBytes, FlushToDisk, CopyAttributes, RenameOver, Remove, SleepMs};
   return steps;

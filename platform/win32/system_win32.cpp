@@ -10,9 +10,12 @@
 #undef ShellExecute
 
 #include <cstring>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/handle_win32.h"
+#include "platform/win32/integrity_win32.h"
 #include "text/sjis.h"
 
 namespace tamiru::platform::win32 {
@@ -168,10 +171,14 @@ WriteTime LastWriteOf(const std::string& path) {
 
 }  // namespace
 
-std::string Win32Shell::FileToRead(const std::string& path) {
+std::optional<std::string> Win32Shell::VirtualStoreCopyOf(const std::string& path) {
   const std::vector<std::string> program_files{EnvironmentValue("ProgramFiles"), EnvironmentValue("ProgramFiles(x86)"),
                                                EnvironmentValue("ProgramW6432")};
-  const auto copy = VirtualStorePath(path, program_files, EnvironmentValue("LOCALAPPDATA"));
+  return VirtualStorePath(path, program_files, EnvironmentValue("LOCALAPPDATA"));
+}
+
+std::string Win32Shell::FileToRead(const std::string& path) {
+  const auto copy = VirtualStoreCopyOf(path);
   if (copy && PreferVirtualStoreCopy(LastWriteOf(path), LastWriteOf(*copy))) return *copy;
   return path;
 }
@@ -226,6 +233,98 @@ bool Win32Shell::CopyText(WindowHandle owner, const std::string& text) {
   }
   CloseClipboard();
   return copied;
+}
+
+namespace {
+
+// The version as the kernel reports it: GetVersionEx answers what the
+// program's manifest claims to know (6.2 for any later Windows).
+std::string WindowsVersion() {
+  struct VersionInfo {
+    ULONG size, major, minor, build, platform;
+    WCHAR service_pack[128];
+  };
+  using GetVersion = LONG(WINAPI*)(VersionInfo*);
+  const auto get_version = FunctionOf<GetVersion>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetVersion"));
+  VersionInfo info{};
+  info.size = sizeof info;
+  if (get_version == nullptr || get_version(&info) != 0) return {};
+  return std::to_string(info.major) + "." + std::to_string(info.minor) + "." + std::to_string(info.build);
+}
+
+bool WindowsIs64Bit() {
+  if (sizeof(void*) == 8) return true;
+  using IsWow64 = BOOL(WINAPI*)(HANDLE, PBOOL);
+  const auto is_wow64 = FunctionOf<IsWow64>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process"));
+  BOOL wow64 = FALSE;
+  return is_wow64 != nullptr && is_wow64(GetCurrentProcess(), &wow64) && wow64;
+}
+
+// Wine's ntdll tells its version; Windows' has no such function.
+std::string WineVersion() {
+  using GetWineVersion = const char*(CDECL*)();
+  const auto get = FunctionOf<GetWineVersion>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"));
+  const char* version = get != nullptr ? get() : nullptr;
+  return version != nullptr ? version : "";
+}
+
+int SystemDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+  if (screen != nullptr) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+// The awareness of this thread (Windows 10 1607 on), else of the process
+// (8.1 on), else whether the process is aware at all (Vista on).
+DpiAwareness ProgramDpiAwareness() {
+  using Context = void*;
+  using GetContext = Context(WINAPI*)();
+  using AwarenessOf = int(WINAPI*)(Context);
+  using ContextsEqual = BOOL(WINAPI*)(Context, Context);
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  const auto get_context = FunctionOf<GetContext>(GetProcAddress(user32, "GetThreadDpiAwarenessContext"));
+  const auto awareness_of = FunctionOf<AwarenessOf>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext"));
+  const auto equal = FunctionOf<ContextsEqual>(GetProcAddress(user32, "AreDpiAwarenessContextsEqual"));
+  if (get_context != nullptr && awareness_of != nullptr) {
+    const Context context = get_context();
+    // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2 is per monitor with more
+    // scaled by the system (the non-client area, dialogs).
+    if (equal != nullptr && equal(context, reinterpret_cast<Context>(-4))) return DpiAwareness::kPerMonitorV2;
+    switch (awareness_of(context)) {
+      case 0: return DpiAwareness::kUnaware;
+      case 1: return DpiAwareness::kSystem;
+      case 2: return DpiAwareness::kPerMonitor;
+      default: break;
+    }
+  }
+  using GetProcessAwareness = HRESULT(WINAPI*)(HANDLE, int*);
+  if (const auto get_process = LateBound<GetProcessAwareness>("shcore.dll", "GetProcessDpiAwareness")) {
+    int value = 0;
+    if (SUCCEEDED(get_process(nullptr, &value))) {
+      return value == 0 ? DpiAwareness::kUnaware : value == 1 ? DpiAwareness::kSystem : DpiAwareness::kPerMonitor;
+    }
+  }
+  using IsAware = BOOL(WINAPI*)();
+  if (const auto is_aware = FunctionOf<IsAware>(GetProcAddress(user32, "IsProcessDPIAware"))) {
+    return is_aware() ? DpiAwareness::kSystem : DpiAwareness::kUnaware;
+  }
+  return DpiAwareness::kUnknown;
+}
+
+}  // namespace
+
+SystemFacts Win32Shell::DescribeSystem() {
+  SystemFacts facts;
+  facts.windows_version = WindowsVersion();
+  facts.windows_64bit = WindowsIs64Bit();
+  facts.program_64bit = sizeof(void*) == 8;
+  facts.wine_version = WineVersion();
+  facts.code_page = SystemCodePage();
+  facts.dpi = SystemDpi();
+  facts.awareness = ProgramDpiAwareness();
+  facts.integrity_level = OwnIntegrityLevel();
+  return facts;
 }
 
 void Win32Sound::PlayAsync(const std::string& path) {

@@ -27,7 +27,9 @@ class Win32Shell : public Shell {
   // Program Files folder.
   std::string FileToRead(const std::string& path) override;
   std::string InstalledPath(const std::string& path) override;
+  std::optional<std::string> VirtualStoreCopyOf(const std::string& path) override;
   bool CopyText(WindowHandle owner, const std::string& text) override;
+  SystemFacts DescribeSystem() override;
 };
 
 class Win32Sound : public Sound {

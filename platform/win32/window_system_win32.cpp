@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/win32/handle_win32.h"
+#include "platform/win32/integrity_win32.h"
 
 namespace tamiru::platform::win32 {
 
@@ -53,29 +54,6 @@ bool OfThisProcess(HWND window) {
   return GetWindowThreadProcessId(window, &process) != 0 && process == GetCurrentProcessId();
 }
 
-constexpr std::uint32_t kMediumIntegrity = 0x2000;
-constexpr std::uint32_t kHighIntegrity = 0x3000;
-
-// The mandatory integrity level of a process's token (0x2000 medium, 0x3000
-// high); `refused` when opening the token is refused (an elevated process
-// refuses a lower one), 0 when it cannot be read otherwise (the process is
-// ending, say): nothing is known then.
-std::uint32_t IntegrityLevelOf(HANDLE process, std::uint32_t refused) {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return GetLastError() == ERROR_ACCESS_DENIED ? refused : 0;
-  DWORD size = 0;
-  GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
-  std::uint32_t level = 0;
-  std::unique_ptr<char[]> buffer(new char[size > 0 ? size : 1]);
-  if (size > 0 && GetTokenInformation(token, TokenIntegrityLevel, buffer.get(), size, &size)) {
-    const auto* label = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer.get());
-    const DWORD count = *GetSidSubAuthorityCount(label->Label.Sid);
-    if (count > 0) level = *GetSidSubAuthority(label->Label.Sid, count - 1);
-  }
-  CloseHandle(token);
-  return level;
-}
-
 }  // namespace
 
 // A process that this one may not even query, or whose token it may not
@@ -92,19 +70,16 @@ void Win32WindowSystem::NoteTarget(WindowHandle window) {
     level = known->second.level;
   } else if (HANDLE opened = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process)) {
     // A process that has ended already tells nothing, and is not kept.
-    level = WaitForSingleObject(opened, 0) == WAIT_TIMEOUT ? IntegrityLevelOf(opened, kHighIntegrity) : 0;
+    level = WaitForSingleObject(opened, 0) == WAIT_TIMEOUT ? ProcessIntegrityLevel(opened, integrity::kHigh) : 0;
     if (level != 0) {
       integrity_by_process_[process] = {level, opened};
     } else {
       CloseHandle(opened);
     }
   } else {
-    level = GetLastError() == ERROR_ACCESS_DENIED ? kHighIntegrity : 0;
+    level = GetLastError() == ERROR_ACCESS_DENIED ? integrity::kHigh : 0;
   }
-  static const std::uint32_t own_level = [] {
-    const std::uint32_t level = IntegrityLevelOf(GetCurrentProcess(), kMediumIntegrity);
-    return level != 0 ? level : kMediumIntegrity;
-  }();
+  const std::uint32_t own_level = OwnIntegrityLevel();
   if (elevated_watch_.FirstOutranking(level, own_level)) elevated_notice_();
 }
 
@@ -193,12 +168,17 @@ std::string Win32WindowSystem::ClassOf(WindowHandle window, std::size_t buffer_b
 }
 
 MsgResult Win32WindowSystem::SendBounded(WindowHandle window, unsigned message, WParam wparam, LParam lparam) {
+  return AnsweredBounded(window, message, wparam, lparam).value_or(0);
+}
+
+std::optional<MsgResult> Win32WindowSystem::AnsweredBounded(WindowHandle window, unsigned message, WParam wparam,
+                                                            LParam lparam) {
   NoteTarget(window);
   DWORD_PTR result = 0;
   if (!::SendMessageTimeoutA(AsHwnd(window), message, wparam, lparam, SMTO_ABORTIFHUNG | SMTO_NORMAL,
                              send_bound_ms_, &result)) {
     NoteFailure(window);
-    return 0;
+    return std::nullopt;
   }
   return static_cast<MsgResult>(result);
 }
@@ -345,6 +325,17 @@ bool Win32WindowSystem::BringToForeground(WindowHandle window, bool restore_mini
 }
 
 WindowHandle Win32WindowSystem::Foreground() { return AsHandle(::GetForegroundWindow()); }
+
+std::uint32_t Win32WindowSystem::IntegrityLevelOf(WindowHandle window) {
+  DWORD process_id = 0;
+  if (GetWindowThreadProcessId(AsHwnd(window), &process_id) == 0 || process_id == 0) return integrity::kUnknown;
+  return IntegrityLevelOfProcess(process_id);
+}
+
+std::optional<std::uint32_t> Win32WindowSystem::WindowStyle(WindowHandle window) {
+  if (!::IsWindow(AsHwnd(window))) return std::nullopt;
+  return static_cast<std::uint32_t>(::GetWindowLongA(AsHwnd(window), GWL_STYLE));
+}
 
 std::string Win32WindowSystem::ProgramPathOf(WindowHandle window) {
   DWORD process_id = 0;

@@ -40,6 +40,10 @@ class Win32WindowSystem : public WindowSystem {
   MsgResult SendMessage(WindowHandle window, unsigned message, WParam wparam, LParam lparam) override {
     return SendBounded(window, message, wparam, lparam);
   }
+  std::optional<MsgResult> SendMessageAnswered(WindowHandle window, unsigned message, WParam wparam,
+                                               LParam lparam) override {
+    return AnsweredBounded(window, message, wparam, lparam);
+  }
   MsgResult SendSetText(WindowHandle window, std::string_view text) override { return SetTextBounded(window, text); }
   std::string SendGetText(WindowHandle window, std::size_t buffer_bytes) override {
     return GetTextBounded(window, buffer_bytes);
@@ -54,6 +58,8 @@ class Win32WindowSystem : public WindowSystem {
   bool SetForegroundWindow(WindowHandle window) override { return BringToForeground(window, false); }
   bool RestoreToForeground(WindowHandle window) override { return BringToForeground(window, true); }
   std::string ProgramPathOf(WindowHandle window) override;
+  std::uint32_t IntegrityLevelOf(WindowHandle window) override;
+  std::optional<std::uint32_t> WindowStyle(WindowHandle window) override;
   WindowHandle GetForegroundWindow() override { return Foreground(); }
 
   std::uint32_t send_bound_ms() const { return send_bound_ms_; }
@@ -74,6 +80,7 @@ class Win32WindowSystem : public WindowSystem {
   std::string TitleOf(WindowHandle window, std::size_t buffer_bytes);
   std::string ClassOf(WindowHandle window, std::size_t buffer_bytes);
   MsgResult SendBounded(WindowHandle window, unsigned message, WParam wparam, LParam lparam);
+  std::optional<MsgResult> AnsweredBounded(WindowHandle window, unsigned message, WParam wparam, LParam lparam);
   MsgResult SetTextBounded(WindowHandle window, std::string_view text);
   std::string GetTextBounded(WindowHandle window, std::size_t buffer_bytes);
   std::size_t GetTextIntoBounded(WindowHandle window, std::string& buffer);

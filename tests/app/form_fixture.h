@@ -42,6 +42,7 @@ class RecordingShell : public platform::Shell {
     if (while_starting) while_starting();
   }
   std::string ExecutablePath() override { return exe_; }
+  void SetExecutablePath(std::string exe) { exe_ = std::move(exe); }
   std::string InstalledPath(const std::string& path) override {
     const auto it = installed.find(path);
     return it == installed.end() ? path : it->second;
@@ -50,6 +51,16 @@ class RecordingShell : public platform::Shell {
     copied.push_back(text);
     return true;
   }
+  std::optional<std::string> VirtualStoreCopyOf(const std::string& path) override {
+    const auto it = virtual_store.find(path);
+    return it == virtual_store.end() ? std::nullopt : std::optional<std::string>(it->second);
+  }
+  platform::SystemFacts DescribeSystem() override { return facts; }
+  // Paths under Program Files and their VirtualStore copies.
+  std::map<std::string, std::string> virtual_store;
+  // A 64-bit Tamiru on 64-bit Windows 10, code page 932, 96 DPI, medium.
+  platform::SystemFacts facts{"10.0.19045", true, true, "", 932, 96, platform::DpiAwareness::kSystem,
+                              platform::integrity::kMedium};
   std::vector<ShellCall> calls;
   // What was put on the clipboard, in order.
   std::vector<std::string> copied;

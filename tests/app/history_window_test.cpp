@@ -47,7 +47,7 @@ class HistoryWindowTest : public testing_support::FormTest {
     WriteLists();
     folder.Write("mjscore.txt", Games());
     form = std::make_unique<TForm1>(view_services);
-    ASSERT_FALSE(main_host.system_menu.empty());
+    ASSERT_FALSE(main_host.system_menu.empty());  // the history item first
     EXPECT_EQ(main_host.system_menu[0].id, 0x0110);
     EXPECT_EQ(main_host.system_menu[0].caption, "対戦履歴(&H)...");
     ASSERT_TRUE(main_host.ChooseSystemMenu(kHistoryMenuId));

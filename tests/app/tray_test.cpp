@@ -56,11 +56,12 @@ class TrayTest : public FormTest {
 TEST_F(TrayTest, SwitchesStandInBothMenusAndGoToTheTamiruSection) {
   Open();
   // The icon is there by default, the others off; the four items follow the
-  // history and log search items, one group below one separator.
+  // history and log search items, one group below one separator, and the
+  // client check comes last.
   ASSERT_EQ(tray.adds, std::vector<std::string>{"Tamiru"});
   std::vector<int> ids;
   for (const auto& item : main_host.system_menu) ids.push_back(item.id);
-  EXPECT_EQ(ids, (std::vector<int>{0x0110, 0x0120, kIconSwitch, kNotifySwitch, kFriendSwitch, kMinimizeSwitch}));
+  EXPECT_EQ(ids, (std::vector<int>{0x0110, 0x0120, kIconSwitch, kNotifySwitch, kFriendSwitch, kMinimizeSwitch, 0x0170}));
   EXPECT_FALSE(main_host.system_menu[2].same_group);
   EXPECT_TRUE(main_host.system_menu[3].same_group && main_host.system_menu[5].same_group);
   EXPECT_EQ(main_host.system_menu[4].caption, "友達の接続を知らせる");
