@@ -35,18 +35,7 @@ std::string SummaryText(const std::vector<CheckRow>& rows) {
 }  // namespace
 
 platform::WindowOptions TForm5::WindowOptions() {
-  platform::WindowOptions options;
-  options.class_name = std::string(kClientCheckWindowClass);
-  options.caption = std::string(kClientCheckWindowCaption);
-  options.left = kFirstLeft + 60;
-  options.top = 80;
-  options.client_width = kWidth;
-  options.client_height = kHeight;
-  options.font = {std::string(kWindowFontFace), kWindowFontHeight};
-  options.resizable = true;
-  options.min_client_width = kMinWidth;
-  options.min_client_height = kMinHeight;
-  return options;
+  return SecondWindowOptions(kClientCheckWindowClass, kClientCheckWindowCaption, kFirstLeft + 60, 80, {kWidth, kHeight}, {kMinWidth, kMinHeight});
 }
 
 TForm5::TForm5(const ClientCheckOwner& owner, platform::FormHost& host)

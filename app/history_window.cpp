@@ -37,18 +37,7 @@ std::string CannotOpenText(const std::string& path) { return FileOpenError(path)
 }  // namespace
 
 platform::WindowOptions TForm3::WindowOptions() {
-  platform::WindowOptions options;
-  options.class_name = std::string(kHistoryWindowClass);
-  options.caption = std::string(kHistoryWindowCaption);
-  options.left = kFirstLeft + 40;
-  options.top = 60;
-  options.client_width = kWidth;
-  options.client_height = kHeight;
-  options.font = {std::string(kWindowFontFace), kWindowFontHeight};
-  options.resizable = true;
-  options.min_client_width = kMinWidth;
-  options.min_client_height = kMinHeight;
-  return options;
+  return SecondWindowOptions(kHistoryWindowClass, kHistoryWindowCaption, kFirstLeft + 40, 60, {kWidth, kHeight}, {kMinWidth, kMinHeight});
 }
 
 TForm3::TForm3(const HistoryOwner& owner, platform::FormHost& host)

@@ -34,18 +34,7 @@ std::string Cell(const chatlog::LogRow& row, int column) {
 }  // namespace
 
 platform::WindowOptions TForm4::WindowOptions() {
-  platform::WindowOptions options;
-  options.class_name = std::string(kLogSearchWindowClass);
-  options.caption = std::string(kLogSearchWindowCaption);
-  options.left = kFirstLeft + 60;
-  options.top = 80;
-  options.client_width = kWidth;
-  options.client_height = kHeight;
-  options.font = {std::string(kWindowFontFace), kWindowFontHeight};
-  options.resizable = true;
-  options.min_client_width = kMinWidth;
-  options.min_client_height = kMinHeight;
-  return options;
+  return SecondWindowOptions(kLogSearchWindowClass, kLogSearchWindowCaption, kFirstLeft + 60, 80, {kWidth, kHeight}, {kMinWidth, kMinHeight});
 }
 
 TForm4::TForm4(const LogSearchOwner& owner, platform::FormHost& host)

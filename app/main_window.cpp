@@ -222,6 +222,22 @@ void TForm1::ApplyTimer2Rule() {
   Timer2->SetEnabled(runs);
 }
 
+platform::WindowOptions SecondWindowOptions(std::string_view class_name, std::string_view caption, int left, int top,
+                                            platform::ClientPoint size, platform::ClientPoint least) {
+  platform::WindowOptions options;
+  options.class_name = std::string(class_name);
+  options.caption = std::string(caption);
+  options.left = left;
+  options.top = top;
+  options.client_width = size.x;
+  options.client_height = size.y;
+  options.font = {std::string(kWindowFontFace), kWindowFontHeight};
+  options.resizable = true;
+  options.min_client_width = least.x;
+  options.min_client_height = least.y;
+  return options;
+}
+
 std::string ProgramPaths::HelpPage() const { return text::JoinPath(folder, kHelpFileName); }
 
 // Closing never asks and is never refused: a refused settings write is shown,

@@ -105,6 +105,12 @@ struct BalloonState {
   std::unique_ptr<platform::Timer> DueTimer;  // runs only while notices wait
 };
 
+// The options of a window beside the main one: at (left, top), resizable
+// from `size` down to `least` (client sizes at 96 DPI), in the main window's
+// font.
+platform::WindowOptions SecondWindowOptions(std::string_view class_name, std::string_view caption, int left, int top,
+                                            platform::ClientPoint size, platform::ClientPoint least);
+
 // The lists' state: where the phrase add inserts, and the list drag. A drop
 // on the list box the drag did not begin in is refused, as DragSourceIndex
 // means nothing there.

@@ -2,6 +2,7 @@
 #include "harness.h"
 // After <windows.h>: the tab control's messages.
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <gtest/gtest.h>
 
@@ -320,6 +321,15 @@ std::vector<std::vector<std::string>> ListViewRows(DWORD process_id, HWND view, 
     rows.push_back(cells);
   }
   return rows;
+}
+
+// Where Wine leaves PrivateUsage at 0, the pagefile-backed bytes are the
+// same figure.
+double PrivateMegabytes(HANDLE process) {
+  PROCESS_MEMORY_COUNTERS_EX counters{};
+  counters.cb = sizeof counters;
+  GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
+  return static_cast<double>(counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage) / 1048576.0;
 }
 
 std::vector<HWND> TopWindowsOf(DWORD process_id, bool visible_only) {

@@ -105,6 +105,8 @@ class RemoteBlock {
 // The cells of a list view of process `process_id`, row by row, asked in
 // UTF-16 and turned into Shift_JIS.
 std::vector<std::vector<std::string>> ListViewRows(DWORD process_id, HWND view, int columns);
+// A process's private memory in MB (opened with PROCESS_QUERY_INFORMATION).
+double PrivateMegabytes(HANDLE process);
 // Windows of a process, top-level, in EnumWindows order (visible ones only
 // when `visible_only`).
 std::vector<HWND> TopWindowsOf(DWORD process_id, bool visible_only = true);

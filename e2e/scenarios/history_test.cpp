@@ -11,7 +11,6 @@
 #include "e2e/scenarios/harness.h"
 
 #include <commctrl.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -178,14 +177,7 @@ TEST_F(HistoryTest, OnAGeneratedFileMeasuredAndPictured) {
   HWND main = e2e::WaitForTop(kMainClass, kMainCaption, 15000);
   ASSERT_NE(main, nullptr);
   HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, s.TamiruProcessId());
-  // Private bytes; where Wine leaves PrivateUsage at 0, the pagefile-backed
-  // bytes, which are the same figure.
-  const auto private_mb = [process] {
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-    return static_cast<double>(counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage) / 1048576.0;
-  };
+  const auto private_mb = [process] { return e2e::PrivateMegabytes(process); };
   const double before = private_mb();
 
   const DWORD start = GetTickCount();

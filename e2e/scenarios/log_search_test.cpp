@@ -13,7 +13,6 @@
 #include "e2e/scenarios/harness.h"
 
 #include <commctrl.h>
-#include <psapi.h>
 
 namespace {
 
@@ -149,12 +148,7 @@ TEST_F(LogSearchTest, OnGeneratedLogsMeasured) {
   HWND main = e2e::WaitForTop(kMainClass, kMainCaption, 15000);
   ASSERT_NE(main, nullptr);
   HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, s.TamiruProcessId());
-  const auto private_mb = [process] {
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-    return static_cast<double>(counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage) / 1048576.0;
-  };
+  const auto private_mb = [process] { return e2e::PrivateMegabytes(process); };
   HWND window = OpenLogSearch(main);
   ASSERT_NE(window, nullptr);
   HWND view = e2e::FindDescendantByClass(window, "SysListView32");
