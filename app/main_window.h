@@ -94,6 +94,20 @@ struct OwnedWindow {
   std::unique_ptr<FormType> Form;
   // Whether the window is there (the user has not closed it).
   bool IsOpen() const { return Window && Window->Handle() != platform::kNoWindow; }
+  // One window at a time: an open one comes to the front; a closed one is
+  // replaced by a new window owned by `owner`, its form made on `view`.
+  template <class OwnerView>
+  void Open(platform::FormFactory& forms, platform::WindowHandle owner, const OwnerView& view) {
+    if (IsOpen()) {
+      Window->BringToFront();
+      return;
+    }
+    Form.reset();
+    Window = forms.CreateOwnedForm(owner, FormType::WindowOptions());
+    if (!Window) return;
+    Form = std::make_unique<FormType>(view, *Window);
+    Window->BringToFront();
+  }
 };
 
 // The balloons of the notification-area icon: one at a time, the notices
